@@ -1,0 +1,33 @@
+# `make run` and `make test` each do the whole set-up on a fresh Debian 12 machine.
+.PHONY: run test build asan bench gui fuzz clean
+
+OUT ?= out
+
+build:
+	scripts/bootstrap build
+
+run: build
+	mkdir -p $(OUT)
+	./build/kelmor run examples/cube.txt --out $(OUT) --seed 1
+	@echo "Files written to $(OUT)/:" && ls $(OUT)
+
+test: build
+	ctest --test-dir build --output-on-failure -j 2
+	scripts/bootstrap asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-asan --output-on-failure -j 2
+
+bench: build
+	./build/bench/kelmor_bench
+
+gui: build
+	./build/kelmor
+
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/bootstrap fuzz
+	mkdir -p build-fuzz/corpus && cp examples/*.txt build-fuzz/corpus/
+	./build-fuzz/tests/fuzz/parser_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+
+clean:
+	rm -rf build build-asan build-fuzz $(OUT)

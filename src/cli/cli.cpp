@@ -1,0 +1,375 @@
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+
+#include "cli/console_host.h"
+#include "input/parser.h"
+#include "input/shape.h"
+#include "run/error.h"
+#include "run/run.h"
+#include "run/run_sequence.h"
+#include "run/session.h"
+#include "run/validation.h"
+#include "settings/settings_file.h"
+
+namespace kelmor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Everything the run-like sub-commands share.
+struct RunArgs {
+  std::string input;
+  std::string out;
+  std::vector<std::string> sets;
+  std::vector<std::string> prefs;
+  std::string settings;
+  std::optional<uint64_t> seed;
+  std::string answer = "ask";
+  bool quiet = false;
+  int solutions = 1;
+  long maxIterations = 0;
+  int maxAttempts = 0;
+  double timeLimit = 0;
+  bool writeOnTimeout = false;
+  // Friendly options: each sets one or more controls before the --set values.
+  std::vector<std::pair<std::string, std::string>> friendly;
+};
+
+bool SplitKeyValue(const std::string& item, std::string& key, std::string& value) {
+  size_t eq = item.find('=');
+  if (eq == std::string::npos || eq == 0) return false;
+  key = item.substr(0, eq);
+  value = item.substr(eq + 1);
+  return true;
+}
+
+void AddFriendly(CLI::App* app, RunArgs& a) {
+  auto flag = [&](const char* name, const char* control, const char* help) {
+    app->add_flag_callback(name, [&a, control] { a.friendly.push_back({control, "1"}); }, help);
+  };
+  auto value = [&](const char* name, std::function<void(const std::string&)> apply,
+                   const char* help) {
+    app->add_option_function<std::string>(name, apply, help);
+  };
+  flag("--once", "Once", "one attempt only (Once=1)");
+  flag("--debug", "Debug", "write the debug file (Debug=1)");
+  flag("--labels", "Labelling", "vertex labels in the VRML files (Labelling=1)");
+  flag("--face-labels", "SideLab", "face labels in the VRML files (SideLab=1)");
+  flag("--isomorph", "Isomorph", "tell isomorphs apart by vertex numbering (Isomorph=1)");
+  flag("--coincident", "Coincidence", "allow coincident vertices (Coincidence=1)");
+  flag("--xy", "XYConfine", "keep a flat model in the xy plane (XYConfine=1)");
+  flag("--incord", "incord", "write the input coordinates without relaxing (incord=1)");
+  flag("--stress", "StressMap", "also write the stress files (StressMap=1)");
+  flag("--userdata", "Userdata", "copy the options into the output files (Userdata=1)");
+  flag("--all-vertices", "HighVert", "spheres on every vertex (HighVert=1)");
+  flag("--all-cylinders", "AllCyl", "cylinders on every edge (AllCyl=1)");
+  flag("--regular-hexagons", "RegHex", "keep hexagons regular during local inflation (RegHex=1)");
+  value("--weaken", [&a](const std::string& v) {
+    a.friendly.push_back({"Weaken", "1"});
+    a.friendly.push_back({"WeakenLimit", v});
+  }, "weaken faces of at most N sides (Weaken=1, WeakenLimit=N)");
+  value("--inflate", [&a](const std::string& v) {
+    static const std::map<std::string, std::string> modes = {
+        {"global", "0"}, {"none", "1"}, {"local-one", "2"}, {"local-diagonal", "3"}};
+    auto it = modes.find(v);
+    if (it == modes.end())
+      throw CLI::ValidationError("--inflate", "must be global, none, local-one or local-diagonal");
+    a.friendly.push_back({"InflateOption", it->second});
+  }, "inflation: global, none, local-one or local-diagonal (InflateOption)");
+  value("--global-limit", [&a](const std::string& v) { a.friendly.push_back({"GlobLim", v}); },
+        "hop limit of global inflation (GlobLim)");
+  value("--augment", [&a](const std::string& v) {
+    a.friendly.push_back({"Augment", "1"});
+    a.friendly.push_back({"AugmentVal", v});
+  }, "put pyramids on faces of type N/D (Augment=1, AugmentVal=N/D)");
+  value("--augment-sides", [&a](const std::string& v) {
+    static const std::map<std::string, std::string> m = {{"keep", "1"}, {"remove", "2"}, {"bands", "3"}};
+    auto it = m.find(v);
+    if (it == m.end()) throw CLI::ValidationError("--augment-sides", "must be keep, remove or bands");
+    a.friendly.push_back({"AugmentOption", it->second});
+  }, "augmented faces: keep, remove or bands (AugmentOption 1, 2, 3)");
+  value("--augment-colour", [&a](const std::string& v) {
+    static const std::map<std::string, std::string> m = {
+        {"original", "0"}, {"highlight", "1"}, {"triangle", "2"}};
+    auto it = m.find(v);
+    if (it == m.end())
+      throw CLI::ValidationError("--augment-colour", "must be original, highlight or triangle");
+    a.friendly.push_back({"AugmentColour", it->second});
+  }, "colour of the new triangles: original, highlight or triangle (AugmentColour 0, 1, 2)");
+  value("--highlight", [&a](const std::string& v) {
+    a.friendly.push_back({"Highlight", "1"});
+    a.friendly.push_back({"HighlightVal", v});
+  }, "highlight faces of type N/D; 0 highlights all (Highlight=1, HighlightVal=N/D)");
+  value("--smooth", [&a](const std::string& v) {
+    a.friendly.push_back({"Smooth", "1"});
+    a.friendly.push_back({"SmoothAngle", v});
+  }, "smooth edges whose dihedral angle is below DEGREES (Smooth=1, SmoothAngle)");
+}
+
+void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
+  if (withInput) app->add_option("INPUT", a.input, "input file")->required();
+  app->add_option("--out", a.out, "output folder (default: the input's folder)");
+  app->add_option("--set", a.sets,
+                  "set a RunTime or SegmentOptions control by its name, e.g. --set Weaken=1")
+      ->type_name("NAME=VALUE");
+  app->add_option("--pref", a.prefs, "override a preference for this run only, e.g. --pref edge=1")
+      ->type_name("KEY=VALUE");
+  app->add_option("--settings", a.settings, "settings file to use (default: kelmor.ini)");
+  app->add_option("--seed", a.seed, "seed of the random generator: same seed, same files");
+  app->add_option("--answer", a.answer, "answer to yes/no questions: yes, no or ask")
+      ->check(CLI::IsMember({"yes", "no", "ask"}));
+  app->add_flag("--quiet,-q", a.quiet, "no progress line");
+  app->add_option("--solutions", a.solutions, "quit after N written solutions (0: never; default 1)");
+  app->add_option("--max-iterations", a.maxIterations, "press Re-do after N iterations of an attempt");
+  app->add_option("--max-attempts", a.maxAttempts, "quit after N attempts");
+  app->add_option("--time-limit", a.timeLimit, "after SECONDS press Quit (or Write, see below)");
+  app->add_flag("--write-on-timeout", a.writeOnTimeout, "write the current state at the time limit");
+  AddFriendly(app, a);
+}
+
+// Loads the settings and applies the --pref overrides; false when one is refused.
+bool PrepareSession(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
+  session.programFolder = ProgramFolder();
+  session.settingsPath = SettingsPath(a.settings, session.programFolder);
+  session.prefs = Preferences(session.programFolder);
+  LoadSettings(session.prefs, session.settingsPath, session.programFolder,
+               [&host](const std::string& m) { host.message(m); });
+  for (const std::string& item : a.prefs) {
+    std::string key, value;
+    if (!SplitKeyValue(item, key, value) || !session.prefs.has(key)) {
+      err << "kelmor: --pref takes KEY=VALUE with one of the preference keys; '" << item
+          << "' is not one (see 'kelmor prefs')\n";
+      return false;
+    }
+    session.prefs.set(key, value);
+  }
+  session.seed = a.seed;
+  return true;
+}
+
+ConsoleSettings ConsoleFrom(const RunArgs& a) {
+  ConsoleSettings c;
+  c.answer = a.answer == "yes"  ? ConsoleSettings::Answer::Yes
+             : a.answer == "no" ? ConsoleSettings::Answer::No
+                                : ConsoleSettings::Answer::Ask;
+  c.quiet = a.quiet;
+  c.solutions = a.solutions;
+  c.maxIterations = a.maxIterations;
+  c.maxAttempts = a.maxAttempts;
+  c.timeLimit = a.timeLimit;
+  c.writeOnTimeout = a.writeOnTimeout;
+  return c;
+}
+
+// Applies the friendly options and then --set; false (with the reason printed) when one
+// is refused.
+bool ApplyControls(RunOptions& options, const RunArgs& a, std::ostream& err) {
+  for (const auto& [name, value] : a.friendly) {
+    if (auto e = SetControl(options, name, value)) {
+      err << "kelmor: " << *e << "\n";
+      return false;
+    }
+  }
+  for (const std::string& item : a.sets) {
+    std::string name, value;
+    if (!SplitKeyValue(item, name, value)) {
+      err << "kelmor: --set takes NAME=VALUE, not '" << item << "'\n";
+      return false;
+    }
+    if (auto e = SetControl(options, name, value)) {
+      err << "kelmor: " << *e << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+int StatusOf(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Written: return ExitWritten;
+    case RunOutcome::Ended: return ExitNotWritten;
+    case RunOutcome::Abandoned: return ExitAbandoned;
+  }
+  return ExitNotWritten;
+}
+
+// Validates the options as the RunTime window's OK does, then runs.
+int ValidateAndRun(Session& session, ConsoleHost& host) {
+  if (auto e = ValidateRunOptions(session.options)) {
+    host.message(*e);
+    return ExitRefused;
+  }
+  if (session.options.Segments != "None") {
+    if (auto e = ValidateSegmentOptions(session.options)) {
+      host.message(*e);
+      return ExitRefused;
+    }
+  }
+  Run run(session, host);
+  return StatusOf(RunSequence(run));
+}
+
+int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
+  ConsoleHost host(ConsoleFrom(a), out, err);
+  Session session;
+  if (!PrepareSession(session, a, host, err)) return ExitRefused;
+  std::error_code ec;
+  if (!fs::is_regular_file(a.input, ec)) {
+    err << "kelmor: input file '" << a.input << "' not found\n";
+    return ExitRefused;
+  }
+  fs::path input = fs::absolute(a.input, ec);
+  session.input.InDir = input.parent_path().string();
+  session.input.InFile = input.filename().string();
+  session.input.OutSame = a.out.empty();
+  if (!a.out.empty()) {
+    if (!fs::is_directory(a.out, ec)) {
+      err << "kelmor: output folder '" << a.out << "' does not exist\n";
+      return ExitRefused;
+    }
+    session.input.OutDir = fs::absolute(a.out, ec).string();
+  }
+  session.special.clear();
+
+  // The file-selection window's Run: the pre-scan prepares the RunTime window.
+  ScanResult scan;
+  try {
+    scan = ScanInput(input.string());
+  } catch (const KelmorError& e) {
+    err << "kelmor: cannot read '" << a.input << "' (error " << e.code() << ")\n";
+    return ExitRefused;
+  }
+  RunOptions& o = session.options;
+  bool segmented = scan.letters.find('S') != std::string::npos;
+  if (!segmented) {
+    o.Segments = "None";
+    o.Highlight = 0;
+    o.Isomorph = 0;
+    if (scan.letters.find('A') == std::string::npos) o.Augment = 0;
+  }
+  if (!ApplyControls(o, a, err)) return ExitRefused;
+  if (segmented) {
+    // These boxes are greyed and disabled for segmented input: nobody can tick them.
+    o.Segments = "Segments " + std::to_string(scan.count);
+    o.Highlight = o.Once = o.Weaken = o.Isomorph = o.Augment = 2;
+  }
+  return ValidateAndRun(session, host);
+}
+
+int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, std::ostream& out,
+             std::ostream& err) {
+  ConsoleHost host(ConsoleFrom(a), out, err);
+  Session session;
+  if (!PrepareSession(session, a, host, err)) return ExitRefused;
+  static const std::map<std::string, int> kinds = {
+      {"polygon", 0}, {"pyramid", 1}, {"prism", 2}, {"antiprism", 3}};
+  session.special.clear();
+  auto it = kinds.find(kind);
+  if (it != kinds.end()) session.special.SpecialOption[static_cast<size_t>(it->second)] = true;
+  session.special.Specialnd = nd;
+  if (auto e = ValidateSpecialChoice(session.special)) {
+    host.message(*e);
+    return ExitRefused;
+  }
+  std::error_code ec;
+  std::string outDir = a.out.empty() ? fs::current_path(ec).string() : a.out;
+  if (!fs::is_directory(outDir, ec)) {
+    err << "kelmor: output folder '" << outDir << "' does not exist\n";
+    return ExitRefused;
+  }
+  session.input.InDir = fs::absolute(outDir, ec).string();
+  session.input.OutSame = true;
+  session.options.Segments = "None";
+  if (!ApplyControls(session.options, a, err)) return ExitRefused;
+  return ValidateAndRun(session, host);
+}
+
+int CmdScan(const std::string& input, std::ostream& out, std::ostream& err) {
+  try {
+    ScanResult r = ScanInput(input);
+    out << "letters: " << r.letters << "\n" << "blocks: " << r.count << "\n";
+    return 0;
+  } catch (const KelmorError& e) {
+    err << "kelmor: cannot read '" << input << "' (error " << e.code() << ")\n";
+    return ExitRefused;
+  }
+}
+
+int CmdPrefs(const RunArgs& a, bool save, std::ostream& out, std::ostream& err) {
+  ConsoleSettings cs;
+  cs.quiet = true;
+  ConsoleHost host(cs, out, err);
+  Session session;
+  if (!PrepareSession(session, a, host, err)) return ExitRefused;
+  if (save) {
+    SaveResult r = SaveSettings(session.prefs, session.settingsPath, false,
+                                [&host](const std::string& m) { host.message(m); });
+    if (r != SaveResult::Saved) return ExitRefused;
+  }
+  for (const PrefKey& k : PreferenceKeys()) out << k.key << "=" << session.prefs.text(k.key) << "\n";
+  out << "# " << session.settingsPath << "\n";
+  return 0;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Kelmor: finds vertex positions of polyhedra by force relaxation.\n"
+               "With no arguments the windows open."};
+  app.require_subcommand(1);
+  RunArgs runArgs;
+  auto* run = app.add_subcommand("run", "relax an input file and write its VRML and OFF files");
+  AddRunOptions(run, runArgs, true);
+
+  RunArgs shapeArgs;
+  std::string kind, nd;
+  auto* shape = app.add_subcommand("shape", "make a polygon, pyramid, prism or antiprism over {n/d}");
+  shape->add_option("KIND", kind, "polygon, pyramid, prism or antiprism")->required();
+  shape->add_option("N", nd, "polygon size n or n/d")->required();
+  AddRunOptions(shape, shapeArgs, false);
+
+  std::string scanInput;
+  auto* scan = app.add_subcommand("scan", "print the pre-scan letters and the block count of an input");
+  scan->add_option("INPUT", scanInput, "input file")->required();
+
+  RunArgs prefArgs;
+  bool save = false;
+  auto* prefs = app.add_subcommand("prefs", "print the preference set and the settings file's path");
+  prefs->add_option("--pref", prefArgs.prefs, "change a preference (saved only with --save)")
+      ->type_name("KEY=VALUE");
+  prefs->add_option("--settings", prefArgs.settings, "settings file to use");
+  prefs->add_flag("--save", save, "save the preferences, with the --pref changes, to the settings file");
+
+  std::vector<std::string> argv(args.rbegin(), args.rend());
+  try {
+    app.parse(argv);
+  } catch (const CLI::CallForHelp& e) {
+    out << app.help(e.get_name() == "--help" ? "" : "");
+    if (run->parsed()) out << run->help();
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) {
+      out << (run->parsed() ? run->help() : shape->parsed() ? shape->help() : app.help());
+      return 0;
+    }
+    err << "kelmor: " << e.what() << "\n";
+    err << "Run 'kelmor --help' or 'kelmor SUBCOMMAND --help' for the options.\n";
+    return ExitRefused;
+  }
+  if (run->parsed()) return CmdRun(runArgs, out, err);
+  if (shape->parsed()) return CmdShape(shapeArgs, kind, nd, out, err);
+  if (scan->parsed()) return CmdScan(scanInput, out, err);
+  if (prefs->parsed()) return CmdPrefs(prefArgs, save, out, err);
+  return ExitRefused;
+}
+
+int RunCli(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return RunCli(args, std::cout, std::cerr);
+}
+
+}  // namespace kelmor

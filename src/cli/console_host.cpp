@@ -1,0 +1,131 @@
+#include "cli/console_host.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <iostream>
+
+#include "model/numtext.h"
+
+namespace kelmor {
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void OnInterrupt(int) { g_interrupted = true; }
+
+}  // namespace
+
+ConsoleHost::ConsoleHost(ConsoleSettings settings, std::ostream& out, std::ostream& err)
+    : settings_(settings), out_(out), err_(err) {
+  tty_ = &err == &std::cerr && isatty(STDERR_FILENO) && !settings_.quiet;
+  start_ = lastProgress_ = std::chrono::steady_clock::now();
+  g_interrupted = false;
+  std::signal(SIGINT, OnInterrupt);
+}
+
+ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
+
+void ConsoleHost::clearProgress() {
+  if (progressShown_) {
+    err_ << "\r\033[K" << std::flush;
+    progressShown_ = false;
+  }
+}
+
+void ConsoleHost::message(const std::string& text) {
+  clearProgress();
+  err_ << text << "\n" << std::flush;
+}
+
+bool ConsoleHost::askYesNo(const std::string& text) {
+  clearProgress();
+  ConsoleSettings::Answer a = settings_.answer;
+  if (a == ConsoleSettings::Answer::Ask && !isatty(STDIN_FILENO)) a = ConsoleSettings::Answer::No;
+  if (a != ConsoleSettings::Answer::Ask) {
+    err_ << text << " " << (a == ConsoleSettings::Answer::Yes ? "yes" : "no") << "\n";
+    return a == ConsoleSettings::Answer::Yes;
+  }
+  for (;;) {
+    err_ << text << " [y/n] " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return false;
+    if (line == "y" || line == "Y" || line == "yes") return true;
+    if (line == "n" || line == "N" || line == "no") return false;
+  }
+}
+
+bool ConsoleHost::askOkCancel(const std::string& text) {
+  clearProgress();
+  err_ << text << "\n" << std::flush;
+  return true;
+}
+
+void ConsoleHost::attemptStarted(int attempt) {
+  attempt_ = attempt;
+  iteration_ = 0;
+}
+
+void ConsoleHost::showFigures(const DrawFigures& f) {
+  iteration_ = f.iteration;
+  if (f.attempt > 0) attempt_ = f.attempt;
+  if (!tty_) return;
+  auto now = std::chrono::steady_clock::now();
+  if (now - lastProgress_ < std::chrono::milliseconds(250)) return;
+  lastProgress_ = now;
+  err_ << "\r\033[Kattempt " << attempt_ << "  iteration " << f.iteration << "  E "
+       << NumberText(f.edgeDeform, "0.0#######") << "  P " << NumberText(f.polyDeform, "0.0#######")
+       << "  isomorph " << f.IsomNo << std::flush;
+  progressShown_ = true;
+}
+
+ButtonSet ConsoleHost::pollButtons() {
+  if (g_interrupted) {
+    clearProgress();
+    err_ << "Interrupted: quitting the run\n";
+    g_interrupted = false;
+    return QuitButton;
+  }
+  if (settings_.solutions > 0 && solutions_ >= settings_.solutions) return QuitButton;
+  if (settings_.timeLimit > 0 && !timedOut_) {
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (elapsed >= settings_.timeLimit) {
+      timedOut_ = true;
+      clearProgress();
+      if (settings_.writeOnTimeout) {
+        err_ << "Time limit reached: writing the current state\n";
+        // Write, then Quit at the next poll: the write starts a new attempt otherwise.
+        settings_.solutions = solutions_ + 1;
+        return WriteButton;
+      }
+      err_ << "Time limit reached: quitting the run\n";
+      return QuitButton;
+    }
+  }
+  if (settings_.maxAttempts > 0 && attempt_ > settings_.maxAttempts) return QuitButton;
+  if (settings_.maxIterations > 0 && iteration_ >= settings_.maxIterations) {
+    if (settings_.maxAttempts > 0 && attempt_ >= settings_.maxAttempts) return QuitButton;
+    return RedoButton;
+  }
+  return 0;
+}
+
+void ConsoleHost::solutionWritten(const WrittenReport& r) {
+  clearProgress();
+  ++solutions_;
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.3f", r.seconds);
+  char e[40], p[40];
+  std::snprintf(e, sizeof e, "%.17g", r.edgeDeform);
+  std::snprintf(p, sizeof p, "%.17g", r.polyDeform);
+  out_ << "written " << r.outputName << " E=" << e << " P=" << p << " iterations=" << r.iterations
+       << " attempts=" << r.attempts << " seconds=" << seconds << "\n"
+       << std::flush;
+}
+
+void ConsoleHost::hideDrawWindow() { clearProgress(); }
+
+}  // namespace kelmor

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <chrono>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "run/host.h"
+
+namespace kelmor {
+
+// How the console host answers and when it presses the draw window's buttons.
+struct ConsoleSettings {
+  enum class Answer { Ask, Yes, No };
+  Answer answer = Answer::Ask;  // Ask: prompt when standard input is a terminal, else No
+  bool quiet = false;
+  int solutions = 1;                 // press Quit after this many written solutions (0: never)
+  long maxIterations = 0;            // per attempt, then press Re-do (0: no limit)
+  int maxAttempts = 0;               // press Quit when this many attempts have started (0: no limit)
+  double timeLimit = 0;              // seconds, then Write (writeOnTimeout) or Quit (0: none)
+  bool writeOnTimeout = false;
+};
+
+// The command line's Host: every message verbatim on its own line on standard error,
+// questions answered from the settings, a progress line when standard error is a
+// terminal, Ctrl-C and the stop rules pressing the buttons a user would press.
+class ConsoleHost : public Host {
+ public:
+  ConsoleHost(ConsoleSettings settings, std::ostream& out, std::ostream& err);
+  ~ConsoleHost() override;
+
+  void message(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  bool askOkCancel(const std::string& text) override;
+  void showFigures(const DrawFigures& figures) override;
+  ButtonSet pollButtons() override;
+  void solutionWritten(const WrittenReport& report) override;
+  void attemptStarted(int attempt) override;
+  void hideDrawWindow() override;
+
+  int solutionsWritten() const { return solutions_; }
+
+ private:
+  void clearProgress();
+
+  ConsoleSettings settings_;
+  std::ostream& out_;
+  std::ostream& err_;
+  bool progressShown_ = false;
+  bool tty_ = false;
+  int solutions_ = 0;
+  int attempt_ = 0;
+  long iteration_ = 0;
+  bool timedOut_ = false;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point lastProgress_;
+};
+
+}  // namespace kelmor

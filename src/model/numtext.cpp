@@ -1,0 +1,154 @@
+#include "model/numtext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <locale>
+
+#include "run/error.h"
+
+namespace kelmor {
+
+double ReadNumber(std::string_view text) {
+  // Gather the longest prefix (after blanks) that has the shape of a decimal number.
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  std::string num;
+  auto digitAt = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) num += text[i++];
+  bool digits = false;
+  while (digitAt(i)) {
+    num += text[i++];
+    digits = true;
+  }
+  if (i < text.size() && text[i] == '.') {
+    num += text[i++];
+    while (digitAt(i)) {
+      num += text[i++];
+      digits = true;
+    }
+  }
+  if (!digits) return 0.0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    size_t k = i + 1;
+    std::string exp = "e";
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) exp += text[k++];
+    if (digitAt(k)) {
+      while (digitAt(k)) exp += text[k++];
+      num += exp;
+    }
+  }
+  // strtod is locale-dependent for the decimal point; the text we built uses ".", so
+  // parse it with the C locale's rules by hand-normalising nothing else.
+  char* end = nullptr;
+  double v = std::strtod(num.c_str(), &end);
+  if (!std::isfinite(v)) raiseError(ErrOverflow);
+  return v;
+}
+
+double RoundEven(double value) { return std::nearbyint(value); }  // default mode: to even
+
+int16_t RoundInt16(double value) {
+  if (!std::isfinite(value)) raiseError(ErrOverflow);
+  double r = RoundEven(value);
+  if (r < -32768.0 || r > 32767.0) raiseError(ErrOverflow);
+  return static_cast<int16_t>(r);
+}
+
+std::string BareNumber(double value) {
+  if (value == 0.0) return " 0 ";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15G", std::fabs(value));
+  std::string digits = buf;
+  // "%G" writes "0.5"; list print writes ".5". Exponent form keeps two digits ("1E-07").
+  if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') digits.erase(0, 1);
+  return std::string(value < 0 ? "-" : " ") + digits + " ";
+}
+
+namespace {
+
+struct Pattern {
+  int minInt = 0;   // "0" digits before the point
+  int minDec = 0;   // "0" digits after the point
+  int maxDec = 0;   // all digit places after the point
+};
+
+Pattern ParsePattern(std::string_view pattern) {
+  Pattern p;
+  size_t dot = pattern.find('.');
+  std::string_view intPart = pattern.substr(0, dot);
+  for (char c : intPart)
+    if (c == '0') ++p.minInt;
+  if (dot != std::string_view::npos) {
+    for (char c : pattern.substr(dot + 1)) {
+      if (c == '0') {
+        ++p.minDec;
+        ++p.maxDec;
+      } else if (c == '#') {
+        ++p.maxDec;
+      }
+    }
+  }
+  return p;
+}
+
+}  // namespace
+
+std::string NumberText(double value, std::string_view pattern) {
+  Pattern p = ParsePattern(pattern);
+  if (!std::isfinite(value)) raiseError(ErrOverflow);
+  // Numbers carry at most 15 significant digits, as the system's number formatting does.
+  int decimals = p.maxDec;
+  if (value != 0.0) {
+    int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    decimals = std::max(0, std::min(p.maxDec, 14 - exponent));
+  }
+  char buf[512];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
+  std::string s = buf;
+  size_t dot = s.find('.');
+  std::string intPart = dot == std::string::npos ? s : s.substr(0, dot);
+  std::string decPart = dot == std::string::npos ? std::string() : s.substr(dot + 1);
+  while (decPart.size() < static_cast<size_t>(p.minDec)) decPart += '0';
+  while (decPart.size() > static_cast<size_t>(p.minDec) && decPart.back() == '0') decPart.pop_back();
+  // Integer digits: "#" places drop a lone leading zero, "0" places pad.
+  if (intPart == "0" && p.minInt == 0) intPart.clear();
+  while (intPart.size() < static_cast<size_t>(p.minInt)) intPart.insert(0, "0");
+  bool negative = value < 0 && (intPart.find_first_not_of('0') != std::string::npos ||
+                                decPart.find_first_not_of('0') != std::string::npos);
+  std::string out = negative ? "-" : "";
+  out += intPart;
+  // A whole number under a pattern without required decimals is written without the
+  // point, so that every reader takes it as a plain number.
+  if (!decPart.empty()) out += "." + decPart;
+  if (out.empty() || out == "-") out += "0";
+  return out;
+}
+
+std::string LocaleNumberText(double value, std::string_view pattern) {
+  std::string s = NumberText(value, pattern);
+  char sep = '.';
+  try {
+    sep = std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+  } catch (const std::exception&) {
+    sep = '.';
+  }
+  for (char& c : s)
+    if (c == '.') c = sep;
+  return s;
+}
+
+NdValue ReadNd(std::string_view text) {
+  NdValue v;
+  size_t slash = text.find('/');
+  if (slash == std::string_view::npos) {
+    v.n = RoundInt16(ReadNumber(text));
+    v.d = 1;
+  } else {
+    v.n = RoundInt16(ReadNumber(text.substr(0, slash)));
+    v.d = RoundInt16(ReadNumber(text.substr(slash + 1)));
+  }
+  return v;
+}
+
+}  // namespace kelmor

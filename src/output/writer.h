@@ -1,0 +1,12 @@
+#pragma once
+
+namespace kelmor {
+
+struct Run;
+
+// Writes every file the preferences select for the current model, one at a time,
+// replacing old files (and the stress pass when StressMap is ticked). Segmented input
+// goes to the segment file. Raises file errors (76 for a folder that does not exist).
+void WriteOutputFiles(Run& run);
+
+}  // namespace kelmor

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace kelmor {
+
+// Buttons of the draw window, as bits, in the order the loop polls them.
+enum Button : unsigned {
+  QuitButton = 1u << 0,
+  WriteButton = 1u << 1,
+  GraphButton = 1u << 2,
+  RedoButton = 1u << 3,
+  ReReadButton = 1u << 4,
+  F1upButton = 1u << 5,
+  F1downButton = 1u << 6,
+};
+using ButtonSet = unsigned;
+
+// One edge of a drawn frame: erase the old line, draw the new one in DepthPalette(colour).
+// Coordinates are in the drawing square 0..2S (S the screen size), already offset by S.
+struct DrawLine {
+  double oldX1, oldY1, oldX2, oldY2;
+  double newX1, newY1, newX2, newY2;
+  int colour;  // 0..15
+};
+
+struct DepthColour {
+  int r, g, b;
+};
+
+// The figures the draw window shows, set every tenth iteration.
+struct DrawFigures {
+  std::string EdgeDef;    // E, formatted
+  std::string PolyDef;    // P, formatted
+  std::string IsomNo;     // isomorph number
+  std::string ExpandOpt;  // "none", "global", "local-one", "local-diagonal"
+  double edgeDeform = 0;  // the raw figures, for hosts that show them otherwise
+  double polyDeform = 0;
+  long iteration = 0;
+  int attempt = 0;
+};
+
+// What a written solution reports to the host (the command line prints it for scripts).
+struct WrittenReport {
+  std::string outputName;
+  double edgeDeform = 0;
+  double polyDeform = 0;
+  long iterations = 0;
+  int attempts = 0;
+  double seconds = 0;
+};
+
+// The only way the engine talks to a person. The engine never opens a window or prints.
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  virtual void message(const std::string& text) = 0;          // an OK box
+  virtual bool askYesNo(const std::string& text) = 0;         // true: Yes
+  virtual bool askOkCancel(const std::string& text) = 0;      // true: OK
+  virtual void beep() {}
+
+  // The draw window.
+  // Whether frames should be drawn at all (a host without a window returns false, so the
+  // loop does not build lines for nobody).
+  virtual bool drawsFrames() const { return false; }
+  virtual void showAttemptWindow(const std::string& caption, bool clear,
+                                 std::span<const DepthColour, 16> palette) {}
+  virtual void drawFrame(std::span<const DrawLine> lines) {}
+  virtual void showFigures(const DrawFigures& figures) {}
+  virtual void setStatus(const std::string& text) {}  // the Duplicate label
+  // Pumps pending events; returns the buttons pressed since the last poll, each once.
+  virtual ButtonSet pollButtons() { return 0; }
+  virtual void hideDrawWindow() {}
+
+  // A solution's files were written.
+  virtual void solutionWritten(const WrittenReport& report) {}
+  // Progress between polls (iteration count, attempt); hosts may ignore.
+  virtual void attemptStarted(int attempt) {}
+};
+
+}  // namespace kelmor

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelmor {
+
+enum class PrefKind { Text, Number, Colour, Flag, Choice, Path };
+
+struct PrefKey {
+  const char* key;       // four letters
+  PrefKind kind;
+  const char* defaultValue;  // the value written when the file is created
+  const char* meaning;
+};
+
+// Every key, in the order the preferences window writes them.
+const std::vector<PrefKey>& PreferenceKeys();
+const PrefKey* FindPreferenceKey(std::string_view key);  // case-insensitive; nullptr if unknown
+
+// The preference set: one entry per key, held as text; flags and the vertex-label
+// choice are held as "0" or "1". Lives as long as the program (in the Session).
+class Preferences {
+ public:
+  // Built-in start-up values: the defaults, except scyl "molecule", lbcf 128.128.128
+  // and the folders, which start as programFolder.
+  explicit Preferences(std::string programFolder = ".");
+
+  const std::string& text(std::string_view key) const;  // unknown key: empty text
+  double number(std::string_view key) const;             // leading number of the text
+  bool flag(std::string_view key) const;                 // "1"
+  void set(std::string_view key, std::string value);     // unknown key: ignored
+  void setFlag(std::string_view key, bool on) { set(key, on ? "1" : "0"); }
+  bool has(std::string_view key) const;
+
+  // Resets the six force strengths to 100, 100, 10, 10, 20, 100.
+  void resetForces();
+
+  // Sets every key to the default written into a new file.
+  void setDefaults(const std::string& programFolder);
+
+  bool operator==(const Preferences& other) const { return values_ == other.values_; }
+
+ private:
+  std::map<std::string, std::string, std::less<>> values_;
+};
+
+}  // namespace kelmor

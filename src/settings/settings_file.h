@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "settings/preferences.h"
+
+namespace kelmor {
+
+using MessageFn = std::function<void(const std::string&)>;
+
+// Reads kelmor.ini into the preference set, creating the file with the defaults first
+// when it is missing. Problems are reported through message in the system's words;
+// values already loaded stay.
+void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
+                  const MessageFn& message);
+
+enum class SaveResult { Saved, RunOnly, Refused };
+
+// The preferences window's OK: suffix clean-up and clash check, run-only mode (nothing
+// written), the transparency check, then every key in order and "end ". The file is
+// replaced atomically: a save interrupted half-way leaves the old file intact.
+SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnly,
+                        const MessageFn& message);
+
+// Where kelmor.ini lives: an explicit path (--settings) wins, then $KELMOR_INI, then the
+// program's folder when it can be written, else $XDG_CONFIG_HOME/kelmor/kelmor.ini
+// (~/.config/kelmor/kelmor.ini).
+std::string SettingsPath(const std::string& explicitPath, const std::string& programFolder);
+
+// The folder that holds the running program.
+std::string ProgramFolder();
+
+}  // namespace kelmor

@@ -1,0 +1,99 @@
+#include "model/numtext.h"
+
+#include <gtest/gtest.h>
+
+#include "run/error.h"
+
+namespace kelmor {
+namespace {
+
+TEST(ReadNumber, TakesTheLeadingDecimalNumber) {
+  EXPECT_EQ(ReadNumber("12"), 12);
+  EXPECT_EQ(ReadNumber("  -3.5xyz"), -3.5);
+  EXPECT_EQ(ReadNumber("5/2"), 5);
+  EXPECT_EQ(ReadNumber(".25"), 0.25);
+  EXPECT_EQ(ReadNumber("1e3,"), 1000);
+  EXPECT_EQ(ReadNumber("1e"), 1);
+  EXPECT_EQ(ReadNumber("abc"), 0);
+  EXPECT_EQ(ReadNumber(""), 0);
+  EXPECT_EQ(ReadNumber("-"), 0);
+  EXPECT_EQ(ReadNumber("+7"), 7);
+}
+
+TEST(ReadNumber, OverflowingExponentRaisesOverflow) {
+  try {
+    ReadNumber("1e999");
+    FAIL();
+  } catch (const KelmorError& e) {
+    EXPECT_EQ(e.code(), ErrOverflow);
+  }
+}
+
+TEST(RoundInt16, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundInt16(2.5), 2);
+  EXPECT_EQ(RoundInt16(3.5), 4);
+  EXPECT_EQ(RoundInt16(-2.5), -2);
+  EXPECT_EQ(RoundInt16(-0.4), 0);
+  EXPECT_EQ(RoundInt16(32767.4), 32767);
+  EXPECT_EQ(RoundInt16(-32768), -32768);
+}
+
+TEST(RoundInt16, BeyondSixteenBitsRaisesOverflow) {
+  for (double v : {32767.5, 40000.0, -32769.0, 1e300}) {
+    try {
+      RoundInt16(v);
+      ADD_FAILURE() << v;
+    } catch (const KelmorError& e) {
+      EXPECT_EQ(e.code(), ErrOverflow) << v;
+    }
+  }
+}
+
+TEST(BareNumber, SignPositionDigitsAndTrailingBlank) {
+  EXPECT_EQ(BareNumber(12), " 12 ");
+  EXPECT_EQ(BareNumber(0), " 0 ");
+  EXPECT_EQ(BareNumber(-3), "-3 ");
+  EXPECT_EQ(BareNumber(0.5), " .5 ");
+  EXPECT_EQ(BareNumber(-0.25), "-.25 ");
+  EXPECT_EQ(BareNumber(1.5), " 1.5 ");
+  EXPECT_EQ(BareNumber(1.0 / 3.0), " .333333333333333 ");
+  EXPECT_EQ(BareNumber(1e-7), " 1E-07 ");
+  EXPECT_EQ(BareNumber(123456789012345678.0), " 1.23456789012346E+17 ");
+}
+
+TEST(NumberText, PatternsWriteAFullStop) {
+  EXPECT_EQ(NumberText(0.5019607843, "0.000"), "0.502");
+  EXPECT_EQ(NumberText(1.0, "0.000"), "1.000");
+  EXPECT_EQ(NumberText(0.0, "#0.0#######"), "0.0");
+  EXPECT_EQ(NumberText(-1.25, "#0.0#######"), "-1.25");
+  EXPECT_EQ(NumberText(0.123456789, "#0.0#######"), "0.12345679");
+  EXPECT_EQ(NumberText(2.0, "#0.00"), "2.00");
+  EXPECT_EQ(NumberText(0.5, "#0.00"), "0.50");
+  EXPECT_EQ(NumberText(3.0, "#0.0##"), "3.0");
+  EXPECT_EQ(NumberText(12.3456, "#0.0##"), "12.346");
+  EXPECT_EQ(NumberText(1.0, "0"), "1");
+  EXPECT_EQ(NumberText(0.07, "#0.###"), "0.07");
+  EXPECT_EQ(NumberText(0.618033988749895, "0.0##"), "0.618");
+  EXPECT_EQ(NumberText(1.5707963, "0.0###"), "1.5708");
+  EXPECT_EQ(NumberText(0.001, "##0.0###############"), "0.001");
+  EXPECT_EQ(NumberText(1.0 / 3.0, "#0.0###############"), "0.333333333333333");
+}
+
+TEST(NumberText, TinyNegativeValuesLoseTheirSign) {
+  EXPECT_EQ(NumberText(-1e-12, "#0.0#######"), "0.0");
+  EXPECT_EQ(NumberText(-0.0, "0.000"), "0.000");
+}
+
+TEST(NumberText, WholeNumberWithOptionalDecimalsHasNoPoint) {
+  EXPECT_EQ(NumberText(2.0, "#0.###"), "2");
+}
+
+TEST(ReadNd, SplitsAtTheFirstSlash) {
+  EXPECT_EQ(ReadNd("5/2").n, 5);
+  EXPECT_EQ(ReadNd("5/2").d, 2);
+  EXPECT_EQ(ReadNd("6").d, 1);
+  EXPECT_EQ(ReadNd("8/3/1").d, 3);
+}
+
+}  // namespace
+}  // namespace kelmor
