@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "model/numtext.h"
+#include "run/error.h"
 
 namespace kelmor {
 
@@ -99,6 +100,14 @@ std::string Lower(std::string_view s) {
 
 }  // namespace
 
+bool OnWhenOne(std::string_view value) {
+  try {
+    return ReadNumber(value) == 1.0;
+  } catch (const KelmorError&) {
+    return false;  // a number too large to read is certainly not 1
+  }
+}
+
 const std::vector<PrefKey>& PreferenceKeys() {
   static const std::vector<PrefKey> keys = BuildKeys();
   return keys;
@@ -137,7 +146,9 @@ bool Preferences::has(std::string_view key) const { return FindPreferenceKey(key
 
 void Preferences::set(std::string_view key, std::string value) {
   const PrefKey* p = FindPreferenceKey(key);
-  if (p) values_[p->key] = std::move(value);
+  if (!p) return;
+  if (p->kind == PrefKind::Flag || p->kind == PrefKind::Choice) value = OnWhenOne(value) ? "1" : "0";
+  values_[p->key] = std::move(value);
 }
 
 void Preferences::resetForces() {

@@ -20,6 +20,10 @@ struct PrefKey {
 const std::vector<PrefKey>& PreferenceKeys();
 const PrefKey* FindPreferenceKey(std::string_view key);  // case-insensitive; nullptr if unknown
 
+// How a flag or the vertex-label choice reads a value: on only when its leading number
+// is exactly 1 ("1", "1.0", " 1x"); "2", "0.9", "", "abc" are off.
+bool OnWhenOne(std::string_view value);
+
 // The preference set: one entry per key, held as text; flags and the vertex-label
 // choice are held as "0" or "1". Lives as long as the program (in the Session).
 class Preferences {
@@ -31,7 +35,9 @@ class Preferences {
   const std::string& text(std::string_view key) const;  // unknown key: empty text
   double number(std::string_view key) const;             // leading number of the text
   bool flag(std::string_view key) const;                 // "1"
-  void set(std::string_view key, std::string value);     // unknown key: ignored
+  // Unknown key: ignored. Flags and the vertex-label choice are stored as "1" when the
+  // value reads as exactly 1 and as "0" otherwise, whoever sets them.
+  void set(std::string_view key, std::string value);
   void setFlag(std::string_view key, bool on) { set(key, on ? "1" : "0"); }
   bool has(std::string_view key) const;
 

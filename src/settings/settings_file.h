@@ -15,7 +15,9 @@ using MessageFn = std::function<void(const std::string&)>;
 void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
                   const MessageFn& message);
 
-enum class SaveResult { Saved, RunOnly, Refused };
+// Refused: a check failed (window stays open). Failed: the file could not be written;
+// the previous file is left as it was.
+enum class SaveResult { Saved, RunOnly, Refused, Failed };
 
 // The preferences window's OK: suffix clean-up and clash check, run-only mode (nothing
 // written), the transparency check, then every key in order and "end ". The file is

@@ -1,0 +1,318 @@
+#include "settings/settings_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "model/numtext.h"
+#include "run/error.h"
+
+namespace kelmor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Error numbers the loader can report that the run's handler never needs.
+constexpr int ErrDiskFull = 61;
+
+// The order in which a new file receives the defaults, after diri and diro.
+constexpr const char* kCreationOrder[] = {
+    "unam", "usid", "f001", "f002", "f003", "f004", "f005", "f006", "fram", "vsol",
+    "vfrm", "vswt", "vanm", "voff", "scrn", "colb", "cole", "edge", "nedg", "hedg",
+    "beep", "rlin", "rfac", "rtrn", "tran", "ssol", "sfrm", "sswt", "sanm", "vscl",
+    "vxsz", "vxcl", "vcyl", "scyl", "cyls", "cylc", "cy2c", "extc", "comc", "disb",
+    "vlab", "otsm", "rcl1", "rcl2", "rcl3", "hxc1", "hxc2", "rclo", "clp3", "clp4",
+    "clp5", "cl52", "clp6", "clp7", "clp8", "cl83", "clpx", "clx3", "cls1", "cls2",
+    "cls3", "cls4", "cls5", "clph", "uc00", "uc01", "uc02", "uc03", "uc04", "uc05",
+    "uc06", "uc07", "uc08", "uc09", "uc10", "uc11", "uc12", "uc13", "uc14", "uc15",
+    "uc16", "uc17", "xcl1", "xcl2", "lbcv", "lbcf"};
+
+constexpr const char* kProblemMessage =
+    "Kelmor has detected a problem with kelmor.ini  Delete this file and restart kelmor";
+
+// An item longer than this is shown cut in the unknown-line message; the value never
+// needs more than the first 104 characters.
+constexpr size_t kMaxItemShown = 200;
+// A file with more unknown lines than this is not a settings file: rather than one
+// message box per line, loading stops with the problem message.
+constexpr int kMaxUnknownLines = 10;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+int FileErrorCode(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR: return ErrPathNotFound;
+    case EIO:
+    case ENXIO:
+    case ENODEV: return ErrDevice;
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT: return ErrDiskFull;
+    default: return ErrPathAccess;
+  }
+}
+
+// Reads the comma- and line-separated items of the file, keeping only as much of each
+// item as the loader can use, so that a huge or binary file costs no memory.
+class ItemReader {
+ public:
+  explicit ItemReader(std::FILE* f) : file_(f) {}
+
+  enum class Status { Item, EndOfFile, Error };
+
+  // The next non-empty item, blanks trimmed; cut marks an item longer than kept.
+  Status next(std::string& item, bool& cut) {
+    for (;;) {
+      item.clear();
+      cut = false;
+      bool any = false;
+      int c;
+      while ((c = std::getc(file_)) != EOF) {
+        if (c == ',' || c == '\n' || c == '\r') break;
+        char ch = static_cast<char>(c);
+        if (item.empty() && IsBlank(ch)) continue;
+        any = true;
+        if (item.size() < kMaxItemShown)
+          item += ch;
+        else
+          cut = true;
+      }
+      if (c == EOF && std::ferror(file_)) {
+        error_ = errno;
+        return Status::Error;
+      }
+      if (any) {
+        if (!cut) item = Trim(item);
+        if (!item.empty()) return Status::Item;
+      }
+      if (c == EOF) return Status::EndOfFile;
+    }
+  }
+  int error() const { return error_; }
+
+ private:
+  std::FILE* file_;
+  int error_ = 0;
+};
+
+// Control characters of a damaged file are not shown as they are.
+std::string Printable(std::string item, bool cut) {
+  for (char& c : item)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  return cut ? item + "..." : item;
+}
+
+// Writes text to a temporary file beside path, then renames it over path, so that a
+// failure at any point leaves the previous file as it was. Returns 0 or the errno.
+int ReplaceFile(const std::string& path, const std::string& text) {
+  std::error_code ec;
+  fs::path target(path);
+  if (fs::is_symlink(target, ec)) {
+    fs::path real = fs::canonical(target, ec);
+    if (!ec) target = real;
+  }
+  mode_t mode = 0644;
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
+
+  std::string temp = target.string() + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return errno;
+  int err = 0;
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (err == 0 && ::fchmod(fd, mode) != 0) err = errno;
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && std::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err != 0) ::unlink(temp.c_str());
+  return err;
+}
+
+// A value that would break the line structure of the file is kept on its line.
+std::string OneLine(std::string value) {
+  for (char& c : value)
+    if (c == '\r' || c == '\n') c = ' ';
+  return value;
+}
+
+std::string CreationText(const std::string& programFolder) {
+  std::string folder = OneLine(programFolder);
+  std::string text = "diri=" + folder + "\r\n" + "diro=" + folder + "\r\n";
+  for (const char* key : kCreationOrder) {
+    const PrefKey* p = FindPreferenceKey(key);
+    text += std::string(key) + "=" + (p ? p->defaultValue : "") + "\r\n";
+  }
+  return text + "end \r\n \r\n";
+}
+
+// Applies one item; false when the item names no key.
+bool ApplyItem(Preferences& prefs, const std::string& key, const std::string& value,
+               const std::string& programFolder, const MessageFn& message) {
+  const PrefKey* p = FindPreferenceKey(key);
+  if (!p || key.size() != 4) return false;
+  if (p->kind == PrefKind::Path) {
+    std::error_code ec;
+    if (!fs::is_directory(value, ec)) {
+      message("One of your default file paths was not found.  Kelmor has reset your file paths to " +
+              programFolder);
+      prefs.set("diri", programFolder);
+      prefs.set("diro", programFolder);
+      return true;
+    }
+  }
+  prefs.set(p->key, value);  // flags and the label choice are read as on only for 1
+  return true;
+}
+
+void ReportLoadError(int code, const MessageFn& message) {
+  if (code == ErrDevice)
+    message(kProblemMessage);
+  else
+    message("Kelmor has detected error number " + std::to_string(code));
+}
+
+}  // namespace
+
+void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
+                  const MessageFn& message) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f && errno == ENOENT) {
+    if (int err = ReplaceFile(path, CreationText(programFolder))) {
+      ReportLoadError(FileErrorCode(err), message);
+      return;
+    }
+    f = std::fopen(path.c_str(), "rb");
+  }
+  if (!f) {
+    ReportLoadError(FileErrorCode(errno), message);
+    return;
+  }
+  ItemReader reader(f);
+  std::string item;
+  bool cut = false;
+  int unknown = 0;
+  for (;;) {
+    ItemReader::Status status = reader.next(item, cut);
+    if (status == ItemReader::Status::Error) {
+      ReportLoadError(FileErrorCode(reader.error()), message);
+      break;
+    }
+    if (status == ItemReader::Status::EndOfFile) {
+      message(kProblemMessage);
+      break;
+    }
+    std::string key = item.substr(0, 4);
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (key == "end") break;
+    std::string value = item.size() > 5 ? Trim(std::string_view(item).substr(5, 99)) : std::string();
+    if (ApplyItem(prefs, key, value, programFolder, message)) continue;
+    if (++unknown > kMaxUnknownLines) {
+      message(kProblemMessage);
+      break;
+    }
+    message("Unknown line in kelmor.ini: " + Printable(item, cut));
+  }
+  std::fclose(f);
+}
+
+SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnly,
+                        const MessageFn& message) {
+  static const char* suffixKeys[5] = {"ssol", "sfrm", "sswt", "sanm", "scyl"};
+  static const char* outputKeys[5] = {"vsol", "vfrm", "vswt", "vanm", "vcyl"};
+  for (const char* key : suffixKeys) {
+    const std::string& suffix = prefs.text(key);
+    prefs.set(key, suffix.empty() ? std::string(" ") : Trim(suffix));
+  }
+  static const int pairs[10][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3},
+                                   {2, 3}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
+  for (const auto& pair : pairs) {
+    int a = pair[0], b = pair[1];
+    if (prefs.flag(outputKeys[a]) && prefs.flag(outputKeys[b]) &&
+        prefs.text(suffixKeys[a]) == prefs.text(suffixKeys[b])) {
+      message("Error: Suffixes for selected output files must be different");
+      return SaveResult::Refused;
+    }
+  }
+  if (runOnly) return SaveResult::RunOnly;
+
+  double level = 0;
+  try {
+    level = ReadNumber(prefs.text("tran"));
+  } catch (const KelmorError&) {
+    level = -1;  // too large to read: out of range either way
+  }
+  if (level < 0 || level > 1) {
+    message("Error: Transparency Level must be between 0 and 1");
+    return SaveResult::Refused;
+  }
+
+  std::string text;
+  for (const PrefKey& p : PreferenceKeys()) {
+    bool binary = p.kind == PrefKind::Flag || p.kind == PrefKind::Choice;
+    text += std::string(p.key) + "=" +
+            (binary ? std::string(prefs.flag(p.key) ? "1" : "0") : OneLine(prefs.text(p.key))) + "\r\n";
+  }
+  text += "end \r\n";
+  if (int err = ReplaceFile(path, text)) {
+    message("Kelmor could not save your preferences to " + path + ": " + std::strerror(err) +
+            ".  Your previous settings file has not been changed.");
+    return SaveResult::Failed;
+  }
+  message("Kelmor User Preferences Updated");
+  return SaveResult::Saved;
+}
+
+std::string SettingsPath(const std::string& explicitPath, const std::string& programFolder) {
+  if (!explicitPath.empty()) return explicitPath;
+  if (const char* env = std::getenv("KELMOR_INI"); env && *env) return env;
+  std::error_code ec;
+  if (!programFolder.empty() && fs::is_directory(programFolder, ec) &&
+      ::access(programFolder.c_str(), W_OK) == 0)
+    return (fs::path(programFolder) / "kelmor.ini").string();
+  fs::path base;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = fs::path(home) / ".config";
+  } else {
+    base = fs::temp_directory_path(ec);
+  }
+  fs::path folder = base / "kelmor";
+  fs::create_directories(folder, ec);
+  return (folder / "kelmor.ini").string();
+}
+
+std::string ProgramFolder() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : exe.parent_path().string();
+}
+
+}  // namespace kelmor
