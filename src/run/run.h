@@ -58,6 +58,7 @@ struct Run {
   int NextSegmentEntry = 0;  // 1: the parser reads only the inter-realm section
   int IsomorphIndex = 1;
   int StressPass = 0;        // writer: 1 on the second pass of a StressMap call
+  std::string OutputDate;    // writer: date text of the file headers; empty means today
 
   // Results of the run, for the caller.
   int filesWritten = 0;      // calls of the writer that wrote files
