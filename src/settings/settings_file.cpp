@@ -172,16 +172,19 @@ std::string CreationText(const std::string& programFolder) {
   return text + "end \r\n \r\n";
 }
 
-// Applies one item; false when the item names no key.
+// Applies one item; false when the item names no key. The folder message is shown once
+// per load: after the first reset both folders are the program's folder anyway.
 bool ApplyItem(Preferences& prefs, const std::string& key, const std::string& value,
-               const std::string& programFolder, const MessageFn& message) {
+               const std::string& programFolder, const MessageFn& message, bool& folderReported) {
   const PrefKey* p = FindPreferenceKey(key);
   if (!p || key.size() != 4) return false;
   if (p->kind == PrefKind::Path) {
     std::error_code ec;
     if (!fs::is_directory(value, ec)) {
-      message("One of your default file paths was not found.  Kelmor has reset your file paths to " +
-              programFolder);
+      if (!folderReported)
+        message("One of your default file paths was not found.  Kelmor has reset your file paths to " +
+                programFolder);
+      folderReported = true;
       prefs.set("diri", programFolder);
       prefs.set("diro", programFolder);
       return true;
@@ -218,6 +221,7 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
   std::string item;
   bool cut = false;
   int unknown = 0;
+  bool folderReported = false;
   for (;;) {
     ItemReader::Status status = reader.next(item, cut);
     if (status == ItemReader::Status::Error) {
@@ -232,7 +236,7 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (key == "end") break;
     std::string value = item.size() > 5 ? Trim(std::string_view(item).substr(5, 99)) : std::string();
-    if (ApplyItem(prefs, key, value, programFolder, message)) continue;
+    if (ApplyItem(prefs, key, value, programFolder, message, folderReported)) continue;
     if (++unknown > kMaxUnknownLines) {
       message(kProblemMessage);
       break;

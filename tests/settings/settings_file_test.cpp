@@ -158,6 +158,12 @@ TEST(SettingsFile, MissingFolderResetsBothFoldersAndLoadingGoesOn) {
   EXPECT_EQ(r.prefs.text("diri"), dir.str());
   EXPECT_EQ(r.prefs.text("diro"), dir.str());
   EXPECT_EQ(r.prefs.text("f002"), "1");
+
+  // A good folder after the reset is taken; the message comes once per load.
+  r = Load(dir, "diri=/nowhere/a\r\ndiro=/nowhere/b\r\ndiro=/tmp\r\nend \r\n");
+  EXPECT_EQ(r.messages.size(), 1u);
+  EXPECT_EQ(r.prefs.text("diri"), dir.str());
+  EXPECT_EQ(r.prefs.text("diro"), "/tmp");
 }
 
 TEST(SettingsFile, DamagedFilesNeverStopTheProgram) {
