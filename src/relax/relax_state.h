@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "model/limits.h"
+#include "relax/relax_plan.h"
+#include "run/host.h"
 
 namespace kelmor {
 
@@ -43,6 +45,11 @@ struct RelaxState {
   double HexPairD = 0, HexOddD = 0, HexPaird = 0, HexOddd = 0;
 
   int attempts = 0;  // attempts started in this run (reported with each written solution)
+
+  // Derived once per attempt for the hot loops.
+  RelaxPlan plan;
+  // The figures shown every tenth iteration (kept, so "unchanged" modes keep their text).
+  DrawFigures figures;
 
   void Reset() {
     auto zero = [](std::vector<double>& v) { v.assign(MaxItems + 1, 0.0); };

@@ -1,0 +1,129 @@
+#include <cmath>
+
+#include "relax/engine.h"
+#include "run/run.h"
+
+namespace kelmor {
+
+namespace {
+
+constexpr long WriteInterval = 100;
+
+// Rule 6: the figures have stopped changing; once they stay at or above the recorded
+// reference for more than the interval, the solution is written.
+void PeriodicWriteTest(Run& run, double change) {
+  RelaxState& r = run.relax;
+  Session& s = run.session;
+  r.WriteNow = 0;
+  if (!(change < 1e-15)) return;
+  const double total = r.EdgeDeform + r.PolyDeform;
+  if (s.ReferenceIteration == 0) {
+    s.WriteReference = total;
+    s.ReferenceIteration = r.Iteration;
+  }
+  if (r.Iteration - s.ReferenceIteration <= WriteInterval) return;
+  if (run.debug.on()) {
+    run.debug.Line(ListLine() << "Iteration: " << r.Iteration << " Deform: " << r.EdgeDeform
+                              << " Deforp: " << r.PolyDeform);
+    run.debug.Line(ListLine() << "  Change since last iteration: " << change);
+    run.debug.Line(ListLine() << "       Change since iteration: " << s.ReferenceIteration
+                              << (total - s.WriteReference));
+    if (total >= s.WriteReference)
+      run.debug.Line(ListLine() << "  Writing output files after iteration :" << r.Iteration);
+  }
+  if (total >= s.WriteReference) {
+    r.WriteNow = 1.0;
+  } else {
+    s.WriteReference = total;
+    s.ReferenceIteration = r.Iteration;
+  }
+}
+
+// Rule 7: write the solution when it is new, valid and exact (or in weaken mode), then
+// end, go on with the next segment, or ask for the next attempt.
+std::optional<LoopOutcome> WriteTest(Run& run) {
+  RelaxState& r = run.relax;
+  Model& m = run.model;
+  PrepareSolution(run);
+  SetSolutionName(run);
+  const bool exact = r.EdgeDeform < run.edges.EdgeTotal * 1e-12;
+  if (!IsDuplicate(run) && r.SolutionValid == 1 && (exact || run.RunMode == 3)) {
+    const bool written = WriteSolution(run);
+    if (m.SegmentIndex > m.SegmentCount) return LoopOutcome::EndRun;
+    if (run.NextSegmentPending == 1) {
+      run.NextSegmentPending = 0;
+      return LoopOutcome::NextSegment;
+    }
+    if (run.WeakenLimitValue < 99) {
+      if (written) run.host.message("W10: " + run.OutputName + "  VRML files written");
+      return LoopOutcome::EndRun;
+    }
+    run.IsomorphIndex += 1;
+  }
+  if (m.SegmentCount != 1) return LoopOutcome::NextSegment;
+  if (run.RunMode == 2 || run.RunMode == 3) {
+    RestartRequest(run);
+  } else if (run.RunMode == 1) {
+    return WriteThenNotify(run, "W11: ", "  VRML files written").value_or(LoopOutcome::EndRun);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<LoopOutcome> EndOfIteration(Run& run) {
+  RelaxState& r = run.relax;
+  InflationState& infl = run.infl;
+  const double delta = std::fabs(r.EdgeDeformPrev - r.EdgeDeform);
+
+  // 1. Local inflation has settled: switch it off for the rest of the attempt.
+  if ((infl.InflateMode == 3 || infl.InflateMode == 4) && delta < 1e-6) {
+    r.SettleCountdown = 3;
+    infl.SavedInflateMode = infl.InflateMode;
+    infl.InflateMode = 0;
+    r.Damping = 0.5;
+    infl.D4Factor = 1;
+    r.LocalInflationOn = 0;
+  }
+  // 2. Stall after local inflation (repeat mode).
+  if (infl.InflateMode == 0 && infl.SavedInflateMode > 2) {
+    if (r.SettleCountdown > 0) r.SettleCountdown -= 1;
+    if (run.RunMode == 2 && r.InflateShown == 0 && r.SettleCountdown == 0) {
+      if ((delta < 0.001 && r.EdgeDeform > 1) || (delta < 1e-6 && r.EdgeDeform > 0.01))
+        r.RestartFlag = 1;
+    }
+  }
+  // 3. Weaken-mode stall.
+  if (run.RunMode == 3) {
+    if (r.SettleCountdown > 0)
+      r.SettleCountdown -= 1;
+    else if (delta < 1e-10 && r.InflateShown == 0 && r.EdgeDeform > 0.0001)
+      r.SettleCountdown = 3;
+  }
+  // 4. New-solution test, once per attempt.
+  if (r.IsomorphTested == 0 && r.EdgeDeform < 0.001) {
+    PrepareSolution(run);
+    if (r.SolutionValid == 0) r.RestartFlag = 1;
+    r.IsomorphTested = 1.0;
+    if (IsDuplicate(run)) {
+      r.RestartFlag = 1;
+      run.host.setStatus("Duplicate Isomorph");
+    }
+  }
+  // 5. Restart.
+  if (r.RestartFlag == 1) {
+    r.RestartFlag = 0;
+    r.IsomorphTested = 0;
+    return LoopOutcome::NewAttempt;
+  }
+  // 6 and 7. Periodic write test and write.
+  PeriodicWriteTest(run, delta + std::fabs(r.PolyDeformPrev - r.PolyDeform));
+  if (r.WriteNow == 1.0) {
+    if (auto outcome = WriteTest(run)) return outcome;
+  }
+  // 8. Automatic lowering, in the iteration that set the countdown.
+  if (r.SettleCountdown == 3) LowerEdgeStrength(run);
+  return std::nullopt;
+}
+
+}  // namespace kelmor

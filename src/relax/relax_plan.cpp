@@ -1,0 +1,184 @@
+#include <algorithm>
+#include <string>
+
+#include "model/limits.h"
+#include "relax/engine.h"
+#include "run/run.h"
+
+namespace kelmor {
+
+namespace {
+
+bool Has(const std::string& code, char letter) { return code.find(letter) != std::string::npos; }
+
+bool SkipsSprings(const Model& m, int face) {
+  const std::string& code = m.FaceCode[face];
+  return Has(code, 'n') || Has(code, 'N');
+}
+
+// A vertex number the per-vertex tables can hold; anything else is a limit violation.
+int CheckedVertex(int v) {
+  if (v < 0 || v > MaxItems) raiseError(ErrSubscript);
+  return v;
+}
+
+double PolygonEntry(const double (&table)[MaxSides + 1][MaxStep + 1], int n, int k) {
+  if (n < 0 || n > MaxSides || k < 0 || k > MaxStep) raiseError(ErrSubscript);
+  return table[n][k];
+}
+
+void PlanEdges(Run& run, RelaxPlan& p) {
+  const Model& m = run.model;
+  const EdgeTable& et = run.edges;
+  const InflationState& infl = run.infl;
+  p.springEdge.clear(), p.springA.clear(), p.springB.clear(), p.springClass.clear();
+  p.springTarget.clear();
+  p.edgeFace1.clear(), p.edgeFace2.clear(), p.localTarget.clear();
+  p.drawA.clear(), p.drawB.clear();
+  for (int e = 1; e <= et.EdgeTotal; ++e) {
+    int a = CheckedVertex(et.EdgeEnds(e, 1)), b = CheckedVertex(et.EdgeEnds(e, 2));
+    int f1 = et.EdgeFaces(e, 1), f2 = et.EdgeFaces(e, 2);
+    if (f1 < 0 || f1 > m.PolygonCount || f2 < 0 || f2 > m.PolygonCount) raiseError(ErrSubscript);
+    if (!(SkipsSprings(m, f1) && SkipsSprings(m, f2))) {
+      int cls = et.EdgeClass[e];
+      if (cls < 0 || cls > 6) raiseError(ErrSubscript);  // Strength has rows 1..6
+      p.springEdge.push_back(e);
+      p.springA.push_back(a);
+      p.springB.push_back(b);
+      p.springClass.push_back(cls);
+      p.springTarget.push_back(et.EdgeTarget[e]);
+    }
+    if (et.EdgeTarget[e] > 0.999) {
+      p.drawA.push_back(a);
+      p.drawB.push_back(b);
+    }
+    p.edgeFace1.push_back(f1);
+    p.edgeFace2.push_back(f2);
+    double t = 1.0;
+    if (infl.InflateMode == 4) {
+      auto inradius = [&](int f) {
+        return PolygonEntry(run.poly.InradiusTable, m.FaceSize[f], m.FaceStep[f]);
+      };
+      double mult = infl.LocalTarget;
+      if (infl.LocalOption == 2 || infl.LocalOption == 3) {
+        if (m.FaceStep[f1] + m.FaceStep[f2] > 2) mult = infl.StarTarget;
+        auto selected = [&](int f) {
+          return m.FaceSize[f] == infl.SelectedN && m.FaceStep[f] == infl.SelectedD;
+        };
+        if (selected(f1) || selected(f2)) mult = infl.SelectedTarget;
+      }
+      t = (inradius(f1) + inradius(f2)) * mult;
+    }
+    p.localTarget.push_back(t);
+  }
+  p.lines.assign(p.drawA.size(), DrawLine{});
+}
+
+void PlanFaces(Run& run, RelaxPlan& p) {
+  const Model& m = run.model;
+  const int faces = m.PolygonCount;
+  p.faceStart.assign(static_cast<size_t>(faces) + 2, 0);
+  p.faceVerts.clear();
+  p.faceMoves.assign(static_cast<size_t>(faces) + 1, 0);
+  for (int f = 0; f <= faces; ++f) {
+    p.faceStart[f] = static_cast<int>(p.faceVerts.size());
+    int n = f == 0 ? 0 : m.FaceSize[f];
+    for (int pos = 1; pos <= n; ++pos) p.faceVerts.push_back(CheckedVertex(m.FaceVertex(f, pos)));
+    p.faceMoves[f] = m.FaceStep[f] <= 1 ? 1 : 0;
+  }
+  p.faceStart[faces + 1] = static_cast<int>(p.faceVerts.size());
+  p.faceForceX.assign(static_cast<size_t>(faces) + 1, 0.0);
+  p.faceForceY.assign(static_cast<size_t>(faces) + 1, 0.0);
+  p.faceForceZ.assign(static_cast<size_t>(faces) + 1, 0.0);
+}
+
+void PlanShapes(Run& run, RelaxPlan& p) {
+  const Model& m = run.model;
+  p.shapeFaces.clear();
+  p.shapeIdx.clear();
+  p.shapeOnV.clear();
+  p.anyWeakShape = false;
+  for (auto& v : p.rhombusVerts) v.clear();
+  for (auto& v : p.hexVerts) v.clear();
+
+  for (int f = 1; f <= m.PolygonCount; ++f) {
+    const std::string& code = m.FaceCode[f];
+    const int n = m.FaceSize[f];
+    const int* verts = &p.faceVerts[p.faceStart[f]];
+    const bool hasD = Has(code, 'D'), hasd = Has(code, 'd'), hasq = Has(code, 'q');
+    // The families take their faces whatever else the face carries.
+    if (n == 4) {
+      if (hasD) p.rhombusVerts[1].insert(p.rhombusVerts[1].end(), verts, verts + 4);
+      if (hasd) p.rhombusVerts[2].insert(p.rhombusVerts[2].end(), verts, verts + 4);
+      if (hasq) p.rhombusVerts[3].insert(p.rhombusVerts[3].end(), verts, verts + 4);
+    }
+    if (n == 6) {
+      if (hasD) p.hexVerts[1].insert(p.hexVerts[1].end(), verts, verts + 6);
+      if (hasd) p.hexVerts[2].insert(p.hexVerts[2].end(), verts, verts + 6);
+    }
+    if (Has(code, 'n') || Has(code, 'N') || n < 4) continue;
+
+    ShapeFace s;
+    s.face = f;
+    s.n = n;
+    s.first = static_cast<int>(p.shapeOnV.size());
+    s.weak = n < run.WeakenLimitValue + 1;
+    s.reach = PolygonEntry(run.poly.ReachTable, n, 1);
+    const int step = m.FaceStep[f];
+    s.reachStep = step > 1 ? PolygonEntry(run.poly.ReachTable, n, step) : 1.0;
+    const bool averaged = n >= 6 && !hasD && !hasd;
+    const bool even = n % 2 == 0;
+    s.nr = even ? (averaged ? 3 : 1) : 2;
+    s.nm = averaged ? 4 : 2;
+    if (n == 4) s.rhombus = hasq ? 3 : hasd ? 2 : hasD ? 1 : 0;
+    if (n == 6) s.hex = hasd ? 2 : hasD ? 1 : 0;
+    p.anyWeakShape = p.anyWeakShape || s.weak;
+
+    const int h = n / 2;
+    auto at = [&](int pos) { return verts[((pos - 1) % n + n) % n]; };
+    for (int pos = 1; pos <= n; ++pos) {
+      const int q = pos + h;
+      int idx[8];
+      idx[0] = at(pos);
+      if (even) {
+        idx[1] = at(q);
+        idx[2] = averaged ? at(q + 1) : idx[1];
+        idx[3] = averaged ? at(q - 1) : idx[1];
+      } else {
+        idx[1] = at(q);
+        idx[2] = at(pos - h);
+        idx[3] = idx[1];
+      }
+      idx[4] = at(pos + 1);
+      idx[5] = at(pos - 1);
+      idx[6] = averaged ? at(pos + 2) : idx[4];
+      idx[7] = averaged ? at(pos - 2) : idx[5];
+      p.shapeIdx.insert(p.shapeIdx.end(), idx, idx + 8);
+      bool onV = false;
+      if (s.rhombus != 0)
+        onV = Has(m.VertexFlags[idx[0]], 'v') || Has(m.VertexFlags[at(q)], 'v');
+      p.shapeOnV.push_back(onV ? 1 : 0);
+    }
+    p.shapeFaces.push_back(s);
+  }
+}
+
+}  // namespace
+
+void BuildRelaxPlan(Run& run) {
+  RelaxState& r = run.relax;
+  if (r.ForceX.size() < static_cast<size_t>(MaxItems) + 1) r.Reset();
+  if (run.model.PosX.maxRow() < MaxItems || run.edges.EdgeDev.maxRow() < run.edges.EdgeTotal)
+    raiseError(ErrSubscript);
+  RelaxPlan& p = r.plan;
+  p.vmin = run.model.MinVertex;
+  p.vmax = run.model.MaxVertex;
+  if (p.vmax >= p.vmin) CheckedVertex(p.vmin), CheckedVertex(p.vmax);
+  PlanEdges(run, p);
+  PlanFaces(run, p);
+  PlanShapes(run, p);
+  // Faces without a shape force keep a deformation of 0.
+  std::fill(r.FaceDeform.begin(), r.FaceDeform.end(), 0.0);
+}
+
+}  // namespace kelmor

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "run/host.h"
+
+namespace kelmor {
+
+// One face that receives the polygon shape force, with what its positions need.
+struct ShapeFace {
+  int face = 0;       // face number
+  int n = 0;          // FaceSize
+  int first = 0;      // first position's row in RelaxPlan::shapeIdx / shapeOnV
+  uint8_t nr = 1;     // points averaged into the far reference point (1, 2 or 3)
+  uint8_t nm = 2;     // points averaged into the near point (2 or 4)
+  uint8_t rhombus = 0;  // rhombus set 1..3 that decides the ratio (0: none)
+  uint8_t hex = 0;      // hexagon family deciding the ratio: 1 "D", 2 "d" (0: none)
+  bool weak = false;    // under the weaken limit: weakened polygon strength
+  double reach = 0;     // ReachTable(n, 1)
+  double reachStep = 1; // ReachTable(n, FaceStep) for star faces, else 1
+};
+
+// What an iteration would otherwise re-derive from letters and tables, gathered once per
+// attempt (the topology does not change within an attempt). Vertex indices are vertex
+// numbers, so they index the position, velocity and force arrays directly.
+struct RelaxPlan {
+  int vmin = 0, vmax = -1;
+
+  // Edges that receive a spring force (not between two "n"/"N" faces), in edge order.
+  std::vector<int> springEdge, springA, springB, springClass;
+  std::vector<double> springTarget;
+
+  // Every edge's two faces and local inflation target, row e - 1 for edge e.
+  std::vector<int> edgeFace1, edgeFace2;
+  std::vector<double> localTarget;
+
+  // Faces 0..PolygonCount as flat vertex lists: face f holds faceVerts[faceStart[f]] up to
+  // faceVerts[faceStart[f + 1]] (face 0, the missing face of an open edge, holds none).
+  std::vector<int> faceStart, faceVerts;
+  std::vector<uint8_t> faceMoves;  // local inflation moves the face (not a star)
+  std::vector<double> faceForceX, faceForceY, faceForceZ;  // local inflation per face
+
+  // Faces with a shape force, in face order; per position 8 vertex indices:
+  // the vertex, three far reference points, four near points (unused ones repeat).
+  std::vector<ShapeFace> shapeFaces;
+  std::vector<int> shapeIdx;
+  std::vector<uint8_t> shapeOnV;  // "v" on the vertex or on its opposite vertex
+  bool anyWeakShape = false;
+
+  // Rhombus sets 1..3 ("D", "d", "q" quadrilaterals) and hexagon families 1 "D", 2 "d":
+  // four (or six) vertex indices per face.
+  std::array<std::vector<int>, 4> rhombusVerts;
+  std::array<std::vector<int>, 3> hexVerts;
+
+  // Edges the draw window shows (target above 0.999), with a line buffer of their size.
+  std::vector<int> drawA, drawB;
+  std::vector<DrawLine> lines;
+};
+
+}  // namespace kelmor

@@ -1,0 +1,250 @@
+#include "relax/relaxation.h"
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+
+#include "output/writer.h"
+#include "relax/engine.h"
+#include "run/error_handler.h"
+#include "run/run.h"
+
+namespace kelmor {
+
+namespace {
+
+constexpr long MaxIterations = 10'000'000;
+constexpr int GlobalPasses = 1000;
+
+const std::array<DepthColour, 16> DepthPalette = {{
+    {192, 192, 192}, {156, 156, 192}, {128, 128, 192}, {96, 96, 192},
+    {64, 64, 160},   {32, 32, 160},   {64, 32, 160},   {96, 32, 160},
+    {128, 0, 128},   {160, 0, 96},    {196, 0, 64},    {224, 0, 32},
+    {255, 0, 0},     {255, 0, 0},     {255, 0, 0},     {255, 255, 255},
+}};
+
+bool Has(const std::string& code, char letter) { return code.find(letter) != std::string::npos; }
+
+// Main loop, iterations 1 .. 10 000 000 of one attempt.
+LoopOutcome RelaxationLoop(Run& run) {
+  RelaxState& r = run.relax;
+  r.LocalInflationOn = 1;
+  for (r.Iteration = 1; r.Iteration <= MaxIterations; ++r.Iteration) {
+    if (auto outcome = MainIteration(run)) return *outcome;
+  }
+  // Nothing settled within the bound: end the run without writing, and say why.
+  run.host.message("Run ended after " + std::to_string(MaxIterations) +
+                   " iterations without a solution");
+  return LoopOutcome::EndRun;
+}
+
+}  // namespace
+
+void SetStartingPositions(Run& run) {
+  Model& m = run.model;
+  RelaxState& r = run.relax;
+  const RunOptions& o = run.session.options;
+  const int lo = m.MinVertex, hi = m.MaxVertex;
+  for (int i = lo; i <= hi; ++i) {
+    if (i - lo <= m.StartVertex) {
+      m.PosX[i] = m.VertexX[i - lo];
+      m.PosY[i] = m.VertexY[i - lo];
+      m.PosZ[i] = m.VertexZ[i - lo];
+    } else {
+      m.PosX[i] = 2 * run.Rnd() - 1;
+      m.PosY[i] = 2 * run.Rnd() - 1;
+      m.PosZ[i] = 2 * run.Rnd() - 1;
+    }
+    r.VelX[i] = r.VelY[i] = r.VelZ[i] = 0;
+    r.ForceX[i] = r.ForceY[i] = r.ForceZ[i] = 0;
+  }
+  if (!Ticked(o.incord) && m.PolygonCount == 1) {
+    const std::string& code = m.FaceCode[1];
+    for (int i = lo; i <= hi; ++i) {
+      if (Has(code, 'X')) m.PosX[i] = 0;
+      if (Has(code, 'Y')) m.PosY[i] = 0;
+      if (Has(code, 'Z')) m.PosZ[i] = 0;
+    }
+  }
+  if (Ticked(o.XYConfine))
+    for (int i = lo; i <= hi; ++i) m.PosZ[i] = 0;
+  // Input coordinates serve the first attempt only.
+  for (int i = lo; i <= hi; ++i) m.VertexX[i] = m.VertexY[i] = m.VertexZ[i] = 0;
+  m.StartVertex = 0;
+}
+
+std::optional<LoopOutcome> MoveVertices(Run& run) {
+  RelaxState& r = run.relax;
+  Model& m = run.model;
+  const int lo = r.plan.vmin, hi = r.plan.vmax;
+  double* X = m.PosX.data();
+  double* Y = m.PosY.data();
+  double* Z = m.PosZ.data();
+  double* OX = m.VertexX.data();
+  double* OY = m.VertexY.data();
+  double* OZ = m.VertexZ.data();
+  double* VX = r.VelX.data();
+  double* VY = r.VelY.data();
+  double* VZ = r.VelZ.data();
+  const double* FX = r.ForceX.data();
+  const double* FY = r.ForceY.data();
+  const double* FZ = r.ForceZ.data();
+  const double damping = r.Damping;
+  double sx = 0, sy = 0, sz = 0, zmax = -99, zmin = 99;
+  for (int i = lo; i <= hi; ++i) {
+    OX[i] = X[i], OY[i] = Y[i], OZ[i] = Z[i];
+    const double vx = damping * VX[i] + FX[i];
+    const double vy = damping * VY[i] + FY[i];
+    const double vz = damping * VZ[i] + FZ[i];
+    VX[i] = vx, VY[i] = vy, VZ[i] = vz;
+    const double x = X[i] + vx, y = Y[i] + vy, z = Z[i] + vz;
+    X[i] = x, Y[i] = y, Z[i] = z;
+    sx += x, sy += y, sz += z;
+    if (z > zmax) zmax = z;
+    if (z < zmin) zmin = z;
+  }
+  // One test per move catches any position that ran away (inf or NaN reach the sums).
+  if (!std::isfinite(sx + sy + sz)) raiseError(ErrOverflow);
+  if (hi >= lo) {
+    const double count = hi - lo + 1;
+    const double cx = sx / count, cy = sy / count, cz = sz / count;
+    for (int i = lo; i <= hi; ++i) X[i] -= cx, Y[i] -= cy, Z[i] -= cz;
+  }
+  r.ZMax = zmax;
+  r.ZMin = zmin;
+  r.ZBand = (zmax - zmin) / 14;
+  if (r.ZBand == 0) r.ZBand = 0.1;
+  DrawFrame(run);
+  if (r.Iteration % 10 == 0) return UpdateAndPoll(run);
+  return std::nullopt;
+}
+
+std::optional<LoopOutcome> GlobalInflationPhase(Run& run) {
+  RelaxState& r = run.relax;
+  r.InflateShown = run.infl.InflateMode;
+  r.EdgeDeform = 999;
+  for (r.Iteration = 1; r.Iteration <= GlobalPasses; ++r.Iteration) {
+    r.EdgeDeformPrev = r.EdgeDeform;
+    r.EdgeDeform = 0;
+    ClearForces(run);
+    HopForces(run);
+    if (auto outcome = MoveVertices(run)) return outcome;
+    if (std::fabs(r.EdgeDeformPrev - r.EdgeDeform) < 1e-6) break;
+  }
+  return std::nullopt;
+}
+
+std::optional<LoopOutcome> MainIteration(Run& run) {
+  RelaxState& r = run.relax;
+  const int mode = run.infl.InflateMode;
+  r.InflateShown = 0;
+  r.EdgeDeformPrev = r.EdgeDeform;
+  r.EdgeDeform = 0;
+  ClearForces(run);
+  if ((mode == 3 || mode == 4) && r.Iteration <= 999 && r.LocalInflationOn == 1) {
+    LocalInflationForces(run);
+    if (Ticked(run.session.options.RegHex)) r.RegularHexActive = 1;
+  } else {
+    r.RegularHexActive = 0;
+  }
+  EdgeForces(run);
+  r.PolyDeformPrev = r.PolyDeform;
+  r.PolyDeform = 0;
+  RhombusMeasures(run, 1);
+  HexagonMeasures(run, 1);
+  HexagonMeasures(run, 2);
+  RhombusMeasures(run, 2);
+  RhombusMeasures(run, 3);
+  PolygonForces(run);
+  if (auto outcome = MoveVertices(run)) return outcome;
+  return EndOfIteration(run);
+}
+
+void RaiseEdgeStrength(Run& run) { run.Strength[1] = 5 * run.Strength[1]; }
+void LowerEdgeStrength(Run& run) { run.Strength[1] = run.Strength[1] / 5; }
+
+void RestartRequest(Run& run) {
+  static constexpr const char* keys[7] = {"", "f001", "f002", "f003", "f004", "f005", "f006"};
+  for (int i = 1; i <= 6; ++i) run.Strength[i] = run.session.prefs.number(keys[i]);
+  run.relax.RestartFlag = 1;
+}
+
+void SetSolutionName(Run& run) {
+  run.OutputName = run.IsomorphIndex == 1
+                       ? run.BaseName
+                       : run.BaseName + "_isom" + std::to_string(run.IsomorphIndex);
+}
+
+bool WriteSolution(Run& run) {
+  const int before = run.filesWritten;
+  const bool completed = GuardedStep(run, [&] { WriteOutputFiles(run); });
+  if (run.filesWritten > before) {
+    const RelaxState& r = run.relax;
+    WrittenReport report;
+    report.outputName = run.OutputName;
+    report.edgeDeform = r.EdgeDeform;
+    report.polyDeform = r.PolyDeform;
+    report.iterations = r.Iteration;
+    report.attempts = r.attempts;
+    report.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
+    run.host.solutionWritten(report);
+  }
+  return completed;
+}
+
+std::optional<LoopOutcome> WriteThenNotify(Run& run, std::string_view code, std::string_view tail) {
+  const bool written = WriteSolution(run);
+  if (run.NextSegmentPending == 1) {
+    run.NextSegmentPending = 0;
+    return LoopOutcome::NextSegment;
+  }
+  if (written) run.host.message(std::string(code) + run.OutputName + std::string(tail));
+  return std::nullopt;
+}
+
+VertexArrays::VertexArrays(Run& run)
+    : X(run.model.PosX.data()),
+      Y(run.model.PosY.data()),
+      Z(run.model.PosZ.data()),
+      FX(run.relax.ForceX.data()),
+      FY(run.relax.ForceY.data()),
+      FZ(run.relax.ForceZ.data()) {}
+
+LoopOutcome RunAttempt(Run& run) {
+  RelaxState& r = run.relax;
+  Host& host = run.host;
+  // Let the user see the last solution before the next attempt replaces it.
+  if (host.drawsFrames() && run.GraphicsOn == 1.0 && run.IsomorphIndex > 1)
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+  host.setStatus("");
+
+  BuildRelaxPlan(run);
+  r.RestartFlag = 0;
+  r.IsomorphTested = 0;
+  r.EdgeDeform = r.PolyDeform = 999;
+  r.RegularHexActive = 0;
+  r.Iteration = 0;
+  r.attempts += 1;
+  host.attemptStarted(r.attempts);
+
+  SetStartingPositions(run);
+  host.showAttemptWindow(run.BaseName + " Isom " + std::to_string(run.IsomorphIndex),
+                         run.GraphicsOn == 1.0, DepthPalette);
+  r.Step = 0.001;
+
+  if (Ticked(run.session.options.incord)) {
+    run.OutputName = run.BaseName;
+    PrepareSolution(run);
+    return WriteThenNotify(run, "W08: ", "  VRML files written as entered")
+        .value_or(LoopOutcome::EndRun);
+  }
+  if (run.infl.InflateMode == 1) {
+    if (auto outcome = GlobalInflationPhase(run)) return *outcome;
+  }
+  return RelaxationLoop(run);
+}
+
+}  // namespace kelmor
