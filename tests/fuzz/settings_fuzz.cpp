@@ -16,14 +16,30 @@ namespace {
 // One private folder per fuzzing process, made on first use.
 const std::string& Folder() {
   static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelmor-fuzz-XXXXXX").string();
+    // Memory-backed when available: every save syncs the file to disk.
+    std::error_code ec;
+    std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                     ? std::filesystem::path("/dev/shm")
+                                     : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "kelmor-fuzz-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     return pattern;
   }();
   return folder;
 }
 
+void RemoveFolder() {
+  std::error_code ec;
+  std::filesystem::remove_all(Folder(), ec);
+}
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  Folder();
+  std::atexit(RemoveFolder);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = Folder() + "/kelmor.ini";
