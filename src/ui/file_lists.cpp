@@ -1,0 +1,117 @@
+#include "ui/file_lists.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QStyle>
+
+namespace kelmor {
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+  QStringList roots;
+  for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+    if (!v.isValid() || !v.isReady()) continue;
+    QString root = v.rootPath();
+    if (!roots.contains(root)) roots << root;
+  }
+  if (!roots.contains(QDir::rootPath())) roots << QDir::rootPath();
+  roots.sort();
+  for (const QString& r : roots) addItem(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon), r, r);
+  connect(this, &QComboBox::activated, this, [this](int i) { emit driveChosen(itemData(i).toString()); });
+}
+
+void DriveList::showDriveOf(const QString& path) {
+  // The volume whose root is the longest leading part of the path.
+  QString abs = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+  int best = -1;
+  qsizetype bestLen = -1;
+  for (int i = 0; i < count(); ++i) {
+    QString root = itemData(i).toString();
+    bool inside = abs == root || abs.startsWith(root.endsWith('/') ? root : root + '/');
+    if (inside && root.size() > bestLen) {
+      best = i;
+      bestLen = root.size();
+    }
+  }
+  QSignalBlocker block(this);
+  if (best >= 0) setCurrentIndex(best);
+}
+
+FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+  setIconSize(QSize(16, 16));
+  connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    setPath(item->data(Qt::UserRole).toString());
+  });
+}
+
+void FolderList::setPath(const QString& path) {
+  QString p = QDir::cleanPath(QFileInfo(path.isEmpty() ? QDir::homePath() : path).absoluteFilePath());
+  while (!QFileInfo(p).isDir() && p != QDir::rootPath()) p = QFileInfo(p).absolutePath();
+  bool changed = p != path_;
+  path_ = p;
+
+  clear();
+  QStyle* st = QApplication::style();
+  QStringList chain;
+  for (QDir d(p);; ) {
+    chain.prepend(d.absolutePath());
+    if (d.isRoot() || !d.cdUp()) break;
+  }
+  int depth = 0;
+  for (const QString& folder : chain) {
+    QString name = QDir(folder).isRoot() ? folder : QFileInfo(folder).fileName();
+    auto* item = new QListWidgetItem(st->standardIcon(QStyle::SP_DirOpenIcon),
+                                     QString(depth * 3, ' ') + name, this);
+    item->setData(Qt::UserRole, folder);
+    ++depth;
+  }
+  setCurrentRow(count() - 1);
+  const QStringList subs = QDir(p).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  for (const QString& sub : subs) {
+    auto* item = new QListWidgetItem(st->standardIcon(QStyle::SP_DirIcon),
+                                     QString(depth * 3, ' ') + sub, this);
+    item->setData(Qt::UserRole, QDir(p).filePath(sub));
+  }
+  if (changed) emit pathChanged(path_);
+}
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setIconSize(QSize(16, 16));
+}
+
+void FileList::setFolder(const QString& folder) {
+  folder_ = folder;
+  refresh();
+}
+
+void FileList::setPattern(const QString& pattern) {
+  patterns_ = pattern.split(';', Qt::SkipEmptyParts);
+  for (QString& p : patterns_) p = p.trimmed();
+  refresh();
+}
+
+void FileList::refresh() {
+  clear();
+  if (folder_.isEmpty()) return;
+  const QStringList files = QDir(folder_).entryList(patterns_, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  addItems(files);
+  setCurrentRow(-1);
+  clearSelection();
+}
+
+QString FileList::selectedFile() const {
+  const auto items = selectedItems();
+  return items.isEmpty() ? QString() : items.first()->text();
+}
+
+bool FileList::selectFile(const QString& name) {
+  const auto found = findItems(name, Qt::MatchExactly);
+  if (found.isEmpty()) return false;
+  setCurrentItem(found.first());
+  found.first()->setSelected(true);
+  return true;
+}
+
+}  // namespace kelmor

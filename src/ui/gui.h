@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace kelmor {
+
+struct Session;
+class Dialogs;
+class Intro;
+class Kelmor;
+class RunTime;
+class SegmentOptions;
+class SpecialIn;
+class DrawWindow;
+class HelpRef;
+class WhatsNew;
+class UserPref;
+
+// The program's windows, one of each, created together and living as long as the
+// Session they show. Windows reach each other through here for their transitions.
+class Gui {
+ public:
+  Gui(Session& session, Dialogs& dialogs);
+  ~Gui();
+  Gui(const Gui&) = delete;
+  Gui& operator=(const Gui&) = delete;
+
+  Session& session;
+  Dialogs& dialogs;
+  // Ends the program (the main window's Quit); tests replace it.
+  std::function<void()> quit;
+
+  Intro* intro() const { return intro_.get(); }
+  Kelmor* kelmor() const { return kelmor_.get(); }
+  RunTime* runTime() const { return runTime_.get(); }
+  SegmentOptions* segmentOptions() const { return segmentOptions_.get(); }
+  SpecialIn* specialIn() const { return specialIn_.get(); }
+  DrawWindow* drawWindow() const { return drawWindow_.get(); }
+  HelpRef* helpRef() const { return helpRef_.get(); }
+  WhatsNew* whatsNew() const { return whatsNew_.get(); }
+  UserPref* userPref() const { return userPref_.get(); }
+
+  // Every window; window(name) finds one by its class name ("RunTime"), or nullptr.
+  std::vector<QWidget*> windows() const;
+  QWidget* window(const QString& className) const;
+
+  // Start-up: the main window loads the settings and opens.
+  void start();
+
+ private:
+  std::unique_ptr<Intro> intro_;
+  std::unique_ptr<Kelmor> kelmor_;
+  std::unique_ptr<RunTime> runTime_;
+  std::unique_ptr<SegmentOptions> segmentOptions_;
+  std::unique_ptr<SpecialIn> specialIn_;
+  std::unique_ptr<DrawWindow> drawWindow_;
+  std::unique_ptr<HelpRef> helpRef_;
+  std::unique_ptr<WhatsNew> whatsNew_;
+  std::unique_ptr<UserPref> userPref_;
+};
+
+// The two halves of every window transition.
+void ShowEnabled(QWidget* window);
+void HideDisabled(QWidget* window);
+
+}  // namespace kelmor

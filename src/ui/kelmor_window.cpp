@@ -1,0 +1,184 @@
+#include "ui/kelmor_window.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "input/parser.h"
+#include "run/error.h"
+#include "run/session.h"
+#include "ui/bind.h"
+#include "ui/check_box.h"
+#include "ui/dialogs.h"
+#include "ui/file_lists.h"
+#include "ui/gui.h"
+#include "ui/intro.h"
+#include "ui/run_time.h"
+#include "ui/special_in.h"
+#include "ui/user_pref.h"
+
+namespace kelmor {
+
+Kelmor::Kelmor(Gui& gui) : gui_(gui) {
+  setObjectName("Kelmor");
+  setWindowTitle("Kelmor File Loader");
+
+  inDrive_ = new DriveList;
+  inDrive_->setObjectName("InDrive");
+  inDir_ = new FolderList;
+  inDir_->setObjectName("InDir");
+  inFile_ = new FileList;
+  inFile_->setObjectName("InFile");
+  inPatt_ = NamedEdit("InPatt");
+  inPatt_->setText("*.txt");
+  outDrive_ = new DriveList;
+  outDrive_->setObjectName("OutDrive");
+  outDir_ = new FolderList;
+  outDir_->setObjectName("OutDir");
+  outSame_ = NamedBox("OutSame", "Same as Input Directory");
+
+  auto* run = NamedButton("Run", "&Run");
+  auto* cancel = NamedButton("Cancel", "&Cancel");
+  auto* savePref = NamedButton("SavePref", "&Save Preferences");
+  auto* special = NamedButton("SpecialInput", "&Simple");
+
+  auto* inBox = new QGroupBox("Input");
+  auto* in = new QGridLayout(inBox);
+  in->addWidget(new QLabel("Drive:"), 0, 0);
+  in->addWidget(inDrive_, 0, 1);
+  in->addWidget(new QLabel("Folder:"), 1, 0, Qt::AlignTop);
+  in->addWidget(inDir_, 1, 1);
+  in->addWidget(new QLabel("Pattern:"), 2, 0);
+  in->addWidget(inPatt_, 2, 1);
+  in->addWidget(new QLabel("File:"), 3, 0, Qt::AlignTop);
+  in->addWidget(inFile_, 3, 1);
+
+  auto* outBox = new QGroupBox("Output");
+  auto* out = new QGridLayout(outBox);
+  out->addWidget(outSame_, 0, 0, 1, 2);
+  out->addWidget(new QLabel("Drive:"), 1, 0);
+  out->addWidget(outDrive_, 1, 1);
+  out->addWidget(new QLabel("Folder:"), 2, 0, Qt::AlignTop);
+  out->addWidget(outDir_, 2, 1);
+  out->setRowStretch(2, 1);
+
+  QHBoxLayout* buttons = ButtonRow({special, savePref}, {run, cancel});
+
+  auto* lists = new QHBoxLayout;
+  lists->addWidget(inBox, 1);
+  lists->addWidget(outBox, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(lists);
+  layout->addLayout(buttons);
+  resize(720, 520);
+
+  Session& s = gui_.session;
+  connect(inDrive_, &DriveList::driveChosen, inDir_, &FolderList::setPath);
+  connect(inDir_, &FolderList::pathChanged, this, [this, &s](const QString& p) {
+    inDrive_->showDriveOf(p);
+    inFile_->setFolder(p);
+    s.input.InDir = p.toStdString();
+    syncSelection();
+  });
+  connect(inPatt_, &QLineEdit::textChanged, inFile_, [this](const QString& p) {
+    inFile_->setPattern(p);
+    syncSelection();
+  });
+  connect(inFile_, &QListWidget::itemSelectionChanged, this, &Kelmor::syncSelection);
+  connect(inFile_, &QListWidget::itemDoubleClicked, this, [this] { runClick(); });
+  connect(outDrive_, &DriveList::driveChosen, outDir_, &FolderList::setPath);
+  connect(outDir_, &FolderList::pathChanged, this, [this, &s](const QString& p) {
+    outDrive_->showDriveOf(p);
+    s.input.OutDir = p.toStdString();
+  });
+  connect(outSame_, &QCheckBox::stateChanged, this, [this, &s] {
+    s.input.OutSame = outSame_->value() == 1;
+    applyOutSame();
+  });
+  connect(run, &QPushButton::clicked, this, &Kelmor::runClick);
+  connect(cancel, &QPushButton::clicked, this, &Kelmor::cancelClick);
+  connect(savePref, &QPushButton::clicked, this, &Kelmor::savePrefClick);
+  connect(special, &QPushButton::clicked, this, &Kelmor::specialInputClick);
+
+  loadFolders();
+}
+
+void Kelmor::loadFolders() {
+  Session& s = gui_.session;
+  inDir_->setPath(QString::fromStdString(s.prefs.text("diri")));
+  outDir_->setPath(QString::fromStdString(s.prefs.text("diro")));
+  // The lists may already show these folders; the Session follows them either way.
+  s.input.InDir = inDir_->path().toStdString();
+  s.input.OutDir = outDir_->path().toStdString();
+  inDrive_->showDriveOf(inDir_->path());
+  outDrive_->showDriveOf(outDir_->path());
+  inFile_->setFolder(inDir_->path());
+  outSame_->setValue(s.prefs.flag("otsm") ? 1 : 0);
+  s.input.OutSame = outSame_->value() == 1;
+  applyOutSame();
+  syncSelection();
+}
+
+void Kelmor::refreshLists() {
+  inFile_->refresh();
+  inDir_->refresh();
+  outDir_->refresh();
+  applyOutSame();
+  syncSelection();
+}
+
+void Kelmor::applyOutSame() {
+  bool own = outSame_->value() != 1;
+  outDrive_->setEnabled(own);
+  outDir_->setEnabled(own);
+}
+
+void Kelmor::syncSelection() { gui_.session.input.InFile = inFile_->selectedFile().toStdString(); }
+
+void Kelmor::runClick() {
+  Session& s = gui_.session;
+  syncSelection();
+  if (s.input.InFile.empty()) {
+    gui_.dialogs.message("You must choose a file to run");
+    return;
+  }
+  s.special.clear();
+  std::string path = (std::filesystem::path(s.input.InDir) / s.input.InFile).string();
+  ScanResult scan;
+  try {
+    scan = ScanInput(path);
+  } catch (const KelmorError& e) {
+    // The file vanished or cannot be read between listing and running.
+    gui_.dialogs.message("Kelmor has come across an Error.  Code: " + std::to_string(e.code()) +
+                         "File: " + path);
+    return;
+  }
+  RunTime* rt = gui_.runTime();
+  rt->prepare(scan);
+  rt->setRunName(s.input.InFile);
+  ShowEnabled(rt);
+  HideDisabled(this);
+}
+
+void Kelmor::cancelClick() {
+  ShowEnabled(gui_.intro());
+  HideDisabled(this);
+}
+
+void Kelmor::savePrefClick() {
+  gui_.dialogs.message("Click 'OK' on the following User Preferences screen");
+  HideDisabled(this);
+  gui_.userPref()->openSaving();
+}
+
+void Kelmor::specialInputClick() {
+  gui_.specialIn()->open();
+  setEnabled(false);
+}
+
+}  // namespace kelmor

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+namespace kelmor {
+
+class Gui;
+class CheckBox;
+class DriveList;
+class FolderList;
+class FileList;
+
+// The file-selection window "Kelmor File Loader": input folder and file, output
+// folder, and the way on to the run-time options, the preferences and the shapes.
+class Kelmor : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Kelmor(Gui& gui);
+
+  // From the settings: the input and output folders (diri, diro) and OutSame (otsm).
+  void loadFolders();
+  // Shown from the main window: file list and both folder lists read again.
+  void refreshLists();
+
+  void runClick();
+  void cancelClick();
+  void savePrefClick();
+  void specialInputClick();
+
+ private:
+  void applyOutSame();
+  void syncSelection();
+
+  Gui& gui_;
+  DriveList* inDrive_;
+  FolderList* inDir_;
+  FileList* inFile_;
+  QLineEdit* inPatt_;
+  DriveList* outDrive_;
+  FolderList* outDir_;
+  CheckBox* outSame_;
+};
+
+}  // namespace kelmor

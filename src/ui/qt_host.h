@@ -1,0 +1,37 @@
+#pragma once
+
+#include "run/host.h"
+
+namespace kelmor {
+
+class Dialogs;
+class DrawWindow;
+
+// The windows' Host: message boxes through the dialog service, the system beep, and
+// the draw window. Lives for one run, on the GUI thread.
+class QtHost : public Host {
+ public:
+  QtHost(Dialogs& dialogs, DrawWindow& window) : dialogs_(dialogs), window_(window) {}
+
+  void message(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  bool askOkCancel(const std::string& text) override;
+  void beep() override;
+
+  bool drawsFrames() const override { return true; }
+  void showAttemptWindow(const std::string& caption, bool clear,
+                         std::span<const DepthColour, 16> palette) override;
+  void drawFrame(std::span<const DrawLine> lines) override;
+  void showFigures(const DrawFigures& figures) override;
+  void setStatus(const std::string& text) override;
+  // Lets pending window events run (the only place a click reaches a run), then
+  // collects the buttons pressed since the last poll.
+  ButtonSet pollButtons() override;
+  void hideDrawWindow() override;
+
+ private:
+  Dialogs& dialogs_;
+  DrawWindow& window_;
+};
+
+}  // namespace kelmor

@@ -1,0 +1,483 @@
+#include "ui/run_time.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <exception>
+#include <memory>
+
+#include "input/parser.h"
+#include "model/numtext.h"
+#include "run/error.h"
+#include "run/run.h"
+#include "run/run_sequence.h"
+#include "run/session.h"
+#include "run/validation.h"
+#include "ui/bind.h"
+#include "ui/check_box.h"
+#include "ui/dialogs.h"
+#include "ui/draw_window.h"
+#include "ui/gui.h"
+#include "ui/intro.h"
+#include "ui/kelmor_window.h"
+#include "ui/qt_host.h"
+#include "ui/segment_options.h"
+#include "ui/user_pref.h"
+
+namespace kelmor {
+
+namespace {
+
+QButtonGroup* OptionGroup(QWidget* owner, const QString& name, int first,
+                          const QStringList& captions, QLayout* into) {
+  auto* g = new QButtonGroup(owner);
+  g->setObjectName(name);
+  for (int i = 0; i < captions.size(); ++i) {
+    QRadioButton* b = NamedOption(name + QString::number(first + i), captions[i]);
+    g->addButton(b, first + i);
+    into->addWidget(b);
+  }
+  return g;
+}
+
+QLabel* Caption(const QString& text) {
+  auto* l = new QLabel(text);
+  return l;
+}
+
+}  // namespace
+
+RunTime::RunTime(Gui& gui) : gui_(gui) {
+  setObjectName("RunTime");
+  RunOptions& o = gui_.session.options;
+  const int narrow = 60;
+
+  // Inflation.
+  auto* inflateBox = new QGroupBox("Inflation");
+  auto* inflateLayout = new QVBoxLayout(inflateBox);
+  auto* inflateRow = new QHBoxLayout;
+  inflateOption_ = OptionGroup(this, "InflateOption", 0,
+                               {"Global", "None", "Local 'one'", "Local Diagonal"}, inflateRow);
+  inflateRow->addStretch(1);
+  inflateLayout->addLayout(inflateRow);
+  auto* globRow = new QHBoxLayout;
+  globLim_ = NamedEdit("GlobLim", narrow);
+  globRow->addWidget(Caption("Global Limit (hops):"));
+  globRow->addWidget(globLim_);
+  globRow->addSpacing(20);
+  sqrtHop_ = NamedBox("SqrtHop", "Square-root hop, multiplier:");
+  sqrtMult_ = NamedEdit("SqrtMult", narrow);
+  globRow->addWidget(sqrtHop_);
+  globRow->addWidget(sqrtMult_);
+  globRow->addStretch(1);
+  inflateLayout->addLayout(globRow);
+
+  localFrame_ = new QGroupBox("Local Diagonal Inflation");
+  localFrame_->setObjectName("LocalFrame");
+  auto* localLayout = new QVBoxLayout(localFrame_);
+  auto* localRow = new QHBoxLayout;
+  localOption_ = OptionGroup(this, "LocalOption", 0,
+                             {"Value", "Range", "Differential", "Differential Range"}, localRow);
+  localRow->addStretch(1);
+  localLayout->addLayout(localRow);
+  auto* grid = new QGridLayout;
+  grid->addWidget(Caption("Minimum"), 0, 1, Qt::AlignHCenter);
+  grid->addWidget(Caption("Maximum"), 0, 2, Qt::AlignHCenter);
+  const char* rowNames[3] = {"Ordinary faces:", "Star faces:", "Selected faces:"};
+  for (int r = 0; r < 3; ++r) {
+    QString n = QString::number(r + 1);
+    localFields_[2 * r] = NamedEdit("LocInfMin" + n, narrow);
+    localFields_[2 * r + 1] = NamedEdit("LocInfMax" + n, narrow);
+    grid->addWidget(Caption(rowNames[r]), r + 1, 0);
+    grid->addWidget(localFields_[2 * r], r + 1, 1);
+    grid->addWidget(localFields_[2 * r + 1], r + 1, 2);
+  }
+  localFields_[6] = NamedEdit("SelectFace", narrow);
+  grid->addWidget(Caption("Selected faces n/d:"), 4, 0);
+  grid->addWidget(localFields_[6], 4, 1);
+  grid->setColumnStretch(3, 1);
+  localLayout->addLayout(grid);
+  inflateLayout->addWidget(localFrame_);
+
+  bandFrame_ = new QGroupBox("Bands");
+  bandFrame_->setObjectName("Bandframe");
+  auto* bandLayout = new QHBoxLayout(bandFrame_);
+  auto* bandLen = NamedEdit("BandLen", narrow);
+  bandLayout->addWidget(Caption("Band Length:"));
+  bandLayout->addWidget(bandLen);
+  bandLayout->addStretch(1);
+  inflateLayout->addWidget(bandFrame_);
+
+  // Augmentation.
+  auto* augBox = new QGroupBox("Augmentation");
+  auto* augLayout = new QVBoxLayout(augBox);
+  augment_ = NamedBox("Augment", "Augment faces");
+  augLayout->addWidget(augment_);
+  augFrame_ = new QGroupBox("Augment Options");
+  augFrame_->setObjectName("AugFrame");
+  auto* augFrameLayout = new QGridLayout(augFrame_);
+  auto* augmentVal = NamedEdit("AugmentVal", narrow);
+  auto* augValRow = new QHBoxLayout;
+  augValRow->addWidget(Caption("Side n/d:"));
+  augValRow->addWidget(augmentVal);
+  augValRow->addStretch(1);
+  augFrameLayout->addLayout(augValRow, 0, 0, 1, 2);
+  auto* keepCol = new QVBoxLayout;
+  augmentOption_ = OptionGroup(this, "AugmentOption", 1,
+                               {"Leave sides in place", "Remove sides", "Leave bands in place"},
+                               keepCol);
+  auto* colourCol = new QVBoxLayout;
+  augmentColour_ = OptionGroup(this, "AugmentColour", 0, {"Original", "Highlight", "Triangle"},
+                               colourCol);
+  auto* keepBox = new QGroupBox("Sides");
+  keepBox->setLayout(keepCol);
+  auto* colourBox = new QGroupBox("Colour");
+  colourBox->setLayout(colourCol);
+  augFrameLayout->addWidget(keepBox, 1, 0);
+  augFrameLayout->addWidget(colourBox, 1, 1);
+  augLayout->addWidget(augFrame_);
+
+  // Relaxation.
+  auto* relaxBox = new QGroupBox("Relaxation");
+  auto* relaxLayout = new QGridLayout(relaxBox);
+  weaken_ = NamedBox("Weaken", "Weaken faces of up to");
+  weakenLimit_ = NamedEdit("WeakenLimit", narrow);
+  auto* weakenRow = new QHBoxLayout;
+  weakenRow->addWidget(weaken_);
+  weakenRow->addWidget(weakenLimit_);
+  weakenRow->addWidget(Caption("sides"));
+  weakenRow->addStretch(1);
+  relaxLayout->addLayout(weakenRow, 0, 0, 1, 2);
+  once_ = NamedBox("Once", "Once only");
+  once_->setToolTip("Kelmor will only make one attempt to generate an output file");
+  isomorph_ = NamedBox("Isomorph", "Isomorph detection");
+  auto* coincidence = NamedBox("Coincidence", "Allow coincident vertices");
+  auto* xyConfine = NamedBox("XYConfine", "Keep flat models in the XY plane");
+  auto* regHex = NamedBox("RegHex", "Keep hexagons regular");
+  relaxLayout->addWidget(once_, 1, 0);
+  relaxLayout->addWidget(isomorph_, 1, 1);
+  relaxLayout->addWidget(coincidence, 2, 0);
+  relaxLayout->addWidget(regHex, 2, 1);
+  relaxLayout->addWidget(xyConfine, 3, 0, 1, 2);
+  auto* rhomRow = new QHBoxLayout;
+  auto* forceRhom = NamedEdit("ForceRhom", narrow);
+  auto* forceRhom2 = NamedEdit("ForceRhom2", narrow);
+  auto* forceRhom3 = NamedEdit("ForceRhom3", narrow);
+  rhomRow->addWidget(Caption("Rhombus angle D:"));
+  rhomRow->addWidget(forceRhom);
+  rhomRow->addWidget(Caption("d:"));
+  rhomRow->addWidget(forceRhom2);
+  rhomRow->addWidget(Caption("q:"));
+  rhomRow->addWidget(forceRhom3);
+  rhomRow->addStretch(1);
+  relaxLayout->addLayout(rhomRow, 4, 0, 1, 2);
+  for (QLineEdit* e : {forceRhom, forceRhom2, forceRhom3})
+    e->setToolTip("Degrees, or r12, r30, mr30, Pn/d");
+
+  // Output.
+  auto* outBox = new QGroupBox("Output");
+  auto* outLayout = new QGridLayout(outBox);
+  highlight_ = NamedBox("Highlight", "Highlight faces n/d:");
+  highlightVal_ = NamedEdit("HighlightVal", narrow);
+  auto* hiRow = new QHBoxLayout;
+  hiRow->addWidget(highlight_);
+  hiRow->addWidget(highlightVal_);
+  hiRow->addStretch(1);
+  outLayout->addLayout(hiRow, 0, 0, 1, 2);
+  auto* highVert = NamedBox("HighVert", "Spheres on all vertices");
+  auto* allCyl = NamedBox("AllCyl", "Cylinders on all edges");
+  auto* incord = NamedBox("incord", "Use input coordinates");
+  auto* labelling = NamedBox("Labelling", "Vertex labels");
+  auto* sideLab = NamedBox("SideLab", "Face total labels");
+  auto* userdata = NamedBox("Userdata", "User data in files");
+  auto* debug = NamedBox("Debug", "Debug file");
+  outLayout->addWidget(highVert, 1, 0);
+  outLayout->addWidget(allCyl, 1, 1);
+  outLayout->addWidget(labelling, 2, 0);
+  outLayout->addWidget(sideLab, 2, 1);
+  outLayout->addWidget(incord, 3, 0);
+  outLayout->addWidget(userdata, 3, 1);
+  outLayout->addWidget(debug, 4, 0);
+  stressMap_ = NamedBox("StressMap", "Stress map, cone:");
+  auto* stressMult = NamedEdit("StressMult", narrow);
+  auto* stBallMult = NamedEdit("StBallMult", narrow);
+  auto* stressRow = new QHBoxLayout;
+  stressRow->addWidget(stressMap_);
+  stressRow->addWidget(stressMult);
+  stressRow->addWidget(Caption("ball:"));
+  stressRow->addWidget(stBallMult);
+  stressRow->addStretch(1);
+  outLayout->addLayout(stressRow, 5, 0, 1, 2);
+  auto* smooth = NamedBox("Smooth", "Smooth edges below");
+  auto* smoothAngle = NamedEdit("SmoothAngle", narrow);
+  auto* smoothRow = new QHBoxLayout;
+  smoothRow->addWidget(smooth);
+  smoothRow->addWidget(smoothAngle);
+  smoothRow->addWidget(Caption("degrees"));
+  smoothRow->addStretch(1);
+  outLayout->addLayout(smoothRow, 6, 0, 1, 2);
+
+  // Buttons.
+  segments_ = NamedButton("Segments", "None");
+  pref_ = NamedButton("Pref", "&Preferences");
+  auto* ok = NamedButton("RunOK", "&OK");
+  auto* cancel = NamedButton("RunCancel", "&Cancel");
+  QHBoxLayout* buttons = ButtonRow({segments_, pref_}, {ok, cancel});
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(inflateBox);
+  left->addWidget(augBox);
+  left->addStretch(1);
+  auto* right = new QVBoxLayout;
+  right->addWidget(relaxBox);
+  right->addWidget(outBox);
+  right->addStretch(1);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left, 1);
+  columns->addLayout(right, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(columns);
+  layout->addLayout(buttons);
+
+  // Every control shows and writes its value in the Session.
+  BindGroup(inflateOption_, o.InflateOption);
+  BindText(globLim_, o.GlobLim);
+  BindGroup(localOption_, o.LocalOption);
+  std::string* localTexts[7] = {&o.LocInfMin1, &o.LocInfMax1, &o.LocInfMin2, &o.LocInfMax2,
+                                &o.LocInfMin3, &o.LocInfMax3, &o.SelectFace};
+  for (int i = 0; i < 7; ++i) BindText(localFields_[i], *localTexts[i]);
+  BindBox(sqrtHop_, o.SqrtHop);
+  BindText(sqrtMult_, o.SqrtMult);
+  BindText(bandLen, o.BandLen);
+  BindBox(augment_, o.Augment);
+  BindText(augmentVal, o.AugmentVal);
+  BindGroup(augmentOption_, o.AugmentOption);
+  BindGroup(augmentColour_, o.AugmentColour);
+  BindBox(weaken_, o.Weaken);
+  BindText(weakenLimit_, o.WeakenLimit);
+  BindBox(once_, o.Once);
+  BindBox(isomorph_, o.Isomorph);
+  BindBox(coincidence, o.Coincidence);
+  BindBox(xyConfine, o.XYConfine);
+  BindBox(highlight_, o.Highlight);
+  BindText(highlightVal_, o.HighlightVal);
+  BindBox(highVert, o.HighVert);
+  BindBox(allCyl, o.AllCyl);
+  BindBox(incord, o.incord);
+  BindBox(stressMap_, o.StressMap);
+  BindText(stressMult, o.StressMult);
+  BindText(stBallMult, o.StBallMult);
+  BindBox(smooth, o.Smooth);
+  BindText(smoothAngle, o.SmoothAngle);
+  BindBox(regHex, o.RegHex);
+  BindText(forceRhom, o.ForceRhom);
+  BindText(forceRhom2, o.ForceRhom2);
+  BindText(forceRhom3, o.ForceRhom3);
+  BindBox(userdata, o.Userdata);
+  BindBox(debug, o.Debug);
+  BindBox(labelling, o.Labelling);
+  BindBox(sideLab, o.SideLab);
+  bandFrame_->setEnabled(o.BandframeEnabled);
+
+  // The enabling rules; like the option buttons of old they also run when the program
+  // changes a value.
+  connect(augment_, &QCheckBox::stateChanged, this,
+          [this] { augFrame_->setEnabled(augment_->value() == 1 || augment_->value() == 2); });
+  connect(highlight_, &QCheckBox::stateChanged, this,
+          [this] { highlightVal_->setEnabled(highlight_->value() == 1); });
+  connect(weaken_, &QCheckBox::stateChanged, this,
+          [this] { weakenLimit_->setEnabled(weaken_->value() == 1); });
+  connect(sqrtHop_, &QCheckBox::stateChanged, this,
+          [this] { sqrtMult_->setEnabled(sqrtHop_->value() == 1); });
+  connect(inflateOption_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (on) inflateOptionClick(id);
+  });
+  connect(localOption_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (on) localOptionClick(id);
+  });
+  connect(ok, &QPushButton::clicked, this, &RunTime::runOkClick);
+  connect(cancel, &QPushButton::clicked, this, &RunTime::runCancelClick);
+  connect(pref_, &QPushButton::clicked, this, &RunTime::prefClick);
+  connect(segments_, &QPushButton::clicked, this, &RunTime::segmentsClick);
+
+  formLoad();
+}
+
+void RunTime::formLoad() {
+  RunOptions& o = gui_.session.options;
+  setCaption();
+  SelectOption(localOption_, 1);
+  localOptionClick(1);
+  SelectOption(inflateOption_, 0);
+  inflateOptionClick(0);
+  sqrtHop_->setValue(0);
+  sqrtMult_->setEnabled(false);
+  highlightVal_->setEnabled(highlight_->value() == 1);
+  weakenLimit_->setEnabled(weaken_->value() == 1);
+  augFrame_->setEnabled(augment_->value() == 1 || augment_->value() == 2);
+  setSegmentsCaption(o.Segments);
+  segments_->setVisible(o.Segments != "None");
+  if (segmentCount() > 1) {
+    for (CheckBox* b : {highlight_, once_, weaken_, isomorph_, augment_}) {
+      b->setValue(2);
+      b->setEnabled(false);
+    }
+    stressMap_->setValue(2);
+    highlightVal_->setEnabled(false);
+    weakenLimit_->setEnabled(false);
+    augFrame_->setEnabled(false);
+  }
+}
+
+void RunTime::setCaption() {
+  setWindowTitle("Kelmor RunTime Options: " + QString::fromStdString(runName_));
+}
+
+void RunTime::setRunName(const std::string& name) {
+  runName_ = name;
+  setCaption();
+}
+
+bool RunTime::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) setCaption();
+  return QWidget::event(e);
+}
+
+void RunTime::inflateOptionClick(int index) {
+  globLim_->setEnabled(index == 0);
+  localFrame_->setEnabled(index == 3);
+  if (index == 3) {
+    int chosen = localOption_->checkedId();
+    localOptionClick(chosen < 0 ? 1 : chosen);
+  } else {
+    for (QLineEdit* e : localFields_) e->setEnabled(false);
+  }
+}
+
+void RunTime::localOptionClick(int index) {
+  // Fields in the order Min1 Max1 Min2 Max2 Min3 Max3 SelectFace.
+  static const bool on[4][7] = {
+      {true, false, false, false, false, false, false},
+      {true, true, false, false, false, false, false},
+      {true, false, true, false, true, false, true},
+      {true, true, true, true, true, true, true},
+  };
+  if (index < 0 || index > 3) return;
+  for (int i = 0; i < 7; ++i) localFields_[i]->setEnabled(on[index][i]);
+}
+
+void RunTime::setSegmentsCaption(const std::string& caption) {
+  gui_.session.options.Segments = caption;
+  segments_->setText(QString::fromStdString(caption));
+}
+
+int RunTime::segmentCount() const {
+  // The number from the ninth character of the caption; "None" reads 0.
+  const std::string& c = gui_.session.options.Segments;
+  return c.size() >= 9 ? RoundInt16(ReadNumber(std::string_view(c).substr(8))) : 0;
+}
+
+void RunTime::prepare(const ScanResult& scan) {
+  bool segmented = scan.letters.find('S') != std::string::npos;
+  if (!segmented) {
+    setSegmentsCaption("None");
+    segments_->hide();
+    segments_->setEnabled(false);
+    highlight_->setValue(0);
+    highlight_->setEnabled(true);
+    isomorph_->setValue(0);
+    isomorph_->setEnabled(true);
+    // A box greyed by an earlier segmented input is cleared, so it never looks greyed
+    // while it can be clicked.
+    for (CheckBox* b : {once_, weaken_}) {
+      if (b->value() == 2) b->setValue(0);
+      b->setEnabled(true);
+    }
+    if (scan.letters.find('A') == std::string::npos) {
+      augment_->setValue(0);
+      augment_->setEnabled(true);
+      augFrame_->setEnabled(true);
+    } else if (!augment_->isEnabled()) {
+      if (augment_->value() == 2) augment_->setValue(0);
+      augment_->setEnabled(true);
+    }
+  } else {
+    setSegmentsCaption("Segments " + std::to_string(scan.count));
+    segments_->show();
+    segments_->setEnabled(true);
+    for (CheckBox* b : {highlight_, once_, weaken_, isomorph_, augment_}) {
+      b->setValue(2);
+      b->setEnabled(false);
+    }
+  }
+  highlightVal_->setEnabled(highlight_->value() == 1);
+  weakenLimit_->setEnabled(weaken_->value() == 1);
+}
+
+void RunTime::disableForShape() {
+  weakenLimit_->setEnabled(false);
+  augFrame_->setEnabled(false);
+  highlightVal_->setEnabled(false);
+}
+
+void RunTime::restorePrefButton() {
+  pref_->setText("&Preferences");
+  setEnabled(true);
+}
+
+void RunTime::prefClick() {
+  pref_->setText("Clicked");
+  gui_.userPref()->openRunOnly();
+  setEnabled(false);
+}
+
+void RunTime::segmentsClick() {
+  gui_.segmentOptions()->showRows(segmentCount());
+  ShowEnabled(gui_.segmentOptions());
+  HideDisabled(this);
+}
+
+void RunTime::runCancelClick() {
+  hide();
+  gui_.kelmor()->hide();
+  ShowEnabled(gui_.intro());
+}
+
+void RunTime::runOkClick() {
+  Session& s = gui_.session;
+  if (auto error = ValidateRunOptions(s.options)) {
+    gui_.dialogs.message(*error);
+    return;
+  }
+  hide();
+  gui_.kelmor()->hide();
+  DrawWindow* draw = gui_.drawWindow();
+  draw->setScale(2 * s.prefs.number("scrn"));
+  ShowEnabled(draw);
+
+  QtHost host(gui_.dialogs, *draw);
+  auto run = std::make_unique<Run>(s, host);
+  activeRun_ = run.get();
+  try {
+    RunSequence(*run);
+  } catch (const KelmorError& e) {
+    // The run sequence handles its own errors; anything escaping it is still only
+    // reported, never allowed to take the program down.
+    gui_.dialogs.message("Kelmor has come across an Error.  Code: " + std::to_string(e.code()));
+  } catch (const std::exception& e) {
+    gui_.dialogs.message(std::string("Kelmor has come across an Error.  ") + e.what());
+  }
+  activeRun_ = nullptr;
+  ShowEnabled(gui_.intro());
+  HideDisabled(draw);
+}
+
+}  // namespace kelmor

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <string>
+
+class QButtonGroup;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace kelmor {
+
+class Gui;
+class CheckBox;
+struct Run;
+struct ScanResult;
+
+// "Kelmor RunTime Options": the options of the next run. Its OK validates them and
+// runs; the run happens inside that click, on this thread.
+class RunTime : public QWidget {
+  Q_OBJECT
+ public:
+  explicit RunTime(Gui& gui);
+
+  // The file-selection window's preparation for an input file: the Segments button
+  // and the boxes that do not apply to segmented input.
+  void prepare(const ScanResult& scan);
+  // The name shown in the caption: the input file or the shape.
+  void setRunName(const std::string& name);
+  // The Pref button's caption back to "&Preferences" when the preferences window closes.
+  void restorePrefButton();
+  // The shape shorthand does not offer weakening, augmentation or highlight selection.
+  void disableForShape();
+
+  void runOkClick();
+  void runCancelClick();
+  void prefClick();
+  void segmentsClick();
+
+  // The run in progress (inside runOkClick), for tests; nullptr between runs.
+  const Run* activeRun() const { return activeRun_; }
+
+ protected:
+  bool event(QEvent* e) override;
+
+ private:
+  void formLoad();
+  void setCaption();
+  void inflateOptionClick(int index);
+  void localOptionClick(int index);
+  void setSegmentsCaption(const std::string& caption);
+  int segmentCount() const;
+
+  Gui& gui_;
+  std::string runName_;
+  const Run* activeRun_ = nullptr;
+
+  QButtonGroup* inflateOption_;
+  QButtonGroup* localOption_;
+  QButtonGroup* augmentOption_;
+  QButtonGroup* augmentColour_;
+  QLineEdit* globLim_;
+  QGroupBox* localFrame_;
+  std::array<QLineEdit*, 7> localFields_{};  // Min1 Max1 Min2 Max2 Min3 Max3 SelectFace
+  CheckBox* sqrtHop_;
+  QLineEdit* sqrtMult_;
+  QGroupBox* bandFrame_;
+  CheckBox* augment_;
+  QGroupBox* augFrame_;
+  CheckBox* weaken_;
+  QLineEdit* weakenLimit_;
+  CheckBox* once_;
+  CheckBox* isomorph_;
+  CheckBox* highlight_;
+  QLineEdit* highlightVal_;
+  CheckBox* stressMap_;
+  QPushButton* segments_;
+  QPushButton* pref_;
+};
+
+}  // namespace kelmor

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+
+namespace kelmor {
+
+class Gui;
+
+// "Kelmor Predefined Input": a polygon, pyramid, prism or antiprism over {n/d}
+// instead of an input file.
+class SpecialIn : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SpecialIn(Gui& gui);
+
+  // Shown from the file-selection window with none of the four shapes chosen.
+  void open();
+
+  void runOkClick();
+  void cancelClick();
+
+ private:
+  Gui& gui_;
+  QButtonGroup* options_;
+};
+
+}  // namespace kelmor

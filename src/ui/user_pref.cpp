@@ -1,0 +1,248 @@
+#include "ui/user_pref.h"
+
+#include <QButtonGroup>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "model/numtext.h"
+#include "run/session.h"
+#include "settings/settings_file.h"
+#include "ui/bind.h"
+#include "ui/check_box.h"
+#include "ui/dialogs.h"
+#include "ui/gui.h"
+#include "ui/intro.h"
+#include "ui/kelmor_window.h"
+#include "ui/run_time.h"
+
+namespace kelmor {
+
+const char* const UserPref::SavingNotice =
+    "The information above will be saved and used as default settings each time Kelmor is run.";
+const char* const UserPref::RunOnlyNotice =
+    "Changes made to this screen will apply to the next run only.  Select PREF from the main "
+    "screen for changes to your default settings.";
+
+namespace {
+
+QLineEdit* Field(PrefBinding& b, const QString& name, const char* key, int width = 70) {
+  QLineEdit* e = NamedEdit(name, width);
+  b.text(e, key);
+  return e;
+}
+
+}  // namespace
+
+UserPref::UserPref(Gui& gui)
+    : gui_(gui), binding_(std::make_unique<PrefBinding>(gui.session.prefs)) {
+  setObjectName("UserPref");
+  setWindowTitle("Kelmor User Preferences");
+  Preferences& prefs = gui_.session.prefs;
+  PrefBinding& b = *binding_;
+
+  // The user, copied into output files.
+  auto* userBox = new QGroupBox("User");
+  auto* user = new QFormLayout(userBox);
+  user->addRow("Name:", Field(b, "UserName", "unam", 240));
+  user->addRow("E-mail:", Field(b, "UserId", "usid", 240));
+
+  // Force strengths.
+  auto* forceBox = new QGroupBox("Relative Force Strengths");
+  auto* force = new QGridLayout(forceBox);
+  const char* forceText[6] = {"Triangle-triangle edges", "Triangle-polygon, polygon-polygon edges",
+                              "Edges used by the hop algorithm", "Polygon diameter forces",
+                              "Dihedral bands of local inflation",
+                              "Temporary bands (removed before final relaxation)"};
+  for (int i = 0; i < 6; ++i) {
+    QString n = QString::number(i + 1);
+    force->addWidget(new QLabel(n + ".  " + forceText[i]), i, 0);
+    force->addWidget(Field(b, "Force" + n, ("f00" + n.toStdString()).c_str()), i, 1);
+  }
+  auto* reset = NamedButton("cmdReset", "&Reset");
+  reset->setToolTip("Force strengths back to 100, 100, 10, 10, 20, 100");
+  force->addWidget(reset, 6, 1);
+
+  // Output files and their name suffixes.
+  auto* filesBox = new QGroupBox("Output Files");
+  auto* files = new QGridLayout(filesBox);
+  files->addWidget(new QLabel("File name suffix"), 0, 1);
+  struct OutFile {
+    const char* box;
+    const char* caption;
+    const char* flag;
+    const char* suffixName;
+    const char* suffix;
+  };
+  const OutFile outs[5] = {
+      {"VrmlSolid", "Solid VRML", "vsol", "SufSolid", "ssol"},
+      {"VrmlFrame", "Framework VRML", "vfrm", "SufFrame", "sfrm"},
+      {"VrmlSwitch", "Switchable VRML", "vswt", "SufSwitch", "sswt"},
+      {"VrmlAnim", "Animated VRML", "vanm", "SufAnim", "sanm"},
+      {"VrmlCyl", "Molecule VRML", "vcyl", "SufCyl", "scyl"},
+  };
+  for (int i = 0; i < 5; ++i) {
+    CheckBox* box = NamedBox(outs[i].box, outs[i].caption);
+    b.flag(box, outs[i].flag);
+    files->addWidget(box, i + 1, 0);
+    files->addWidget(Field(b, outs[i].suffixName, outs[i].suffix, 110), i + 1, 1);
+  }
+  CheckBox* off = NamedBox("OffFile", "OFF file");
+  b.flag(off, "voff");
+  files->addWidget(off, 6, 0);
+
+  // Display.
+  auto* displayBox = new QGroupBox("Display");
+  auto* display = new QFormLayout(displayBox);
+  display->addRow("Framework edge width (%):", Field(b, "FrameVal", "fram"));
+  display->addRow("Viewer limit (shows -n..n):", Field(b, "Screen", "scrn"));
+  display->addRow("Transparency level (0 to 1):", Field(b, "TranLevel", "tran"));
+  vertexSize_ = Field(b, "VertexSize", "vxsz");
+  display->addRow("Vertex sphere size (%):", vertexSize_);
+  display->addRow("Edge cylinder diameter (%):", Field(b, "CylSize", "cyls"));
+  display->addRow("Viewpoint scale:", Field(b, "ViewScale", "vscl"));
+  auto* labelRow = new QHBoxLayout;
+  labelOption_ = new QButtonGroup(this);
+  labelOption_->setObjectName("LabelOption");
+  QRadioButton* standard = NamedOption("LabelOption0", "Standard");
+  QRadioButton* billboard = NamedOption("LabelOption1", "Billboard");
+  standard->setToolTip("Labels rotate with the object");
+  billboard->setToolTip("Labels stay turned to the viewer");
+  labelOption_->addButton(standard, 0);
+  labelOption_->addButton(billboard, 1);
+  labelRow->addWidget(standard);
+  labelRow->addWidget(billboard);
+  display->addRow("Vertex labels:", labelRow);
+  connect(labelOption_, &QButtonGroup::idToggled, this, [&prefs](int id, bool on) {
+    if (on) prefs.set("vlab", id == 1 ? "1" : "0");
+  });
+  CheckBox* edges = NamedBox("ShowEdges", "Display edges");
+  CheckBox* realm = NamedBox("RealmTrans", "Inter-realm transparency");
+  CheckBox* beep = NamedBox("Beep", "Beep");
+  b.flag(edges, "edge");
+  b.flag(realm, "rtrn");
+  b.flag(beep, "beep");
+  display->addRow(edges);
+  display->addRow(realm);
+  display->addRow(beep);
+
+  notice_ = new QLabel(SavingNotice);
+  notice_->setObjectName("Notice");
+  notice_->setWordWrap(true);
+  QFont bold = notice_->font();
+  bold.setBold(true);
+  notice_->setFont(bold);
+
+  auto* colours = NamedButton("cmdColour", "&Adjust Colour Preferences");
+  auto* ok = NamedButton("cmdOK", "&OK");
+  auto* cancel = NamedButton("cmdCancel", "&Cancel");
+  QHBoxLayout* buttons = ButtonRow({colours}, {ok, cancel});
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(userBox);
+  left->addWidget(forceBox);
+  left->addWidget(filesBox);
+  left->addStretch(1);
+  auto* right = new QVBoxLayout;
+  right->addWidget(displayBox);
+  right->addStretch(1);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left, 3);
+  columns->addLayout(right, 2);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(columns);
+  layout->addWidget(notice_);
+  layout->addLayout(buttons);
+
+  connect(vertexSize_, &QLineEdit::editingFinished, this, &UserPref::checkVertexSize);
+  connect(reset, &QPushButton::clicked, this, &UserPref::cmdResetClick);
+  connect(colours, &QPushButton::clicked, this, &UserPref::cmdColourClick);
+  connect(ok, &QPushButton::clicked, this, &UserPref::cmdOkClick);
+  connect(cancel, &QPushButton::clicked, this, &UserPref::cmdCancelClick);
+  refresh();
+}
+
+UserPref::~UserPref() = default;
+
+void UserPref::refresh() {
+  binding_->refresh();
+  SelectOption(labelOption_, gui_.session.prefs.text("vlab") == "1" ? 1 : 0);
+  vertexSizeSeen_ = vertexSize_->text();
+}
+
+void UserPref::checkVertexSize() {
+  if (vertexSize_->text() == vertexSizeSeen_) return;
+  vertexSizeSeen_ = vertexSize_->text();
+  if (ReadNumber(vertexSizeSeen_.toStdString()) > 20) {
+    gui_.dialogs.message(
+        "Warning: Setting the vertex spheres to be > 20% is not recommended as it only serves "
+        "to highlight the shortcomings of VRML's sphere node.");
+  }
+}
+
+void UserPref::openSaving() {
+  gui_.session.prefsRunOnly = false;
+  notice_->setText(SavingNotice);
+  refresh();
+  ShowEnabled(this);
+}
+
+void UserPref::openRunOnly() {
+  gui_.session.prefsRunOnly = true;
+  notice_->setText(RunOnlyNotice);
+  refresh();
+  ShowEnabled(this);
+}
+
+void UserPref::leaveRunOnly() {
+  gui_.session.prefsRunOnly = false;
+  notice_->setText(SavingNotice);
+  HideDisabled(this);
+  gui_.runTime()->restorePrefButton();
+}
+
+void UserPref::cmdOkClick() {
+  Session& s = gui_.session;
+  checkVertexSize();
+  // The folders saved are those the file-selection window shows.
+  s.prefs.set("diri", s.input.InDir);
+  s.prefs.set("diro", s.input.OutDir);
+  s.prefs.setFlag("otsm", s.input.OutSame);
+  SaveResult r = SaveSettings(s.prefs, s.settingsPath, s.prefsRunOnly,
+                              [this](const std::string& text) { gui_.dialogs.message(text); });
+  refresh();  // the suffixes may have been tidied
+  switch (r) {
+    case SaveResult::Refused:
+    case SaveResult::Failed: return;  // the message is shown; the window stays open
+    case SaveResult::RunOnly: leaveRunOnly(); return;
+    case SaveResult::Saved:
+      HideDisabled(this);
+      ShowEnabled(gui_.intro());
+      return;
+  }
+}
+
+void UserPref::cmdCancelClick() {
+  if (gui_.session.prefsRunOnly) {
+    leaveRunOnly();
+    return;
+  }
+  gui_.dialogs.message("Default settings have not been updated");
+  ShowEnabled(gui_.intro());
+  HideDisabled(this);
+}
+
+void UserPref::cmdResetClick() {
+  gui_.session.prefs.resetForces();
+  refresh();
+}
+
+void UserPref::cmdColourClick() {}
+
+}  // namespace kelmor

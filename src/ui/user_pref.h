@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QButtonGroup;
+
+namespace kelmor {
+
+class Gui;
+class PrefBinding;
+
+// "Kelmor User Preferences": every preference that is not a colour. Opened from the
+// main window it saves kelmor.ini; opened from the run-time options (run-only mode) it
+// changes the next run only.
+class UserPref : public QWidget {
+  Q_OBJECT
+ public:
+  explicit UserPref(Gui& gui);
+  ~UserPref() override;
+
+  void openSaving();
+  void openRunOnly();
+  // Shows the preference set's current values.
+  void refresh();
+
+  void cmdOkClick();
+  void cmdCancelClick();
+  void cmdResetClick();
+  void cmdColourClick();
+
+  static const char* const SavingNotice;
+  static const char* const RunOnlyNotice;
+
+ private:
+  void checkVertexSize();
+  void leaveRunOnly();
+
+  Gui& gui_;
+  std::unique_ptr<PrefBinding> binding_;
+  QLabel* notice_;
+  QLineEdit* vertexSize_;
+  QButtonGroup* labelOption_;
+  QString vertexSizeSeen_;
+};
+
+}  // namespace kelmor
