@@ -1,0 +1,174 @@
+// Command-line behaviour, one case a line where possible: status and the system's words.
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kelmor_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs kelmor with a private settings file and the answer "no" unless given.
+  CliResult Kelmor(std::vector<std::string> args) {
+    if (args[0] != "scan") {
+      args.push_back("--settings");
+      args.push_back((dir_ / "kelmor.ini").string());
+    }
+    std::ostringstream out, err;
+    int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+  }
+  std::string Input(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name) << text;
+    return (dir_ / name).string();
+  }
+  std::string Cube() { return (dir_ / "cube.txt").string(); }
+  fs::path dir_;
+};
+
+TEST_F(Cli, RefusesUnknownControlsAndBadValues) {
+  auto r = Kelmor({"run", Cube(), "--set", "NoSuchBox=1"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown option control 'NoSuchBox'"), std::string::npos) << r.err;
+
+  r = Kelmor({"run", Cube(), "--set", "Weaken=7"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Weaken takes a whole number from 0 to 2"), std::string::npos) << r.err;
+
+  r = Kelmor({"run", Cube(), "--set", "Weaken"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--set takes NAME=VALUE"), std::string::npos) << r.err;
+
+  r = Kelmor({"run", Cube(), "--pref", "zzzz=1"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--pref takes KEY=VALUE"), std::string::npos) << r.err;
+
+  r = Kelmor({"run", Cube(), "--inflate", "sideways"});
+  EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(Cli, MissingInputOrOutputFolderIsRefusedBeforeAnyFileIsWritten) {
+  auto r = Kelmor({"run", (dir_ / "nothere.txt").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("input file"), std::string::npos);
+  r = Kelmor({"run", Cube(), "--out", (dir_ / "no" / "such").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("output folder"), std::string::npos);
+}
+
+TEST_F(Cli, ValidationFailuresPrintTheMessageAndWriteNothing) {
+  auto r = Kelmor({"run", Cube(), "--set", "Weaken=1", "--set", "WeakenLimit=2", "--set", "Debug=1"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Error: Weaken limit must be >=3\n"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "cube_debug.txt"));
+
+  r = Kelmor({"run", Cube(), "--set", "GlobLim=0.9"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Error: Global Limit must be >= 1"), std::string::npos) << r.err;
+
+  r = Kelmor({"run", Cube(), "--inflate", "local-diagonal", "--set", "LocInfMin1=0.5",
+              "--set", "LocInfMax1=0.5"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Error: Local Inflation Maximum must be > Minimum"), std::string::npos);
+
+  r = Kelmor({"run", Cube(), "--augment", "0"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Error: Augmented Side n/d must be > 0"), std::string::npos);
+}
+
+TEST_F(Cli, ShapeChecksItsChoice) {
+  auto r = Kelmor({"shape", "pyramid", "0", "--out", dir_.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Please select a polygon size"), std::string::npos) << r.err;
+  r = Kelmor({"shape", "cube", "4", "--out", dir_.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Please select one of Polygon, Pyramid, Prism or Antiprism"),
+            std::string::npos);
+}
+
+TEST_F(Cli, ScanPrintsLettersAndBlockCount) {
+  auto r = Kelmor({"scan", Input("seg.txt", "' two blocks {\n{1,2,3,-1,}\n{A4,5,6,t-1,}\n")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "letters: ASt\nblocks: 2\n");
+}
+
+TEST_F(Cli, PrefsListsEveryKeyAndTheFile) {
+  auto r = Kelmor({"prefs", "--pref", "unam=Ann"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("unam=Ann\n"), std::string::npos);
+  EXPECT_NE(r.out.find("lbcf=28.128.128\n"), std::string::npos);
+  EXPECT_NE(r.out.find("# " + (dir_ / "kelmor.ini").string()), std::string::npos);
+  // Without --save the override lives for this call only.
+  r = Kelmor({"prefs"});
+  EXPECT_NE(r.out.find("unam=undefined\n"), std::string::npos);
+  r = Kelmor({"prefs", "--save", "--pref", "unam=Ann"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("Kelmor User Preferences Updated"), std::string::npos);
+  r = Kelmor({"prefs"});
+  EXPECT_NE(r.out.find("unam=Ann\n"), std::string::npos);
+}
+
+TEST_F(Cli, DebugFileStartsWithItsHeader) {
+  auto r = Kelmor({"run", Cube(), "--set", "Debug=1", "--out", dir_.string(), "--once",
+                   "--seed", "3", "--quiet"});
+  std::ifstream in(dir_ / "cube_debug.txt", std::ios::binary);
+  ASSERT_TRUE(in) << r.err;
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::string head = "KELMOR Debug File\r\n" + (dir_ / "cube_debug.txt").string() + "\r\n \r\n";
+  EXPECT_EQ(text.substr(0, head.size()), head);
+}
+
+TEST_F(Cli, FlaggedVerticesAndMarkedEdgesReachTheDebugFile) {
+  std::string in = Input("flags.txt", "{F*12,13;14,-1,\n12,14,15,-1,}\n");
+  Kelmor({"run", in, "--set", "Debug=1", "--once", "--seed", "1", "--quiet", "--max-attempts", "1",
+          "--max-iterations", "50"});
+  std::ifstream f(dir_ / "flags_debug.txt", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(f)), {});
+  EXPECT_NE(text.find("\r\nVertex: 12  Flags:F*\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nHighlight edge identified between vertices: 13  and  14 \r\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST_F(Cli, InputPastTheLimitsIsAbandonedWithTheSubscriptMessage) {
+  auto r = Kelmor({"run", Input("big.txt", "{1,2,3001,-1,}"), "--once", "--quiet"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("KELMOR has come across error, attempting to resume 9\n"), std::string::npos);
+  EXPECT_NE(r.err.find("Error: Subscript out of range.  Input file too large?\n"), std::string::npos);
+
+  std::string face = "{";
+  for (int v = 0; v < 41; ++v) face += std::to_string(v) + ",";
+  r = Kelmor({"run", Input("wide.txt", face + "-1,}"), "--once", "--quiet"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("Error: Subscript out of range.  Input file too large?"), std::string::npos);
+}
+
+TEST_F(Cli, FileWithoutABlockEndsThroughCode62) {
+  auto r = Kelmor({"run", Input("empty.txt", "' no braces at all\n1,2,3,-1,\n"), "--once", "--quiet"});
+  EXPECT_NE(r.err.find("attempting to resume 62"), std::string::npos) << r.err;
+  EXPECT_NE(r.status, 3);  // code 62 resumes after the parser: the run is not abandoned
+}
+
+}  // namespace
+}  // namespace kelmor
