@@ -1,0 +1,118 @@
+#include "output/output_call.h"
+
+#include <cmath>
+#include <ctime>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+#include "run/run.h"
+
+namespace kelmor {
+
+Palette::Palette(const Run& run, MessageFn message) : run_(run), message_(std::move(message)) {}
+
+const std::string& Palette::Text(const std::string& key) const {
+  auto it = replaced_.find(key);
+  return it != replaced_.end() ? it->second : run_.session.prefs.text(key);
+}
+
+void Palette::Replace(const std::string& key, std::string text) {
+  replaced_[key] = std::move(text);
+  for (auto it = read_.begin(); it != read_.end();)
+    it = it->first.first == key ? read_.erase(it) : std::next(it);
+}
+
+ColourComponents Palette::Components(const std::string& key, std::string_view label) {
+  auto id = std::make_pair(key, std::string(label));
+  auto it = read_.find(id);
+  if (it == read_.end()) it = read_.emplace(id, ReadColourText(Text(key), label, message_)).first;
+  return it->second;
+}
+
+OutputCall::OutputCall(Run& r)
+    : run(r), palette(r, [&host = r.host](const std::string& text) { host.message(text); }),
+      date(OutputDateText(r)) {}
+
+ColourEntry ColourEntryOf(int index, bool offTable) {
+  static constexpr ColourEntry entries[33] = {
+      {nullptr, nullptr},
+      {"rfac", "Inter-Realm Face"},
+      {"clph", "Highlight Colour"},
+      {"clp3", "Triangles"},
+      {"clp4", "Squares"},
+      {"clp5", "Pentagons"},
+      {"clp6", "Hexagons"},
+      {"clp7", "Apolydronics"},
+      {"clp8", "Octagons"},
+      {nullptr, nullptr},
+      {"clpx", "Decagons"},
+      {"cl52", "Pentagrams"},
+      {"cl83", "Octagrams"},
+      {"clx3", "Decagrams"},
+      {"rcl1", "Rhombus Set 1"},
+      {"rcl2", "Rhombus Set 2"},
+      {"cls1", "Segment 1"},
+      {"cls2", "Segment 2"},
+      {"cls3", "Segment 3"},
+      {"cls4", "Segment 4"},
+      {"cls5", "Segment 5"},
+      {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},
+      {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},
+      {"clph", "Highlight Colour"},
+      {"hxc1", "Distorted Hexagon 1"},
+      {"hxc2", "Distorted Hexagon 2"},
+      {"rcl3", "Rhombus Set 3"},
+  };
+  if (offTable && index == 1) return entries[2];
+  return entries[index];
+}
+
+std::string OutputDateText(const Run& run) {
+  if (!run.OutputDate.empty()) return run.OutputDate;
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::ostringstream text;
+  try {
+    text.imbue(std::locale(""));
+  } catch (const std::exception&) {
+    // No usable user locale: the classic one still gives a short date.
+  }
+  text << std::put_time(&local, "%x");
+  return text.str();
+}
+
+void BuildRunSuffix(OutputCall& call) {
+  const RunOptions& o = call.run.session.options;
+  call.weakenSuffix = Ticked(o.Weaken) ? "_weaken" + o.WeakenLimit : std::string();
+  call.runSuffix = call.weakenSuffix;
+  if (call.run.StressPass == 1) call.runSuffix += "_stress";
+  if (Ticked(o.Augment)) call.runSuffix += "_aug";
+  if (Ticked(o.Smooth)) call.runSuffix += "_smooth";
+}
+
+void AdjustRhombusColours(OutputCall& call) {
+  const Run& run = call.run;
+  if (!run.session.prefs.flag("rclo")) return;
+  constexpr double tolerance = 1e-8;
+  const double shortDiag[4] = {0, run.relax.DiagShort1, run.relax.DiagShort2, run.relax.DiagShort3};
+  const std::string keys[4] = {"", "rcl1", "rcl2", "rcl3"};
+  Palette& p = call.palette;
+  for (int set = 1; set <= 3; ++set)
+    if (std::fabs(shortDiag[set] - std::sqrt(2.0)) < tolerance) p.Replace(keys[set], p.Text("clp4"));
+  if (std::fabs(shortDiag[1] - shortDiag[2]) < tolerance) p.Replace("rcl2", p.Text("rcl1"));
+  if (std::fabs(shortDiag[1] - shortDiag[3]) < tolerance) p.Replace("rcl3", p.Text("rcl1"));
+  if (std::fabs(shortDiag[3] - shortDiag[2]) < tolerance) p.Replace("rcl3", p.Text("rcl2"));
+}
+
+std::string VrmlString(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace kelmor
