@@ -4,6 +4,8 @@
 #include <QWidget>
 
 #include "run/session.h"
+#include "ui/colour_pick.h"
+#include "ui/colour_pref.h"
 #include "ui/dialogs.h"
 #include "ui/draw_window.h"
 #include "ui/help_ref.h"
@@ -40,6 +42,8 @@ Gui::Gui(Session& s, Dialogs& d)
   helpRef_ = std::make_unique<HelpRef>(*this);
   whatsNew_ = std::make_unique<WhatsNew>();
   userPref_ = std::make_unique<UserPref>(*this);
+  colourPref_ = std::make_unique<ColourPref>(*this);
+  colourPick_ = std::make_unique<ColourPick>(*this);
 }
 
 Gui::~Gui() = default;
@@ -47,7 +51,8 @@ Gui::~Gui() = default;
 std::vector<QWidget*> Gui::windows() const {
   std::vector<QWidget*> all = {intro_.get(),     kelmor_.get(),     runTime_.get(),
                                segmentOptions_.get(), specialIn_.get(), drawWindow_.get(),
-                               helpRef_.get(),   whatsNew_.get(),   userPref_.get()};
+                               helpRef_.get(),   whatsNew_.get(),   userPref_.get(),
+                               colourPref_.get(), colourPick_.get()};
   return all;
 }
 
@@ -60,6 +65,7 @@ QWidget* Gui::window(const QString& className) const {
 void Gui::start() {
   intro_->load();
   userPref_->refresh();
+  colourPref_->refresh();
   ShowEnabled(intro_.get());
 }
 

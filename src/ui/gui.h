@@ -20,6 +20,8 @@ class DrawWindow;
 class HelpRef;
 class WhatsNew;
 class UserPref;
+class ColourPref;
+class ColourPick;
 
 // The program's windows, one of each, created together and living as long as the
 // Session they show. Windows reach each other through here for their transitions.
@@ -44,6 +46,8 @@ class Gui {
   HelpRef* helpRef() const { return helpRef_.get(); }
   WhatsNew* whatsNew() const { return whatsNew_.get(); }
   UserPref* userPref() const { return userPref_.get(); }
+  ColourPref* colourPref() const { return colourPref_.get(); }
+  ColourPick* colourPick() const { return colourPick_.get(); }
 
   // Every window; window(name) finds one by its class name ("RunTime"), or nullptr.
   std::vector<QWidget*> windows() const;
@@ -62,6 +66,8 @@ class Gui {
   std::unique_ptr<HelpRef> helpRef_;
   std::unique_ptr<WhatsNew> whatsNew_;
   std::unique_ptr<UserPref> userPref_;
+  std::unique_ptr<ColourPref> colourPref_;
+  std::unique_ptr<ColourPick> colourPick_;
 };
 
 // The two halves of every window transition.

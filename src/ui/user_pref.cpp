@@ -16,6 +16,7 @@
 #include "settings/settings_file.h"
 #include "ui/bind.h"
 #include "ui/check_box.h"
+#include "ui/colour_pref.h"
 #include "ui/dialogs.h"
 #include "ui/gui.h"
 #include "ui/intro.h"
@@ -243,6 +244,9 @@ void UserPref::cmdResetClick() {
   refresh();
 }
 
-void UserPref::cmdColourClick() {}
+void UserPref::cmdColourClick() {
+  gui_.colourPref()->open();
+  setEnabled(false);
+}
 
 }  // namespace kelmor
