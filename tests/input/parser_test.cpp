@@ -144,19 +144,11 @@ TEST_F(ParserTest, LetterBelongsToTheFaceBeingRead) {
   EXPECT_EQ(m.FaceCode[2], "Qr");  // before the number that ends the face
 }
 
-TEST_F(ParserTest, NumbersRoundHalvesToEven) {
-  Read("{2.5,3.5,1,-1,}");
-  EXPECT_EQ(Face(1), (std::vector<int>{2, 4, 1}));
-}
-
-TEST_F(ParserTest, EmptyNumberIsVertexZeroAndLettersInsideANumberDrop) {
-  Read("{1x2,,3,-1,}");
-  EXPECT_EQ(Face(1), (std::vector<int>{12, 0, 3}));
-}
-
-TEST_F(ParserTest, MinusZeroIsAVertex) {
-  Read("{-0,1,2,-1,}");
-  EXPECT_EQ(Face(1), (std::vector<int>{0, 1, 2}));
+// Halves round to even, an empty number is vertex 0, letters inside a number drop out,
+// and -0 is a vertex rather than a face end.
+TEST_F(ParserTest, VertexNumbersFromTheirText) {
+  Read("{2.5,3.5,1x2,,-0,-1,}");
+  EXPECT_EQ(Face(1), (std::vector<int>{2, 4, 12, 0, 0}));
 }
 
 TEST_F(ParserTest, MarksAreClearedWithTheirFace) {
