@@ -1,6 +1,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "relax/engine.h"
 #include "run/run.h"
 
@@ -48,8 +52,93 @@ void EdgeForces(Run& run) {
   r.EdgeDeform += sum;
 }
 
+namespace {
+
+// What every pair of the global inflation pass reads.
+struct HopContext {
+  const double *X, *Y, *Z;
+  double *FX, *FY, *FZ;
+  float limit;
+  double kFar, kNear;
+};
+
+// The running sums of one row i: the force on i and the deformation.
+struct RowSums {
+  double fx = 0, fy = 0, fz = 0, deform = 0;
+};
+
+// Pairs (i, j) for j = from..last, one at a time.
+void HopPairs(const HopContext& c, int i, const float* hop, int from, int last, RowSums& s) {
+  const double xi = c.X[i], yi = c.Y[i], zi = c.Z[i];
+  for (int j = from; j <= last; ++j) {
+    const float hf = hop[j];
+    if (!(c.limit > hf)) continue;
+    const double h = hf;
+    const double t = h > 1 ? (h - 1) * 0.7 + 1 : 0.5 * h;
+    const double k = h >= 1 ? c.kFar : c.kNear;
+    const double dx = xi - c.X[j], dy = yi - c.Y[j], dz = zi - c.Z[j];
+    const double L = std::sqrt(dx * dx + dy * dy + dz * dz);
+    const double d = L - t;
+    s.deform += std::fabs(d);
+    if (L > 0) {
+      const double f = d * k / L;
+      s.fx -= f * dx, s.fy -= f * dy, s.fz -= f * dz;
+      c.FX[j] += f * dx, c.FY[j] += f * dy, c.FZ[j] += f * dz;
+    }
+  }
+}
+
+#if defined(__SSE2__)
+inline __m128d Select(__m128d mask, __m128d yes, __m128d no) {
+  return _mm_or_pd(_mm_and_pd(mask, yes), _mm_andnot_pd(mask, no));
+}
+
+// The same pairs two at a time (SSE2 is part of every x86-64 processor). Each lane does
+// exactly the scalar arithmetic; only the order of the row sums differs. Returns the
+// first j left for the scalar loop.
+int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int last, RowSums& s) {
+  const __m128d xi = _mm_set1_pd(c.X[i]), yi = _mm_set1_pd(c.Y[i]), zi = _mm_set1_pd(c.Z[i]);
+  const __m128d limit = _mm_set1_pd(static_cast<double>(c.limit));
+  const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
+  const __m128d slope = _mm_set1_pd(0.7), sign = _mm_set1_pd(-0.0);
+  const __m128d kFar = _mm_set1_pd(c.kFar), kNear = _mm_set1_pd(c.kNear);
+  __m128d fx = zero, fy = zero, fz = zero, deform = zero;
+  int j = from;
+  for (; j < last; j += 2) {
+    const __m128d h =
+        _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(hop + j))));
+    const __m128d within = _mm_cmplt_pd(h, limit);
+    if (_mm_movemask_pd(within) == 0) continue;
+    const __m128d t = Select(_mm_cmpgt_pd(h, one), _mm_add_pd(_mm_mul_pd(_mm_sub_pd(h, one), slope), one),
+                             _mm_mul_pd(half, h));
+    const __m128d k = Select(_mm_cmpge_pd(h, one), kFar, kNear);
+    const __m128d dx = _mm_sub_pd(xi, _mm_loadu_pd(c.X + j));
+    const __m128d dy = _mm_sub_pd(yi, _mm_loadu_pd(c.Y + j));
+    const __m128d dz = _mm_sub_pd(zi, _mm_loadu_pd(c.Z + j));
+    const __m128d L = _mm_sqrt_pd(
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)), _mm_mul_pd(dz, dz)));
+    const __m128d d = _mm_sub_pd(L, t);
+    deform = _mm_add_pd(deform, _mm_and_pd(within, _mm_andnot_pd(sign, d)));
+    // Lanes beyond the limit or with L = 0 get no force (their quotient is masked away).
+    const __m128d f =
+        _mm_and_pd(_mm_and_pd(within, _mm_cmpgt_pd(L, zero)), _mm_div_pd(_mm_mul_pd(d, k), L));
+    const __m128d gx = _mm_mul_pd(f, dx), gy = _mm_mul_pd(f, dy), gz = _mm_mul_pd(f, dz);
+    fx = _mm_sub_pd(fx, gx), fy = _mm_sub_pd(fy, gy), fz = _mm_sub_pd(fz, gz);
+    _mm_storeu_pd(c.FX + j, _mm_add_pd(_mm_loadu_pd(c.FX + j), gx));
+    _mm_storeu_pd(c.FY + j, _mm_add_pd(_mm_loadu_pd(c.FY + j), gy));
+    _mm_storeu_pd(c.FZ + j, _mm_add_pd(_mm_loadu_pd(c.FZ + j), gz));
+  }
+  auto total = [](__m128d v) { return _mm_cvtsd_f64(v) + _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); };
+  s.fx += total(fx), s.fy += total(fy), s.fz += total(fz), s.deform += total(deform);
+  return j;
+}
+#endif
+
+}  // namespace
+
 // Pairs at or beyond the hop limit have no target separation: they get no force and add
 // nothing to the deformation, so the limit really limits the reach of inflation.
+// Cost: quadratic in the vertex count, which is why the pairs go two at a time.
 void HopForces(Run& run) {
   RelaxState& r = run.relax;
   const RelaxPlan& p = r.plan;
@@ -59,34 +148,21 @@ void HopForces(Run& run) {
       infl.HopDistance.size() < static_cast<size_t>(InflationState::HopRows) * InflationState::HopRows)
     raiseError(ErrSubscript);
   const VertexArrays va(run);
-  const double *X = va.X, *Y = va.Y, *Z = va.Z;
-  double *FX = va.FX, *FY = va.FY, *FZ = va.FZ;
-  const float limit = static_cast<float>(infl.GlobalLimit + 0.1);
-  const double kFar = r.Step * run.Strength[3], kNear = r.Step * run.Strength[6];
-  double sum = 0;
+  const HopContext c{va.X, va.Y, va.Z, va.FX, va.FY, va.FZ, static_cast<float>(infl.GlobalLimit + 0.1),
+                     r.Step * run.Strength[3], r.Step * run.Strength[6]};
+  double deform = 0;
   for (int i = p.vmin; i <= p.vmax; ++i) {
     const float* hop = infl.HopDistance.data() + static_cast<size_t>(i) * InflationState::HopRows;
-    const double xi = X[i], yi = Y[i], zi = Z[i];
-    double fx = 0, fy = 0, fz = 0;
-    for (int j = i + 1; j <= p.vmax; ++j) {
-      const float hf = hop[j];
-      if (!(limit > hf)) continue;
-      const double h = hf;
-      const double t = h > 1 ? (h - 1) * 0.7 + 1 : 0.5 * h;
-      const double k = h >= 1 ? kFar : kNear;
-      const double dx = xi - X[j], dy = yi - Y[j], dz = zi - Z[j];
-      const double L = std::sqrt(dx * dx + dy * dy + dz * dz);
-      const double d = L - t;
-      sum += std::fabs(d);
-      if (L > 0) {
-        const double f = d * k / L;
-        fx -= f * dx, fy -= f * dy, fz -= f * dz;
-        FX[j] += f * dx, FY[j] += f * dy, FZ[j] += f * dz;
-      }
-    }
-    FX[i] += fx, FY[i] += fy, FZ[i] += fz;
+    RowSums s;
+    int j = i + 1;
+#if defined(__SSE2__)
+    j = HopPairsSse2(c, i, hop, j, p.vmax, s);
+#endif
+    HopPairs(c, i, hop, j, p.vmax, s);
+    c.FX[i] += s.fx, c.FY[i] += s.fy, c.FZ[i] += s.fz;
+    deform += s.deform;
   }
-  r.EdgeDeform += sum;
+  r.EdgeDeform += deform;
 }
 
 void LocalInflationForces(Run& run) {
