@@ -10,7 +10,9 @@ namespace kelmor {
 
 namespace {
 
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const char* part) {
+  return text.find(part) != std::string::npos;
+}
 
 // Reads AugmentN/AugmentD, AugmentKeep and AugmentColourCode from the options.
 void ReadAugmentOptions(Run& run) {
@@ -21,16 +23,32 @@ void ReadAugmentOptions(Run& run) {
     run.AugmentD = nd.d;
   }
   switch (o.AugmentOption) {
-    case 1: run.AugmentKeep = "Y"; break;
-    case 2: run.AugmentKeep = "N"; break;
-    case 3: run.AugmentKeep = "B"; break;
-    default: run.AugmentKeep.clear(); break;
+    case 1:
+      run.AugmentKeep = "Y";
+      break;
+    case 2:
+      run.AugmentKeep = "N";
+      break;
+    case 3:
+      run.AugmentKeep = "B";
+      break;
+    default:
+      run.AugmentKeep.clear();
+      break;
   }
   switch (o.AugmentColour) {
-    case 0: run.AugmentColourCode = "O"; break;
-    case 1: run.AugmentColourCode = "H"; break;
-    case 2: run.AugmentColourCode = "T"; break;
-    default: run.AugmentColourCode.clear(); break;
+    case 0:
+      run.AugmentColourCode = "O";
+      break;
+    case 1:
+      run.AugmentColourCode = "H";
+      break;
+    case 2:
+      run.AugmentColourCode = "T";
+      break;
+    default:
+      run.AugmentColourCode.clear();
+      break;
   }
 }
 

@@ -105,7 +105,8 @@ bool CheckWeakening(Run& run) {
   auto sides = [&](int face) { return face == 0 ? 0 : m.FaceSize[face]; };
   int weakenable = 0;
   for (int e = 1; e <= t.EdgeTotal; ++e)
-    if (sides(t.EdgeFaces(e, 1)) <= run.WeakenLimitValue && sides(t.EdgeFaces(e, 2)) <= run.WeakenLimitValue)
+    if (sides(t.EdgeFaces(e, 1)) <= run.WeakenLimitValue &&
+        sides(t.EdgeFaces(e, 2)) <= run.WeakenLimitValue)
       weakenable += 1;
   if (weakenable > 0) return true;
   run.host.message(

@@ -60,7 +60,8 @@ inline std::vector<FaceRow> TakeBandRows(Model& m) {
 
 // Puts the bands back after the polygons as PolygonCount now stands.
 inline void PutBandRows(Model& m, const std::vector<FaceRow>& bands) {
-  for (size_t i = 0; i < bands.size(); ++i) PutFaceRow(m, BandRow(m, static_cast<int>(i) + 1), bands[i]);
+  for (size_t i = 0; i < bands.size(); ++i)
+    PutFaceRow(m, BandRow(m, static_cast<int>(i) + 1), bands[i]);
 }
 
 }  // namespace kelmor

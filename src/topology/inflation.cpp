@@ -16,10 +16,14 @@ constexpr int HopSweeps = 30;  // pairs more than 31 hops apart stay 0
 
 int InflateModeFor(int inflateOption) {
   switch (inflateOption) {
-    case 0: return 1;  // Global
-    case 2: return 3;  // Local "one"
-    case 3: return 4;  // Local Diagonal
-    default: return 0;  // None
+    case 0:
+      return 1;  // Global
+    case 2:
+      return 3;  // Local "one"
+    case 3:
+      return 4;  // Local Diagonal
+    default:
+      return 0;  // None
   }
 }
 
@@ -134,7 +138,8 @@ void BuildHopDistances(Run& run) {
 
   std::vector<std::vector<uint32_t>> seeds(HopSweeps + 1);
   auto seed = [&](int a, int b) {
-    if (int h = SweepOf(in.Hop(a, b)); h > 0) seeds[static_cast<size_t>(h)].push_back(static_cast<uint32_t>(a * HopRows + b));
+    if (int h = SweepOf(in.Hop(a, b)); h > 0)
+      seeds[static_cast<size_t>(h)].push_back(static_cast<uint32_t>(a * HopRows + b));
   };
   for (int e = 1; e <= t.EdgeTotal; ++e) {
     seed(t.EdgeEnds(e, 1), t.EdgeEnds(e, 2));

@@ -10,8 +10,8 @@ void FillPolygonTables(PolygonTables& tables) {
     const double t = pi / n;
     // Far reference point of the unit-edge n-gon: for odd n the midpoint of the opposite
     // side (inradius plus circumradius).
-    tables.ReachTable[n][1] = n % 2 == 1 ? 0.5 / std::tan(t) + 0.5 / std::sin(t)
-                                         : 1 / std::sin(t) - 2 * std::sin(t) / 3;
+    tables.ReachTable[n][1] =
+        n % 2 == 1 ? 0.5 / std::tan(t) + 0.5 / std::sin(t) : 1 / std::sin(t) - 2 * std::sin(t) / 3;
     for (int k = 1; k <= MaxStep && k != n; ++k) {
       if (k > 1) tables.ReachTable[n][k] = std::sin(t) / std::sin(k * t);
       tables.InradiusTable[n][k] = 1 / (2 * std::tan(k * t));

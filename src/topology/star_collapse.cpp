@@ -11,10 +11,14 @@ namespace {
 // Star step of a collapsed fan of the given length; other lengths keep the step.
 int CollapsedStep(int length, int step) {
   switch (length) {
-    case 5: return 2;
-    case 8: return 3;
-    case 10: return 3;
-    default: return step;
+    case 5:
+      return 2;
+    case 8:
+      return 3;
+    case 10:
+      return 3;
+    default:
+      return step;
   }
 }
 
@@ -37,7 +41,7 @@ void CollapseFan(Run& run, int f, int fanLength, const Table<int>& fanRim) {
 void CollapseStarPolygons(Run& run) {
   Model& m = run.model;
   Table<int> fanRim(MaxFaceVertices, 0);  // a 41st rim vertex is out of range (error 9)
-  int collapseAnswer = 0;  // 0 not asked, 1 yes, 2 no
+  int collapseAnswer = 0;                 // 0 not asked, 1 yes, 2 no
   int fanLength = 0;
   int fanCentre = m.FaceVertex(1, 1);
   // The extra row after the last polygon closes a run that reaches the last face.
@@ -50,7 +54,8 @@ void CollapseStarPolygons(Run& run) {
     } else {
       if (fanLength > 4) {
         if (collapseAnswer == 0)
-          collapseAnswer = run.host.askYesNo("Collapse possible star polygon found in input?") ? 1 : 2;
+          collapseAnswer =
+              run.host.askYesNo("Collapse possible star polygon found in input?") ? 1 : 2;
         if (collapseAnswer == 1) CollapseFan(run, f, fanLength, fanRim);
       }
       // Face f starts the next run only when it is a triangle itself: a square whose
@@ -95,7 +100,8 @@ void RemoveUnusedVertices(Run& run) {
   auto countAtOrBelow = [&](int w) { return countBelow(w + 1); };
 
   for (int f = 1; f <= LastFaceRow(m); ++f)
-    for (int p = 1; p <= m.FaceSize[f]; ++p) m.FaceVertex(f, p) -= countAtOrBelow(m.FaceVertex(f, p));
+    for (int p = 1; p <= m.FaceSize[f]; ++p)
+      m.FaceVertex(f, p) -= countAtOrBelow(m.FaceVertex(f, p));
 
   // Flags and starting coordinates of every number above a removed one move down.
   for (int w = lo; w <= MaxItems; ++w) {

@@ -58,14 +58,26 @@ inline std::vector<Face> Plain(const std::vector<std::vector<int>>& lists) {
 
 // The cube of the examples, vertices 0..7.
 inline std::vector<Face> CubeFaces() {
-  return Plain({{1, 5, 4, 0}, {2, 0, 4, 6}, {3, 1, 0, 2}, {5, 1, 3, 7}, {6, 4, 5, 7}, {7, 3, 2, 6}});
+  return Plain(
+      {{1, 5, 4, 0}, {2, 0, 4, 6}, {3, 1, 0, 2}, {5, 1, 3, 7}, {6, 4, 5, 7}, {7, 3, 2, 6}});
 }
 
 // The cuboctahedron of the examples: every edge joins a triangle to a square.
 inline std::vector<Face> CuboctahedronFaces() {
-  return Plain({{0, 5, 9}, {1, 4, 10}, {2, 9, 7}, {3, 10, 6}, {6, 8, 2}, {7, 11, 3}, {8, 4, 0},
-                {11, 5, 1}, {2, 7, 3, 6}, {4, 1, 5, 0}, {7, 9, 5, 11}, {8, 0, 9, 2},
-                {10, 3, 11, 1}, {10, 4, 8, 6}});
+  return Plain({{0, 5, 9},
+                {1, 4, 10},
+                {2, 9, 7},
+                {3, 10, 6},
+                {6, 8, 2},
+                {7, 11, 3},
+                {8, 4, 0},
+                {11, 5, 1},
+                {2, 7, 3, 6},
+                {4, 1, 5, 0},
+                {7, 9, 5, 11},
+                {8, 0, 9, 2},
+                {10, 3, 11, 1},
+                {10, 4, 8, 6}});
 }
 
 // Prism over {n/d}: two n-gons (outline order, vertices 1..n and n+1..2n) and n squares.
@@ -90,7 +102,8 @@ inline std::vector<Face> TorusFaces(int rows, int cols) {
   std::vector<Face> faces;
   auto v = [&](int r, int c) { return ((r + rows) % rows) * cols + (c + cols) % cols; };
   for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) faces.push_back(Face{{v(r, c), v(r, c + 1), v(r + 1, c + 1), v(r + 1, c)}, 1, {}});
+    for (int c = 0; c < cols; ++c)
+      faces.push_back(Face{{v(r, c), v(r, c + 1), v(r + 1, c + 1), v(r + 1, c)}, 1, {}});
   return faces;
 }
 

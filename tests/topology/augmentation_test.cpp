@@ -75,7 +75,8 @@ TEST(Augmentation, LeaveBandsInPlaceMarksTheSquares) {
 }
 
 TEST(Augmentation, TriangleColourCodes) {
-  for (auto [colour, code] : {std::pair{Original, "Q4"}, {HighlightColour, "Q2"}, {TriangleColour, "Q3"}}) {
+  for (auto [colour, code] :
+       {std::pair{Original, "Q4"}, {HighlightColour, "Q2"}, {TriangleColour, "Q3"}}) {
     CubeAugment a(KeepSides, colour);
     a.rig.run.model.FaceCode[2] = "Qr";  // a colour by letter passes to its triangles
     a.Run();

@@ -102,11 +102,12 @@ TEST(Weakening, LimitThreeOnTrianglesMeetingSquaresCannotWeaken) {
   ASSERT_EQ(t.EdgeTotal, 24);
   for (int e = 1; e <= 24; ++e) EXPECT_EQ(t.EdgeClass[e], 2);
   EXPECT_FALSE(CheckWeakening(rig.run));
-  EXPECT_EQ(rig.host.messages,
-            std::vector<std::string>{
-                "Error: Invalid value for Weaken Limit.  No sides can be weakened.  There must be at "
-                "least one edge where both adjacent polygons have a number of sides less than or "
-                "equal to the Weaken Limit"});
+  EXPECT_EQ(
+      rig.host.messages,
+      std::vector<std::string>{
+          "Error: Invalid value for Weaken Limit.  No sides can be weakened.  There must be at "
+          "least one edge where both adjacent polygons have a number of sides less than or "
+          "equal to the Weaken Limit"});
 }
 
 TEST(Weakening, LimitFourWeakensEverything) {

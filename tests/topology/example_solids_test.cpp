@@ -81,8 +81,9 @@ TEST(ExampleSolids, ParsedBandsAreReadFromTheRowsAfterThePolygons) {
   TopologyRig rig({});
   rig.DebugOn();
   rig.run.edges.BandLength = 2.5;
-  Topology(rig, "{\n1,5,4,0,-1,\n2,0,4,6,-1,\n3,1,0,2,-1,\n5,1,3,7,-1,\n6,4,5,7,-1,\n7,3,2,6,-1,\n"
-                "0,7,-1,\n1,6,-1,\n}\n");
+  Topology(rig,
+           "{\n1,5,4,0,-1,\n2,0,4,6,-1,\n3,1,0,2,-1,\n5,1,3,7,-1,\n6,4,5,7,-1,\n7,3,2,6,-1,\n"
+           "0,7,-1,\n1,6,-1,\n}\n");
   EXPECT_EQ(rig.run.model.PolygonCount, 6);
   EXPECT_EQ(rig.run.model.DigonCount, 2);
   EXPECT_EQ(rig.run.edges.EdgeTotal, 12);

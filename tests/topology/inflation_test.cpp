@@ -141,7 +141,8 @@ TEST(HopDistances, LargerModelMatchesTheRule) {
   auto faces = TorusFaces(4, 70);
   const int base = 4 * 70;
   faces.push_back(Face{{base, base + 1, base + 2, base + 3, base + 4}, 2, {}});
-  faces.push_back(Face{{base + 5, base + 6, base + 7, base + 8, base + 9, base + 10, base + 11, base + 12}, 3, {}});
+  faces.push_back(Face{
+      {base + 5, base + 6, base + 7, base + 8, base + 9, base + 10, base + 11, base + 12}, 3, {}});
   faces.push_back(Face{{base + 13, base + 14, base + 15, base + 16, base + 17}, 5, {}});
   std::mt19937 rng(11);
   std::uniform_int_distribution<int> pick(0, base + 17);
@@ -185,7 +186,7 @@ TEST(InflationOptions, ModesLimitAndBandLength) {
   o.GlobLim = "2.5";
   o.BandLen = "3";
   ReadInflationOptions(rig.run);
-  EXPECT_EQ(rig.run.infl.GlobalLimit, 2);  // halves to even
+  EXPECT_EQ(rig.run.infl.GlobalLimit, 2);    // halves to even
   EXPECT_EQ(rig.run.edges.BandLength, 1.0);  // no bands in a cube
   rig.run.model.DigonCount = 1;
   ReadInflationOptions(rig.run);
@@ -295,8 +296,9 @@ TEST_F(AttemptTest, TrimRestoreResetAndDebugLines) {
   EXPECT_EQ(rig.run.relax.PolyDeform, 999);
   EXPECT_EQ(rig.run.relax.EdgeDeformPrev, 999);
   EXPECT_EQ(rig.run.relax.PolyDeformPrev, 999);
-  EXPECT_EQ(rig.DebugLines(), (std::vector<std::string>{"expand : 4 ", "expold : 4 ", "minvert : 0 ",
-                                                        "maxvert : 7 ", "d4fac : 10 "}));
+  EXPECT_EQ(rig.DebugLines(),
+            (std::vector<std::string>{"expand : 4 ", "expold : 4 ", "minvert : 0 ", "maxvert : 7 ",
+                                      "d4fac : 10 "}));
 }
 
 TEST_F(AttemptTest, GlobalModeIsNotRestoredFromASavedGlobal) {

@@ -47,7 +47,8 @@ TEST_P(FanCollapse, YesMakesOneStarFaceOnTheRim) {
   EXPECT_EQ(m.FaceSize[1], c.length);
   EXPECT_EQ(m.FaceSize[2], 3);
   // The centre 0 is gone and the rim 1..n is now 0..n-1.
-  EXPECT_EQ(rig.DebugLinesStarting("Vertex removed :"), std::vector<std::string>{"Vertex removed : 0 "});
+  EXPECT_EQ(rig.DebugLinesStarting("Vertex removed :"),
+            std::vector<std::string>{"Vertex removed : 0 "});
   EXPECT_EQ(m.MinVertex, 0);
   EXPECT_EQ(m.MaxVertex, c.length - 1);
   EXPECT_EQ(rig.FaceOf(2), (std::vector<int>{0, 1, 2}));
@@ -66,8 +67,8 @@ TEST_P(FanCollapse, NoKeepsTheTriangles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, FanCollapse,
-                         ::testing::Values(FanCase{5, 2}, FanCase{6, 1}, FanCase{7, 1}, FanCase{8, 3},
-                                           FanCase{9, 1}, FanCase{10, 3}));
+                         ::testing::Values(FanCase{5, 2}, FanCase{6, 1}, FanCase{7, 1},
+                                           FanCase{8, 3}, FanCase{9, 1}, FanCase{10, 3}));
 
 TEST(StarCollapse, PentagramRingOrderAfterCollapse) {
   TopologyRig rig(FanFaces(5));
@@ -156,7 +157,8 @@ TEST(VertexCleanUp, GapsAreClosedAndEverythingFollowsItsVertex) {
 
   RemoveUnusedVertices(rig.run);
 
-  EXPECT_EQ(rig.DebugLines(), (std::vector<std::string>{"Vertex removed : 4 ", "Vertex removed : 3 "}));
+  EXPECT_EQ(rig.DebugLines(),
+            (std::vector<std::string>{"Vertex removed : 4 ", "Vertex removed : 3 "}));
   EXPECT_EQ(m.MinVertex, 1);
   EXPECT_EQ(m.MaxVertex, 4);
   EXPECT_EQ(rig.FaceOf(1), (std::vector<int>{1, 2, 3}));
