@@ -1,5 +1,6 @@
 #include "ui/colour_pref.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -145,6 +146,11 @@ void ColourPref::receiveColour(const std::string& target, long value) {
 void ColourPref::cmdOkClick() {
   HideDisabled(this);
   ShowEnabled(gui_.userPref());
+}
+
+void ColourPref::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  cmdOkClick();
 }
 
 }  // namespace kelmor

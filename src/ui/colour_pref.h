@@ -34,6 +34,10 @@ class ColourPref : public QWidget {
   };
   static const Entry* entries(size_t& count);
 
+ protected:
+  // Closing the window is its Cancel, so the program never ends up with no window.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void paintAll();
 

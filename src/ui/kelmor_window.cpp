@@ -1,5 +1,6 @@
 #include "ui/kelmor_window.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -179,6 +180,11 @@ void Kelmor::savePrefClick() {
 void Kelmor::specialInputClick() {
   gui_.specialIn()->open();
   setEnabled(false);
+}
+
+void Kelmor::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  cancelClick();
 }
 
 }  // namespace kelmor

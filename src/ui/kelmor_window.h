@@ -30,6 +30,10 @@ class Kelmor : public QWidget {
   void savePrefClick();
   void specialInputClick();
 
+ protected:
+  // Closing the window is its Cancel, so the program never ends up with no window.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void applyOutSame();
   void syncSelection();

@@ -1,5 +1,6 @@
 #include "ui/run_time.h"
 
+#include <QCloseEvent>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
@@ -478,6 +479,11 @@ void RunTime::runOkClick() {
   activeRun_ = nullptr;
   ShowEnabled(gui_.intro());
   HideDisabled(draw);
+}
+
+void RunTime::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  runCancelClick();
 }
 
 }  // namespace kelmor

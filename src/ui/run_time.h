@@ -43,6 +43,8 @@ class RunTime : public QWidget {
   const Run* activeRun() const { return activeRun_; }
 
  protected:
+  // Closing the window is its Cancel, so the program never ends up with no window.
+  void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* e) override;
 
  private:

@@ -1,5 +1,6 @@
 #include "ui/segment_options.h"
 
+#include <QCloseEvent>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -56,6 +57,7 @@ SegmentOptions::SegmentOptions(Gui& gui) : gui_(gui), rows_(6) {
     BindBox(fx, o.FlipX[i]);
     BindBox(fy, o.FlipY[i]);
     BindBox(fz, o.FlipZ[i]);
+    for (CheckBox* box : {trans, fx, fy, fz}) box->setMinimumSize(20, 20);
     rows_[i] = {label, edge, x, y, z, trans, fx, fy, fz};
     for (int c = 0; c < 9; ++c)
       grid->addWidget(rows_[i][c], i, c, c == 0 || c >= 5 ? Qt::AlignHCenter : Qt::Alignment());
@@ -105,6 +107,11 @@ void SegmentOptions::runClick() {
 void SegmentOptions::cancelClick() {
   HideDisabled(this);
   ShowEnabled(gui_.runTime());
+}
+
+void SegmentOptions::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  cancelClick();
 }
 
 }  // namespace kelmor

@@ -20,6 +20,10 @@ class SegmentOptions : public QWidget {
   void runClick();
   void cancelClick();
 
+ protected:
+  // Closing the window is its Cancel, so the program never ends up with no window.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   Gui& gui_;
   std::vector<std::vector<QWidget*>> rows_;  // index 1..5: the controls of each row

@@ -1,5 +1,6 @@
 #include "ui/special_in.h"
 
+#include <QCloseEvent>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -91,6 +92,11 @@ void SpecialIn::cancelClick() {
   ShowEnabled(gui_.intro());
   HideDisabled(this);
   gui_.kelmor()->hide();
+}
+
+void SpecialIn::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  cancelClick();
 }
 
 }  // namespace kelmor

@@ -21,6 +21,10 @@ class SpecialIn : public QWidget {
   void runOkClick();
   void cancelClick();
 
+ protected:
+  // Closing the window is its Cancel, so the program never ends up with no window.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   Gui& gui_;
   QButtonGroup* options_;

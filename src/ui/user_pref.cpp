@@ -1,5 +1,6 @@
 #include "ui/user_pref.h"
 
+#include <QCloseEvent>
 #include <QButtonGroup>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -247,6 +248,11 @@ void UserPref::cmdResetClick() {
 void UserPref::cmdColourClick() {
   gui_.colourPref()->open();
   setEnabled(false);
+}
+
+void UserPref::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  cmdCancelClick();
 }
 
 }  // namespace kelmor

@@ -35,6 +35,10 @@ class UserPref : public QWidget {
   static const char* const SavingNotice;
   static const char* const RunOnlyNotice;
 
+ protected:
+  // Closing the window is its Cancel, so the program never ends up with no window.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void checkVertexSize();
   void leaveRunOnly();

@@ -267,6 +267,14 @@ TEST_F(GuiTest, FileSelectionMessagesAndOutputFolder) {
   click(k, "Cancel");
   EXPECT_FALSE(k->isVisible());
   EXPECT_TRUE(gui_->intro()->isVisible());
+
+  // Closing the loader with its title bar is its Cancel: the main window comes back.
+  click(gui_->intro(), "F");
+  EXPECT_TRUE(k->isVisible());
+  k->close();
+  EXPECT_FALSE(k->isVisible());
+  EXPECT_TRUE(gui_->intro()->isVisible());
+  EXPECT_TRUE(gui_->intro()->isEnabled());
 }
 
 TEST_F(GuiTest, ShapeShorthandMessagesAndHandOver) {
