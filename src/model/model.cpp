@@ -34,6 +34,7 @@ void Model::Reset() {
   RealmFace.resize(MaxRealmRows, 4, 0);
   RealmFaceFrom.resize(MaxRealmRows, 4, 0);
   RealmCode.resize(MaxRealmRows);
+  RealmFaceSize.resize(MaxRealmRows, 0);
   RealmFaceIndex = 1;
   StartVertex = 0;
   StartPositionsRead = false;

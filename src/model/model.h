@@ -57,6 +57,7 @@ struct Model {
   Table2<int> RealmFace;      // (realm face, 1..4)
   Table2<int> RealmFaceFrom;  // (realm face, 1..4)
   Table<std::string> RealmCode;
+  Table<int> RealmFaceSize;   // vertices read for each inter-realm face
   int RealmFaceIndex = 1;
 
   // Number of starting-position triples read (the index of the last vertex given).

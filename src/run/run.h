@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 #include "relax/relax_state.h"
@@ -59,6 +60,11 @@ struct Run {
   int IsomorphIndex = 1;
   int StressPass = 0;        // writer: 1 on the second pass of a StressMap call
   std::string OutputDate;    // writer: date text of the file headers; empty means today
+  // Segment path. The parser sets RealmSectionClosed when the inter-realm section ends
+  // with "]"; the writer keeps the OFF face lines of the segments written so far (vertex
+  // indices counted over the realm vertices of all segments) for the 4OFF file.
+  int RealmSectionClosed = 0;
+  std::vector<std::string> SegmentOffFaces;
 
   // Results of the run, for the caller.
   int filesWritten = 0;      // calls of the writer that wrote files
