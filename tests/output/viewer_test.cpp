@@ -32,7 +32,8 @@ std::string Output(const std::string& command) {
 
 std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
-void ExpectViewersAccept(const fs::path& dir) {
+// Returns the number of VRML files checked.
+int ExpectViewersAccept(const fs::path& dir) {
   int vrml = 0, off = 0;
   for (const auto& entry : fs::directory_iterator(dir)) {
     const fs::path& file = entry.path();
@@ -54,6 +55,7 @@ void ExpectViewersAccept(const fs::path& dir) {
   }
   EXPECT_GT(vrml, 0);
   EXPECT_GE(off, 1);
+  return vrml;
 }
 
 class Viewers : public ::testing::Test {
@@ -70,7 +72,7 @@ TEST_F(Viewers, OpenEveryFileOfACube) {
   rig.BuildEdges();
   fs::path dir = rig.Folder();
   WriteOutputFiles(rig.run);
-  ExpectViewersAccept(dir);
+  EXPECT_EQ(ExpectViewersAccept(dir), 5);  // and the OFF file: the six files of a default call
 }
 
 TEST_F(Viewers, OpenEveryFileOfAStarPrismWithLabelsSpheresAndStress) {
