@@ -8,7 +8,9 @@
 #include "ui/check_box.h"
 #include "ui/draw_window.h"
 #include "ui/intro.h"
+#include "ui/file_lists.h"
 #include "ui/kelmor_window.h"
+#include "ui/special_in.h"
 #include "ui/run_time.h"
 
 namespace kelmor::testing {
@@ -91,6 +93,46 @@ TEST_F(GuiTest, WholeSessionWritesFilesAndComesBackToTheMainWindow) {
   EXPECT_TRUE(wrl);
   EXPECT_TRUE(off);
   EXPECT_TRUE(debug);
+}
+
+}  // namespace
+}  // namespace kelmor::testing
+
+namespace kelmor::testing {
+namespace {
+
+TEST_F(GuiTest, ShapeShorthandRunWritesIntoTheInputFolder) {
+  click(gui_->intro(), "F");
+  Kelmor* k = gui_->kelmor();
+  control<FolderList>(k, "InDir")->setPath(QString::fromStdString(inputFolder()));
+  if (control<CheckBox>(k, "OutSame")->value() != 1) click(k, "OutSame");
+  click(k, "SpecialInput");
+  SpecialIn* si = gui_->specialIn();
+  click(si, "SpecialOption2");
+  type(si, "Specialnd", "5/2");
+  click(si, "RunOK");
+  RunTime* rt = gui_->runTime();
+  ASSERT_TRUE(rt->isVisible());
+  EXPECT_EQ(rt->windowTitle(), "Kelmor RunTime Options: prism5-2");
+
+  bool written = false;
+  dialogs_.onMessage = [&](const std::string& text) {
+    if (text.rfind("W12: ", 0) == 0) {
+      written = true;
+      Press(*gui_, "QuitButton");
+    }
+  };
+  bool pressed = false;
+  RunDriver driver(*gui_, [&] {
+    if (!pressed) Press(*gui_, "WriteButton");
+    pressed = true;
+    return written;
+  });
+  click(rt, "RunOK");
+  if (EngineMissing(dialogs_)) GTEST_SKIP() << "the relaxation engine is still a placeholder";
+  EXPECT_TRUE(dialogs_.saw("W12: prism5-2 VRML files written"));
+  EXPECT_FALSE(FilesIn(root_ / "in", "prism5-2").empty());
+  EXPECT_TRUE(gui_->intro()->isVisible());
 }
 
 }  // namespace
