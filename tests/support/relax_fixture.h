@@ -23,8 +23,10 @@ class QuittingHost : public TestHost {
  public:
   int quitAfterSolutions = 0;  // 0: never
   long quitAfterPolls = 0;     // 0: never
+  int quitAtAttempt = 0;       // 0: never
   ButtonSet pollButtons() override {
     ButtonSet b = TestHost::pollButtons();
+    if (quitAtAttempt > 0 && static_cast<int>(attemptsStarted.size()) >= quitAtAttempt) b |= QuitButton;
     if (quitAfterSolutions > 0 && static_cast<int>(written.size()) >= quitAfterSolutions) b |= QuitButton;
     if (quitAfterPolls > 0 && polls >= quitAfterPolls) b |= QuitButton;
     return b;
