@@ -116,6 +116,30 @@ TEST(SceneGolden, StressPassConesOnDistortedEdgesAndSpheresOnDistortedFaces) {
   EXPECT_EQ(Count(text, "         radius 0.050\r\n"), 1);
 }
 
+TEST(SceneGolden, ViewpointsFallBackWhenTheModelHasNoSize) {
+  OutputRig rig(Cube(), "cube");  // every vertex at the origin
+  rig.run.relax.ViewRadius = 0;
+  rig.run.relax.ViewDistance = 0;
+  rig.session.prefs.set("vscl", "1.5");
+  std::string text = rig.Text([](OutputCall& call, std::ostream& os) { VrmlFile(call, os).HeaderBlock(); });
+  EXPECT_NE(text.find("Viewpoint {\r\n position 0 0 3.0\r\n description \"Wide Angle\""), std::string::npos);
+  EXPECT_NE(text.find(" position 0 0 15.0\r\n fieldOfView 0.15\r\n"), std::string::npos);
+  EXPECT_EQ(rig.run.relax.ViewRadius, 2);
+  EXPECT_EQ(rig.run.relax.ViewDistance, 10);
+}
+
+TEST(SceneGolden, EachFileDefinesItsOwnCylinder) {
+  OutputRig rig(Cube(0, {"O"}), "cube");
+  PlaceCube(rig);
+  rig.run.model.CylinderMarks = 1;
+  rig.BuildEdges();
+  for (auto write : {WriteSolidFile, WriteCylinderFile, WriteFrameFile}) {
+    std::string text = rig.Text(write);
+    EXPECT_EQ(Count(text, "  DEF Cyl Shape {"), 1);
+  }
+  EXPECT_EQ(Count(rig.Text(WriteSolidFile), "    children USE Cyl\r\n"), 3);  // the four edges of face 1
+}
+
 TEST(SceneGolden, DefaultCallWritesAllSixFiles) {
   OutputRig rig(Cube(), "cube");
   PlaceCube(rig);
