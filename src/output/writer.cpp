@@ -7,6 +7,8 @@
 #include "output/off_writer.h"
 #include "output/orientation.h"
 #include "output/output_call.h"
+#include "output/realm_file.h"
+#include "output/segment_file.h"
 #include "output/vrml_files.h"
 #include "run/run.h"
 
@@ -81,16 +83,15 @@ void WritePass(OutputCall& call) {
   }
 }
 
-// A model of two or more segments goes to one segment file, shape by shape.
-void WriteSegmentFile(OutputCall&) {
-  // Not written yet: the segment file comes with the realm path.
-}
-
 void WriteCall(OutputCall& call) {
   Run& run = call.run;
   const RunOptions& o = run.session.options;
   if (run.session.prefs.flag("beep"))
     for (int i = 0; i < 3; ++i) run.host.beep();
+  if (run.RealmSectionClosed == 1) {
+    WriteRealmFiles(call);
+    return;
+  }
   run.StressPass = 0;
   bool stressMap = Ticked(o.StressMap);
   AdjustRhombusColours(call);
