@@ -67,6 +67,7 @@ class Parser {
       }
       if (c == ']') {
         run_.NoRelaxation = 1;
+        run_.RealmSectionClosed = 1;
         return;
       }
       if (c == 's') {
@@ -83,10 +84,13 @@ class Parser {
       }
       const int v = TakeNumber();
       if (v == -2) {
+        // The group names the segment of each vertex that follows; positions it does not
+        // reach name none, so that nothing of an earlier face is taken for a segment.
         for (int p = 1; p <= MaxRealmFaceVertices; ++p)
-          saved[static_cast<size_t>(p)] = m_.RealmFace(m_.RealmFaceIndex, p);
+          saved[static_cast<size_t>(p)] = p < position_ ? m_.RealmFace(m_.RealmFaceIndex, p) : 0;
         position_ = 1;
       } else if (v == -1) {
+        m_.RealmFaceSize[m_.RealmFaceIndex] = position_ - 1;
         ++m_.RealmFaceIndex;
         position_ = 1;
       } else if (v >= 0) {
