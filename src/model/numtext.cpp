@@ -9,10 +9,15 @@
 
 namespace kelmor {
 
-double ReadNumber(std::string_view text) {
-  // Gather the longest prefix (after blanks) that has the shape of a decimal number.
+double ReadNumber(std::string_view input) {
+  // Blanks are skipped wherever they stand ("1 2" reads 12), as numbers typed into the
+  // windows and written in files always have been.
+  std::string text;
+  text.reserve(input.size());
+  for (char c : input)
+    if (c != ' ' && c != '\t') text += c;
+  // Gather the longest prefix that has the shape of a decimal number.
   size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   std::string num;
   auto digitAt = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) num += text[i++];

@@ -18,6 +18,8 @@ TEST(ReadNumber, TakesTheLeadingDecimalNumber) {
   EXPECT_EQ(ReadNumber(""), 0);
   EXPECT_EQ(ReadNumber("-"), 0);
   EXPECT_EQ(ReadNumber("+7"), 7);
+  EXPECT_EQ(ReadNumber(" 1 2.5 "), 12.5);  // blanks inside a number are skipped too
+  EXPECT_EQ(ReadNumber("- 3"), -3);
 }
 
 TEST(ReadNumber, OverflowingExponentRaisesOverflow) {
