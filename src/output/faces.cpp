@@ -97,6 +97,10 @@ void ForEachPoint(const Run& run, const PointLayout& layout, bool centresForPlai
 int FaceColour(const Run& run, int f, int& colour, HighlightRange range) {
   const Model& m = run.model;
   FaceColourIndex(m.FaceSize[f], m.FaceStep[f], m.FaceCode[f], colour);
+  // Colour by segment (the first choice of SegColour): a face that has no fixed colour
+  // takes the colour of its segment, entries 16 to 20.
+  if (m.SegmentCount >= 2 && run.session.options.SegColour == 0 && colour < 20)
+    colour = run.SegmentPaletteIndex[static_cast<size_t>(m.SegmentIndex)];
   bool admitted = range == HighlightRange::BelowFixed      ? colour < 21
                   : range == HighlightRange::BelowSegments ? colour < 20
                                                            : colour < 20 || colour > 28;

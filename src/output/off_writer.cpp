@@ -30,9 +30,8 @@ std::vector<std::string> OffColourList(OutputCall& call) {
 }
 
 // Header, counts and everything up to the vertex lines.
-void OffHead(OutputCall& call, std::ostream& os, bool fourD, int faces) {
+void OffHead(OutputCall& call, std::ostream& os, bool fourD, int vertices, int faces) {
   const Run& run = call.run;
-  const Model& m = run.model;
   const Preferences& prefs = run.session.prefs;
   Line(os, fourD ? "4OFF" : "OFF");
   Line(os, "#");
@@ -45,7 +44,6 @@ void OffHead(OutputCall& call, std::ostream& os, bool fourD, int faces) {
   Line(os, "#");
   Line(os, "# Model by:  " + prefs.text("unam") + "   " + prefs.text("usid"));
   Line(os, "#");
-  int vertices = m.MaxVertex - m.MinVertex + 1;
   if (fourD) {
     Line(os, "# Vertices Faces Edges Cells");
     Line(os, BareNumber(vertices) + BareNumber(faces) + "0 0");
@@ -57,20 +55,20 @@ void OffHead(OutputCall& call, std::ostream& os, bool fourD, int faces) {
   Line(os, "# Vertices");
 }
 
-int WrittenFaces(const Model& m) {
-  int count = 0;
-  for (int f = 1; f <= m.PolygonCount; ++f)
-    if (!HasLetter(m.FaceCode[f], "B")) ++count;
-  return count;
+void FaceLinesBlock(std::ostream& os, const std::vector<std::string>& lines) {
+  Line(os, "#");
+  Line(os, "# Sides and colours");
+  for (const std::string& line : lines) Line(os, line);
 }
 
-// Face lines: a star face lists its outline in drawing order.
-void OffFaces(OutputCall& call, std::ostream& os, HighlightRange range) {
+}  // namespace
+
+// A star face lists its outline in drawing order.
+std::vector<std::string> OffFaceLines(OutputCall& call, HighlightRange range, int firstPoint) {
   const Run& run = call.run;
   const Model& m = run.model;
   std::vector<std::string> colours = OffColourList(call);
-  Line(os, "#");
-  Line(os, "# Sides and colours");
+  std::vector<std::string> lines;
   int colour = 7;
   for (int f = 1; f <= m.PolygonCount; ++f) {
     FaceColour(run, f, colour, range);
@@ -81,43 +79,52 @@ void OffFaces(OutputCall& call, std::ostream& os, HighlightRange range) {
     for (int p = 1; p <= n; ++p) {
       int position = (p * k) % n;  // an ordinary face (k = 1) keeps its order
       if (position == 0) position = n;
-      text += BareNumber(m.FaceVertex(f, position) - m.MinVertex);
+      text += BareNumber(m.FaceVertex(f, position) - m.MinVertex + firstPoint);
     }
-    Line(os, text + "  " + colours[colour]);
+    lines.push_back(text + "  " + colours[colour]);
   }
+  return lines;
 }
-
-}  // namespace
 
 void WriteOffFile(OutputCall& call, std::ostream& os) {
   const Run& run = call.run;
   const Model& m = run.model;
-  OffHead(call, os, false, WrittenFaces(m));
+  std::vector<std::string> faces = OffFaceLines(call, HighlightRange::OutsideFixed, 0);
+  OffHead(call, os, false, m.MaxVertex - m.MinVertex + 1, static_cast<int>(faces.size()));
   for (int v = m.MinVertex; v <= m.MaxVertex; ++v)
     Line(os, Coordinate(m.PosX[v]) + " " + Coordinate(m.PosY[v]) + " " + Coordinate(m.PosZ[v]));
-  OffFaces(call, os, HighlightRange::OutsideFixed);
+  FaceLinesBlock(os, faces);
   Line(os, "#");
   Line(os, "# END");
 }
 
-void Write4OffFile(OutputCall& call, std::ostream& os, const FourOffExtras& extras) {
-  const Run& run = call.run;
-  const Model& m = run.model;
-  OffHead(call, os, true, WrittenFaces(m));
-  for (int v = m.MinVertex; v <= m.MaxVertex; ++v) {
-    size_t row = static_cast<size_t>(v - m.MinVertex);
-    double w = row < extras.fourth.size() ? extras.fourth[row] : 0.0;
-    Line(os, Coordinate(m.PosX[v]) + " " + Coordinate(m.PosY[v]) + " " + Coordinate(m.PosZ[v]) + " " +
-                 Coordinate(w));
-  }
-  OffFaces(call, os, HighlightRange::BelowSegments);
-  for (const std::vector<int>& link : extras.links) {
+void Write4OffFile(OutputCall& call, std::ostream& os, const FourOffContent& content) {
+  OffHead(call, os, true, static_cast<int>(content.points.size()),
+          static_cast<int>(content.faces.size()));
+  for (const std::array<double, 4>& p : content.points)
+    Line(os, Coordinate(p[0]) + " " + Coordinate(p[1]) + " " + Coordinate(p[2]) + " " +
+                 Coordinate(p[3]));
+  FaceLinesBlock(os, content.faces);
+  for (const std::vector<int>& link : content.links) {
     std::string text = BareNumber(static_cast<double>(link.size()));
     for (int v : link) text += BareNumber(v - 1);
     Line(os, text + " 255 0 0");
   }
   Line(os, "#");
   Line(os, "# END");
+}
+
+void Write4OffFile(OutputCall& call, std::ostream& os, const FourOffExtras& extras) {
+  const Model& m = call.run.model;
+  FourOffContent content;
+  for (int v = m.MinVertex; v <= m.MaxVertex; ++v) {
+    size_t row = static_cast<size_t>(v - m.MinVertex);
+    double w = row < extras.fourth.size() ? extras.fourth[row] : 0.0;
+    content.points.push_back({m.PosX[v], m.PosY[v], m.PosZ[v], w});
+  }
+  content.faces = OffFaceLines(call, HighlightRange::BelowSegments, 0);
+  content.links = extras.links;
+  Write4OffFile(call, os, content);
 }
 
 }  // namespace kelmor

@@ -57,9 +57,10 @@ bool FaceHas(const Run& run, int f, const char* letter) { return HasLetter(run.m
 
 VrmlFile::VrmlFile(OutputCall& call, std::ostream& os) : call_(call), run_(call.run), os_(os) {}
 
-Point3 Placed(const Run& run, const Point3& p) {
+Point3 Placed(const Run& run, const Point3& p) { return Placed(run, run.model.SegmentIndex, p); }
+
+Point3 Placed(const Run& run, int s, const Point3& p) {
   const RunOptions& o = run.session.options;
-  int s = run.model.SegmentIndex;
   double scale = run.SegmentEdgeLength[s];
   return {p.x * scale * (Ticked(o.FlipX[s]) ? -1 : 1) + run.SegmentOffset[1][s],
           p.y * scale * (Ticked(o.FlipY[s]) ? -1 : 1) + run.SegmentOffset[2][s],
@@ -71,12 +72,16 @@ void VrmlFile::CreaseAngleLine() {
   if (Ticked(o.Smooth)) Line("      creaseAngle " + o.SmoothAngle);
 }
 
-void VrmlFile::FaceSetHead() {
+void VrmlFile::FaceSetHead(bool defineColours) {
   Line("    geometry IndexedFaceSet{");
   CreaseAngleLine();
   Line("      solid FALSE");
   Line("      convex FALSE");
   Line("      colorPerVertex FALSE");
+  if (!defineColours) {
+    Line("      color USE COL");
+    return;
+  }
   Line("      color DEF COL Color{");
   Line("color [");
   for (int i = 0; i <= 32; ++i) {
@@ -90,12 +95,19 @@ void VrmlFile::FaceSetHead() {
   Line("      }");
 }
 
-void VrmlFile::CoordinateList(const PointLayout& layout) {
-  Line("    coord DEF C" + SegmentNumber(run_) + " Coordinate{");
+void VrmlFile::CoordinateList(const PointLayout& layout, bool placed) {
+  std::vector<Point3> points;
+  points.reserve(static_cast<size_t>(layout.pointCount));
+  ForEachPoint(run_, layout, false,
+               [&](const Point3& p) { points.push_back(placed ? Placed(run_, p) : p); });
+  PointList("C" + SegmentNumber(run_), points);
+}
+
+void VrmlFile::PointList(std::string_view name, const std::vector<Point3>& points) {
+  Line("    coord DEF " + std::string(name) + " Coordinate{");
   Line("         point[");
-  ForEachPoint(run_, layout, false, [&](const Point3& p) {
+  for (const Point3& p : points)
     Line("          " + Coordinate(p.x) + " " + Coordinate(p.y) + " " + Coordinate(p.z) + ",");
-  });
   Line("         ]");
   Line("    }");
 }
@@ -161,11 +173,11 @@ void VrmlFile::ShapeAppearance(const std::string& transparency) {
   Line("  }");
 }
 
-void VrmlFile::ClosingBlock(const PointLayout& layout) {
+void VrmlFile::ClosingBlock(const PointLayout& layout, const std::string& transparency) {
   Line(" ");
   Line("    ]");
   Line("    }");
-  ShapeAppearance("");
+  ShapeAppearance(transparency);
   TransparentShape(layout);
   if (run_.session.prefs.flag("edge")) EdgeLineSet();
 }
