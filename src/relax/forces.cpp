@@ -119,9 +119,11 @@ int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int las
         _mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)), _mm_mul_pd(dz, dz)));
     const __m128d d = _mm_sub_pd(L, t);
     deform = _mm_add_pd(deform, _mm_and_pd(within, _mm_andnot_pd(sign, d)));
-    // Lanes beyond the limit or with L = 0 get no force (their quotient is masked away).
-    const __m128d f =
-        _mm_and_pd(_mm_and_pd(within, _mm_cmpgt_pd(L, zero)), _mm_div_pd(_mm_mul_pd(d, k), L));
+    // Lanes beyond the limit or with L = 0 get no force; L = 0 divides by 1 instead, so
+    // no lane ever divides by zero.
+    const __m128d apart = _mm_cmpgt_pd(L, zero);
+    const __m128d f = _mm_and_pd(_mm_and_pd(within, apart),
+                                 _mm_div_pd(_mm_mul_pd(d, k), Select(apart, L, one)));
     const __m128d gx = _mm_mul_pd(f, dx), gy = _mm_mul_pd(f, dy), gz = _mm_mul_pd(f, dz);
     fx = _mm_sub_pd(fx, gx), fy = _mm_sub_pd(fy, gy), fz = _mm_sub_pd(fz, gz);
     _mm_storeu_pd(c.FX + j, _mm_add_pd(_mm_loadu_pd(c.FX + j), gx));

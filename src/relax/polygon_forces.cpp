@@ -92,8 +92,11 @@ void PolygonForces(Run& run) {
   double* faceDeform = r.FaceDeform.data();
 
   const double wFull = run.Strength[4];
-  const double wWeak = run.Strength[4] * run.Strength[1] / run.Strength[2];
-  if (p.anyWeakShape && !std::isfinite(wWeak)) raiseError(ErrZeroDivide);
+  double wWeak = wFull;
+  if (p.anyWeakShape) {
+    if (run.Strength[2] == 0) raiseError(ErrZeroDivide);
+    wWeak = run.Strength[4] * run.Strength[1] / run.Strength[2];
+  }
   const double kFull = r.Step * wFull * run.infl.D4Factor;
   const double kWeak = r.Step * wWeak * run.infl.D4Factor;
   const double rhShort[4] = {0, r.DiagShort1, r.DiagShort2, r.DiagShort3};
