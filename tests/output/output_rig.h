@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <utility>
+
+#include <unistd.h>
 #include <vector>
 
 #include "model/geometry.h"
@@ -104,16 +106,26 @@ struct OutputRig {
     return os.str();
   }
 
-  // A fresh empty folder for this test's files.
+  // A fresh empty folder for this test's files, of this process only (several builds
+  // may run the same tests at once).
   std::filesystem::path Folder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     auto dir = std::filesystem::temp_directory_path() /
-               ("kelmor_output_" + std::string(info->test_suite_name()) + "_" + info->name());
+               ("kelmor_output_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" + info->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     run.OutputDir = dir.string();
+    folder_ = dir;
     return dir;
   }
+
+  ~OutputRig() {
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+
+ private:
+  std::filesystem::path folder_;
 };
 
 // Unit cube on vertices first..first+7, centred on the origin.
