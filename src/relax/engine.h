@@ -41,7 +41,7 @@ std::optional<LoopOutcome> MoveVertices(Run& run);
 void DrawFrame(Run& run);
 std::optional<LoopOutcome> UpdateAndPoll(Run& run);
 
-// One pass of the global inflation phase loop (until settled or 1000 passes).
+// The global inflation phase: hop forces and moves until settled, at most 1000 passes.
 std::optional<LoopOutcome> GlobalInflationPhase(Run& run);
 // One main-loop iteration at relax.Iteration, force passes to end-of-iteration rules.
 std::optional<LoopOutcome> MainIteration(Run& run);
