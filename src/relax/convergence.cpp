@@ -47,7 +47,9 @@ std::optional<LoopOutcome> WriteTest(Run& run) {
   PrepareSolution(run);
   SetSolutionName(run);
   const bool exact = r.EdgeDeform < run.edges.EdgeTotal * 1e-12;
+  bool tried = false;
   if (!IsDuplicate(run) && r.SolutionValid == 1 && (exact || run.RunMode == 3)) {
+    tried = true;
     const bool written = WriteSolution(run);
     if (m.SegmentIndex > m.SegmentCount) return LoopOutcome::EndRun;
     if (run.NextSegmentPending == 1) {
@@ -60,7 +62,17 @@ std::optional<LoopOutcome> WriteTest(Run& run) {
     }
     run.IsomorphIndex += 1;
   }
-  if (m.SegmentCount != 1) return LoopOutcome::NextSegment;
+  if (m.SegmentCount != 1) {
+    // A segment has one attempt: one that settled inexactly is written as it stands, as
+    // once mode writes an unsegmented model. One the writer could not finish ends the run
+    // rather than being read and relaxed again without end.
+    if (!tried) WriteSolution(run);
+    if (run.NextSegmentPending == 1) {
+      run.NextSegmentPending = 0;
+      return LoopOutcome::NextSegment;
+    }
+    return LoopOutcome::EndRun;
+  }
   if (run.RunMode == 2 || run.RunMode == 3) {
     RestartRequest(run);
   } else if (run.RunMode == 1) {

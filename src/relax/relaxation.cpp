@@ -180,7 +180,8 @@ void SetSolutionName(Run& run) {
 bool WriteSolution(Run& run) {
   const int before = run.filesWritten;
   const bool completed = GuardedStep(run, [&] { WriteOutputFiles(run); });
-  if (run.filesWritten > before) {
+  // Segmented input is one solution, reported when its last segment is written.
+  if (run.filesWritten > before && run.NextSegmentPending == 0) {
     const RelaxState& r = run.relax;
     WrittenReport report;
     report.outputName = run.OutputName;
