@@ -38,6 +38,12 @@ SegmentStep ReadSegment(Run& run) {
   FillPolygonTables(run.poly);
   GuardedStep(run, [&] { ReadInput(run); });
 
+  // The last block was a realm and the input has no inter-realm section: the realms are
+  // written all the same.
+  if (run.NoRelaxation == 0 && run.NextSegmentPending == 0 && m.SegmentIndex > m.SegmentCount) {
+    run.NoRelaxation = 1;
+    run.RealmSectionClosed = 1;
+  }
   if (run.NoRelaxation == 1) {
     GuardedStep(run, [&] { WriteOutputFiles(run); });
     return SegmentStep::EndRun;
@@ -59,6 +65,11 @@ SegmentStep ReadSegment(Run& run) {
   if (m.MaxVertex < m.MinVertex) {
     run.NoRelaxation = 1;
     GuardedStep(run, [&] { WriteOutputFiles(run); });
+    // An empty block of segmented input is passed over; the segments after it follow.
+    if (run.NextSegmentPending == 1) {
+      run.NextSegmentPending = 0;
+      return SegmentStep::NextSegment;
+    }
     return SegmentStep::EndRun;
   }
   GuardedStep(run, [&] {
