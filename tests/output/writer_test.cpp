@@ -73,8 +73,8 @@ TEST(Writer, SegmentedModelWritesNoneOfTheSingleModelFiles) {
   rig.Folder();
   rig.session.prefs.set("vsol", "1");
   rig.run.model.SegmentCount = 2;
-  EXPECT_TRUE(rig.Write().empty());
-  EXPECT_EQ(rig.run.filesWritten, 0);
+  EXPECT_EQ(rig.Write(), std::vector<std::string>{"model.wrl"});  // the segment file alone
+  EXPECT_EQ(rig.run.filesWritten, 1);
 }
 
 TEST(Writer, MissingFolderRaises76NamingTheFile) {
