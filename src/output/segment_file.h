@@ -1,5 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
+#include <ostream>
+
 namespace kelmor {
 
 struct OutputCall;
@@ -11,5 +15,10 @@ struct OutputCall;
 // advances; while segments remain NextSegmentPending is set, and after the last one the
 // inter-realm section is read and, when there is one, the realm files are written.
 void WriteSegmentFile(OutputCall& call);
+
+// Writes one file of the segment path, replacing it or adding to its end. The file's name
+// is recorded for the error handler; a file that cannot be written raises 76.
+void WriteSegmentPathFile(OutputCall& call, const std::filesystem::path& path, bool append,
+                          const std::function<void(std::ostream&)>& write);
 
 }  // namespace kelmor
