@@ -514,6 +514,7 @@ TEST_F(ParserTest, ExampleSolidsMatchTheirHeaders) {
   int seen = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(KELMOR_SOURCE_DIR) / "examples")) {
     if (entry.path().extension() != ".txt") continue;
+    if (ScanInput(entry.path().string()).count > 1) continue;  // segments, not one solid
     SCOPED_TRACE(entry.path().string());
     SetUp();
     host.clear();

@@ -43,6 +43,7 @@ TEST(ExampleSolids, CountsMatchTheirHeadersAndHopsAreWhole) {
   int solids = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(KELMOR_SOURCE_DIR) / "examples")) {
     if (entry.path().extension() != ".txt") continue;
+    if (ScanInput(entry.path().string()).count > 1) continue;  // segments, not one solid
     const std::string text = ReadFile(entry.path());
     std::smatch counts;
     ASSERT_TRUE(std::regex_search(text, counts, std::regex(R"(V (\d+)\s+E (\d+)\s+F (\d+))")))
