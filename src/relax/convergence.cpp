@@ -48,9 +48,10 @@ std::optional<LoopOutcome> WriteTest(Run& run) {
   SetSolutionName(run);
   const bool exact = r.EdgeDeform < run.edges.EdgeTotal * 1e-12;
   bool tried = false;
+  bool written = false;
   if (!IsDuplicate(run) && r.SolutionValid == 1 && (exact || run.RunMode == 3)) {
     tried = true;
-    const bool written = WriteSolution(run);
+    written = WriteSolution(run);
     if (m.SegmentIndex > m.SegmentCount) return LoopOutcome::EndRun;
     if (run.NextSegmentPending == 1) {
       run.NextSegmentPending = 0;
@@ -76,7 +77,9 @@ std::optional<LoopOutcome> WriteTest(Run& run) {
   if (run.RunMode == 2 || run.RunMode == 3) {
     RestartRequest(run);
   } else if (run.RunMode == 1) {
-    return WriteThenNotify(run, "W11: ", "  VRML files written").value_or(LoopOutcome::EndRun);
+    // Once mode writes the files again; the same solution is not reported twice.
+    return WriteThenNotify(run, "W11: ", "  VRML files written", !written)
+        .value_or(LoopOutcome::EndRun);
   }
   return std::nullopt;
 }
