@@ -16,9 +16,6 @@ namespace kelmor {
 
 namespace {
 
-// One segment: the first written also carries the header (with the report and the
-// segment lines) and defines the colour table and the dummy sphere; every segment has its
-// labels, spheres, face shape on its own coordinate set and edge decorations.
 // The viewpoints of the segment file frame every segment, each taken to be about the size
 // of the first at its own edge length and offset.
 void SegmentFileHeader(VrmlFile& file) {
@@ -41,6 +38,9 @@ void SegmentFileHeader(VrmlFile& file) {
   r.ViewDistance = distance;
 }
 
+// One segment: the first written also carries the header (with the report and the
+// segment lines) and defines the colour table and the dummy sphere; every segment has its
+// labels, spheres, face shape on its own coordinate set and edge decorations.
 void SegmentShape(VrmlFile& file, bool first) {
   Run& run = file.run();
   Model& m = run.model;
