@@ -55,12 +55,12 @@ void RestartRequest(Run& run);
 
 // WriteOutputFiles under the run's error handler, reporting written files to the host.
 // Returns true when the writer completed.
-bool WriteSolution(Run& run, bool report = true);
+bool WriteSolution(Run& run, bool notify = true);
 
 // Writes the solution; then leaves for the next segment when one is pending, or else shows
 // code & OutputName & tail (only when the writer completed).
 std::optional<LoopOutcome> WriteThenNotify(Run& run, std::string_view code, std::string_view tail,
-                                           bool report = true);
+                                           bool notify = true);
 
 // The name a solution is written under: BaseName, or BaseName_isomN from the second on.
 void SetSolutionName(Run& run);

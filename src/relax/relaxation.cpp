@@ -177,11 +177,11 @@ void SetSolutionName(Run& run) {
                        : run.BaseName + "_isom" + std::to_string(run.IsomorphIndex);
 }
 
-bool WriteSolution(Run& run, bool report) {
+bool WriteSolution(Run& run, bool notify) {
   const int before = run.filesWritten;
   const bool completed = GuardedStep(run, [&] { WriteOutputFiles(run); });
   // Segmented input is one solution, reported when its last segment is written.
-  if (report && run.filesWritten > before && run.NextSegmentPending == 0) {
+  if (notify && run.filesWritten > before && run.NextSegmentPending == 0) {
     const RelaxState& r = run.relax;
     WrittenReport report;
     report.outputName = run.OutputName;
@@ -197,8 +197,8 @@ bool WriteSolution(Run& run, bool report) {
 }
 
 std::optional<LoopOutcome> WriteThenNotify(Run& run, std::string_view code, std::string_view tail,
-                                           bool report) {
-  const bool written = WriteSolution(run, report);
+                                           bool notify) {
+  const bool written = WriteSolution(run, notify);
   if (run.NextSegmentPending == 1) {
     run.NextSegmentPending = 0;
     return LoopOutcome::NextSegment;
