@@ -18,7 +18,7 @@ struct Session {
   InputSelection input;
   std::string settingsPath;   // kelmor.ini in use
   std::string programFolder;  // where the program lives
-  std::string VersionText = std::string("Version ") + KELMOR_VERSION;
+  std::string VersionText = KELMOR_VERSION;
 
   // Fixed seed for reproducible runs; without it each run start seeds from the clock.
   std::optional<uint64_t> seed;

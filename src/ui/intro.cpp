@@ -60,7 +60,7 @@ Intro::Intro(Gui& gui) : gui_(gui) {
   QFont mid = subtitle->font();
   mid.setPointSize(mid.pointSize() + 3);
   subtitle->setFont(mid);
-  auto* version = new QLabel(QString::fromStdString(gui_.session.VersionText));
+  auto* version = new QLabel("Version " + QString::fromStdString(gui_.session.VersionText));
   version->setObjectName("Version");
   auto* about = new QLabel(
       "Describe a polyhedron by its faces in a text file; Kelmor finds the vertex\n"

@@ -31,7 +31,7 @@ struct OutputRig {
     BuildModel(run, faces);
     run.OutputName = std::move(name);
     run.OutputDate = "2024-03-05";
-    run.VersionText = "Version 1.0.0";
+    run.VersionText = "1.0.0";
     session.prefs.set("unam", "Tester");
     session.prefs.set("usid", "tester@example.org");
     run.relax.EdgeDeform = 0;
