@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 
 namespace kelmor {
@@ -162,6 +164,59 @@ TEST_F(Cli, InputPastTheLimitsIsAbandonedWithTheSubscriptMessage) {
   r = Kelmor({"run", Input("wide.txt", face + "-1,}"), "--once", "--quiet"});
   EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.err.find("Error: Subscript out of range.  Input file too large?"), std::string::npos);
+}
+
+// Reads every file of a folder, by name.
+std::map<std::string, std::string> Files(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::ifstream in(e.path(), std::ios::binary);
+    files[e.path().filename().string()] = std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+  return files;
+}
+
+TEST_F(Cli, EachWrittenSolutionPrintsOneLineForScripts) {
+  fs::create_directories(dir_ / "a");
+  auto r = Kelmor({"run", Cube(), "--out", (dir_ / "a").string(), "--seed", "5", "--quiet"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::regex_match(
+      r.out, std::regex(R"(written cube E=\S+ P=\S+ iterations=\d+ attempts=1 seconds=[0-9.]+\n)")))
+      << r.out;
+  EXPECT_TRUE(fs::exists(dir_ / "a" / "cube_solid.wrl"));
+  EXPECT_TRUE(fs::exists(dir_ / "a" / "cube.off"));
+}
+
+TEST_F(Cli, TheSameSeedGivesByteIdenticalFiles) {
+  for (const char* sub : {"a", "b"}) {
+    fs::create_directories(dir_ / sub);
+    auto r = Kelmor({"run", Cube(), "--out", (dir_ / sub).string(), "--seed", "11", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  auto a = Files(dir_ / "a"), b = Files(dir_ / "b");
+  EXPECT_EQ(a.size(), 6u);
+  EXPECT_EQ(a, b);
+}
+
+TEST_F(Cli, StopRulesPressTheButtonsAUserWould) {
+  // A time limit already passed at the first poll: Quit, nothing written.
+  auto r = Kelmor({"run", Cube(), "--seed", "1", "--quiet", "--time-limit", "0.000001"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Time limit reached: quitting the run"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+
+  // The same with --write-on-timeout: Write (W12), then Quit.
+  r = Kelmor({"run", Cube(), "--seed", "1", "--quiet", "--time-limit", "0.000001",
+              "--write-on-timeout"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("W12: cube VRML files written"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.rfind("written cube ", 0), 0u) << r.out;
+
+  // Re-do after 20 iterations, Quit when a third attempt would start.
+  r = Kelmor({"run", Cube(), "--seed", "1", "--quiet", "--max-iterations", "20",
+              "--max-attempts", "2"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.empty());
 }
 
 TEST_F(Cli, FileWithoutABlockEndsThroughCode62) {
