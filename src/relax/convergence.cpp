@@ -100,7 +100,12 @@ std::optional<LoopOutcome> EndOfIteration(Run& run) {
     infl.D4Factor = 1;
     r.LocalInflationOn = 0;
   }
-  // 2. Stall after local inflation (repeat mode).
+  // 2. Stall after local inflation (repeat mode). In the iteration in which rule 1 ends
+  // local inflation this rule already counts the settle countdown down to 2, so the
+  // automatic lowering of rule 8 (which looks for 3) follows a weaken-mode stall only,
+  // never the end of local inflation. The rules stay in this order: a stall restart keeps
+  // the strengths, and lowering Strength(1) at every end of local inflation would soften
+  // the edges further with each attempt.
   if (infl.InflateMode == 0 && infl.SavedInflateMode > 2) {
     if (r.SettleCountdown > 0) r.SettleCountdown -= 1;
     if (run.RunMode == 2 && r.InflateShown == 0 && r.SettleCountdown == 0) {
@@ -136,7 +141,8 @@ std::optional<LoopOutcome> EndOfIteration(Run& run) {
   if (r.WriteNow == 1.0) {
     if (auto outcome = WriteTest(run)) return outcome;
   }
-  // 8. Automatic lowering, in the iteration that set the countdown.
+  // 8. Automatic lowering, in the iteration in which a weaken-mode stall set the countdown
+  // (see rule 2 for the end of local inflation).
   if (r.SettleCountdown == 3) LowerEdgeStrength(run);
   return std::nullopt;
 }

@@ -240,6 +240,45 @@ TEST(Convergence, LocalInflationSwitchesItselfOff) {
   EXPECT_EQ(rig.run.relax.LocalInflationOn, 0);
 }
 
+// Rule 1 sets the settle countdown to 3 and rule 2 counts it down in the same iteration,
+// so the end of local inflation never lowers Strength(1); a weaken-mode stall does.
+TEST(Convergence, SettleCountdownAfterLocalInflationAndAfterAWeakenStall) {
+  RelaxRig rig(TetrahedronFaces());
+  RelaxState& r = rig.run.relax;
+  rig.run.RunMode = 2;
+  rig.run.infl.InflateMode = 3;
+  r.Iteration = 40;
+  r.EdgeDeform = r.EdgeDeformPrev = 5;  // settled far from a solution
+  r.PolyDeform = r.PolyDeformPrev = 0.5;
+  EXPECT_EQ(EndOfIteration(rig.run), std::nullopt);
+  EXPECT_EQ(rig.run.infl.InflateMode, 0);
+  EXPECT_EQ(rig.run.infl.SavedInflateMode, 3);
+  EXPECT_EQ(r.SettleCountdown, 2);
+  EXPECT_EQ(rig.run.Strength[1], 100.0);
+  r.Iteration += 1;
+  EXPECT_EQ(EndOfIteration(rig.run), std::nullopt);
+  EXPECT_EQ(r.SettleCountdown, 1);
+  r.Iteration += 1;
+  // Countdown 0: the stall (change below 0.001 with E above 1) starts a new attempt.
+  EXPECT_EQ(EndOfIteration(rig.run), LoopOutcome::NewAttempt);
+  EXPECT_EQ(r.SettleCountdown, 0);
+  EXPECT_EQ(rig.run.Strength[1], 100.0);
+
+  RelaxRig weak(TetrahedronFaces());
+  RelaxState& w = weak.run.relax;
+  weak.run.RunMode = 3;
+  w.Iteration = 40;
+  w.EdgeDeform = w.EdgeDeformPrev = 5;
+  w.PolyDeform = w.PolyDeformPrev = 0.5;
+  EXPECT_EQ(EndOfIteration(weak.run), std::nullopt);
+  EXPECT_EQ(w.SettleCountdown, 3);
+  EXPECT_EQ(weak.run.Strength[1], 20.0);
+  w.Iteration += 1;
+  EndOfIteration(weak.run);
+  EXPECT_EQ(w.SettleCountdown, 2);
+  EXPECT_EQ(weak.run.Strength[1], 20.0);
+}
+
 TEST(Convergence, WeakenModeStallLowersEdgeStrengthUntilWritten) {
   RelaxRig rig(TetrahedronFaces());
   rig.run.RunMode = 3;
