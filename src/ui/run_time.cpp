@@ -418,6 +418,9 @@ void RunTime::prepare(const ScanResult& scan) {
       b->setValue(2);
       b->setEnabled(false);
     }
+    // Greying Augment runs its enabling rule, which opens the frame for value 2; a
+    // segmented run never augments, so its options stay shut.
+    augFrame_->setEnabled(false);
   }
   highlightVal_->setEnabled(highlight_->value() == 1);
   weakenLimit_->setEnabled(weaken_->value() == 1);

@@ -187,6 +187,7 @@ TEST_F(GuiTest, SegmentedInputGreysTheOptionsThatDoNotApply) {
   }
   EXPECT_FALSE(control<QWidget>(rt, "HighlightVal")->isEnabled());
   EXPECT_FALSE(control<QWidget>(rt, "WeakenLimit")->isEnabled());
+  EXPECT_FALSE(control<QWidget>(rt, "AugFrame")->isEnabled());
 
   // Segments opens the rows of the two segments only.
   click(rt, "Segments");
