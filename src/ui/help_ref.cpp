@@ -35,7 +35,7 @@ Files are written when the model has settled.</li>
 <p>Faces are lists of vertex numbers between <tt>{</tt> and <tt>}</tt>, each face closed
 by its star step as a negative number: <tt>1,5,4,0,-1,</tt> is a square, <tt>-2</tt>
 closes a star polygon such as {5/2}. Text after <tt>'</tt> is a comment up to the end of
-the line. Letters after a face give it a code (<tt>N</tt> not regular, <tt>A</tt> augment,
+the line. Letters anywhere in a face, before its closing number, give it a code (<tt>N</tt> not regular, <tt>A</tt> augment,
 <tt>t</tt> translucent, colour letters <tt>y b a g c m r w h</tt>); letters before a vertex
 number flag that vertex. Starting positions may follow in brackets. Several brace blocks
 make a segmented model, relaxed one segment at a time.</p>
