@@ -103,20 +103,21 @@ void RemoveUnusedVertices(Run& run) {
     for (int p = 1; p <= m.FaceSize[f]; ++p)
       m.FaceVertex(f, p) -= countAtOrBelow(m.FaceVertex(f, p));
 
-  // Flags and starting coordinates of every number above a removed one move down.
+  // Flags and starting coordinates of every number above a removed one move down. Flags
+  // are held by vertex number, starting coordinates by position in the input's list
+  // (vertex number minus MinVertex), so each moves within its own layout.
   for (int w = lo; w <= MaxItems; ++w) {
     if (w <= hi && !inUse[static_cast<size_t>(w - lo)]) continue;
-    int to = w - countBelow(w);
-    if (to == w) continue;
-    m.VertexFlags[to] = m.VertexFlags[w];
-    m.VertexX[to] = m.VertexX[w];
-    m.VertexY[to] = m.VertexY[w];
-    m.VertexZ[to] = m.VertexZ[w];
+    const int shift = countBelow(w);
+    if (shift == 0) continue;
+    m.VertexFlags[w - shift] = m.VertexFlags[w];
+    m.VertexX[w - lo - shift] = m.VertexX[w - lo];
+    m.VertexY[w - lo - shift] = m.VertexY[w - lo];
+    m.VertexZ[w - lo - shift] = m.VertexZ[w - lo];
   }
-  for (int w = MaxItems - removedVertexCount + 1; w <= MaxItems; ++w) {
-    m.VertexFlags[w].clear();
-    m.VertexX[w] = m.VertexY[w] = m.VertexZ[w] = 0.0;
-  }
+  for (int w = MaxItems - removedVertexCount + 1; w <= MaxItems; ++w) m.VertexFlags[w].clear();
+  for (int i = MaxItems - lo - removedVertexCount + 1; i <= MaxItems - lo; ++i)
+    m.VertexX[i] = m.VertexY[i] = m.VertexZ[i] = 0.0;
 
   for (int r = 1; r < m.RealmCount; ++r)
     if (m.RealmSegment[r] == m.SegmentIndex) m.RealmMark[r] -= countBelow(m.RealmMark[r]);

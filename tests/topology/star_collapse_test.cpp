@@ -141,9 +141,11 @@ TEST(VertexCleanUp, GapsAreClosedAndEverythingFollowsItsVertex) {
   rig.DebugOn();
   m.VertexFlags[5] = "F";
   m.VertexFlags[6] = "*";
-  m.VertexX[5] = 0.5;
-  m.VertexY[5] = -1.5;
-  m.VertexZ[6] = 2.5;
+  // Starting coordinates stand in input order from MinVertex 1: vertex 5 at row 4.
+  m.VertexX[4] = 0.5;
+  m.VertexY[4] = -1.5;
+  m.VertexZ[5] = 2.5;
+  m.VertexX[1] = 7;  // vertex 2 keeps its row
   m.EdgeList(1, 1) = 5, m.EdgeList(1, 2) = 6, m.EdgeList(1, 3) = 2;
   m.EdgeList(2, 1) = 1, m.EdgeList(2, 2) = 2, m.EdgeList(2, 3) = 1;
   m.EdgeCount = 3;
@@ -166,10 +168,14 @@ TEST(VertexCleanUp, GapsAreClosedAndEverythingFollowsItsVertex) {
   EXPECT_EQ(m.VertexFlags[3], "F");
   EXPECT_EQ(m.VertexFlags[4], "*");
   EXPECT_EQ(m.VertexFlags[5], "");
-  EXPECT_EQ(m.VertexX[3], 0.5);
-  EXPECT_EQ(m.VertexY[3], -1.5);
-  EXPECT_EQ(m.VertexZ[4], 2.5);
-  EXPECT_EQ(m.VertexZ[6], 0.0);
+  // Vertex 5 became 3 (row 2), vertex 6 became 4 (row 3), and the attempt start reads
+  // them there.
+  EXPECT_EQ(m.VertexX[2], 0.5);
+  EXPECT_EQ(m.VertexY[2], -1.5);
+  EXPECT_EQ(m.VertexZ[3], 2.5);
+  EXPECT_EQ(m.VertexX[1], 7.0);
+  EXPECT_EQ(m.VertexX[4], 0.0);
+  EXPECT_EQ(m.VertexZ[5], 0.0);
   EXPECT_EQ(m.EdgeList(1, 1), 3);
   EXPECT_EQ(m.EdgeList(1, 2), 4);
   EXPECT_EQ(m.EdgeList(2, 1), 1);
