@@ -139,6 +139,25 @@ TEST_F(RunTimeTest, EnablingRulesOfTheInflationOptions) {
   EXPECT_TRUE(enabled("SqrtMult"));
   click(rt_, "Highlight");
   EXPECT_TRUE(enabled("HighlightVal"));
+  click(rt_, "LocalOption0");
+  EXPECT_TRUE(enabled("LocInfMin1"));
+  EXPECT_FALSE(enabled("LocInfMax1"));
+  EXPECT_FALSE(enabled("SelectFace"));
+  EXPECT_FALSE(enabled("WeakenLimit"));
+  click(rt_, "Weaken");
+  EXPECT_TRUE(enabled("WeakenLimit"));
+  click(rt_, "Weaken");
+  EXPECT_FALSE(enabled("WeakenLimit"));
+  // The augment options follow the box, greyed counting as on.
+  auto* augment = control<CheckBox>(rt_, "Augment");
+  click(rt_, "Augment");
+  EXPECT_TRUE(enabled("AugFrame"));
+  augment->setValue(0);
+  EXPECT_FALSE(enabled("AugFrame"));
+  augment->setValue(2);
+  EXPECT_TRUE(enabled("AugFrame"));
+  augment->setValue(0);
+  click(rt_, "LocalOption2");
   EXPECT_EQ(session_.options.InflateOption, 3);
   EXPECT_EQ(session_.options.LocalOption, 2);
   EXPECT_EQ(session_.options.SqrtHop, 1);
@@ -265,6 +284,20 @@ TEST_F(GuiTest, FileSelectionMessagesAndOutputFolder) {
   ASSERT_EQ(files->count(), 1);
   EXPECT_EQ(files->item(0)->text(), "b.dat");
 
+  // Save Preferences hands over to the preferences window in saving mode.
+  click(k, "SavePref");
+  EXPECT_EQ(dialogs_.last(), "Click 'OK' on the following User Preferences screen");
+  EXPECT_FALSE(k->isVisible());
+  UserPref* up = gui_->userPref();
+  ASSERT_TRUE(up->isVisible());
+  EXPECT_EQ(control<QLabel>(up, "Notice")->text().toStdString(), UserPref::SavingNotice);
+  click(up, "cmdOK");
+  EXPECT_EQ(dialogs_.last(), "Kelmor User Preferences Updated");
+  EXPECT_FALSE(up->isVisible());
+  EXPECT_TRUE(gui_->intro()->isVisible());
+  EXPECT_TRUE(gui_->intro()->isEnabled());
+
+  click(gui_->intro(), "F");
   click(k, "Cancel");
   EXPECT_FALSE(k->isVisible());
   EXPECT_TRUE(gui_->intro()->isVisible());
