@@ -1,5 +1,6 @@
 #include "output/report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -83,7 +84,10 @@ double AngleDeformation(const Run& run) {
     else if (n == 6 && smallD) family = &hexagon2;
     else if (n == 4 && HasLetter(code, "q")) family = &rhombus3;
     else if (bigD || smallD) continue;  // a family letter on a face of another size
-    const double regular = Pi * (n - 2 * k) / n;
+    // A star drawn with step k has the corners of the one drawn with step n - k
+    // ({5/3} is a pentagram), so the smaller of the two gives its corner angle.
+    const int turn = std::min(k % n, n - k % n);
+    const double regular = Pi * (n - 2 * turn) / n;
     for (int p = 1; p <= n; ++p) {
       auto at = [&](int q) { return m.FaceVertex(f, ((q - 1) % n + n) % n + 1); };
       Point3 c = VertexPosition(run, at(p)), a = VertexPosition(run, at(p - k)),

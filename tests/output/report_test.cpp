@@ -103,6 +103,13 @@ TEST(Report, AngleDeformationMeasuresFamiliesAgainstTheirOwnShape) {
   EXPECT_NEAR(AngleDeformation(rig.run), 120.0, 1e-9);
 }
 
+TEST(Report, RegularStarHasNoAngleDeformationWhicheverWayItsStepRuns) {
+  // {5/2} and {5/3} on the same regular pentagon: both are the pentagram, 36 degree corners.
+  OutputRig rig({Face{{0, 1, 2, 3, 4}, 2, ""}, Face{{0, 1, 2, 3, 4}, 3, ""}});
+  for (int i = 0; i < 5; ++i) rig.Place(i, std::cos(2 * Pi * i / 5), std::sin(2 * Pi * i / 5), 0);
+  EXPECT_NEAR(AngleDeformation(rig.run), 0.0, 1e-9);
+}
+
 TEST(Report, DistortedHexagonApexComesFromItsEqualDiagonals) {
   // A regular hexagon: all long diagonals equal, apex at position 2, angle 120 degrees.
   OutputRig rig({Face{{0, 1, 2, 3, 4, 5}, 1, "D"}});
