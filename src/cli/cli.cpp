@@ -319,7 +319,8 @@ int CmdPrefs(const RunArgs& a, bool save, std::ostream& out, std::ostream& err) 
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CLI::App app{"Kelmor: finds vertex positions of polyhedra by force relaxation.\n"
-               "With no arguments the windows open."};
+               "With no arguments the windows open.",
+               "kelmor"};
   app.require_subcommand(1);
   RunArgs runArgs;
   auto* run = app.add_subcommand("run", "relax an input file and write its VRML and OFF files");

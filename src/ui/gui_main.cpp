@@ -67,6 +67,14 @@ int RunGui(int argc, char** argv) {
   ParseGuiArgs(argc, argv, args);
   bool shot = !args.shotWindow.empty();
   if (shot) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Without a display Qt would abort; say what to do instead.
+  if (!shot && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::cerr << "kelmor: no display to open the windows on; on the command line use a "
+                 "sub-command (run, shape, scan, prefs; see 'kelmor --help')\n";
+    return 2;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kelmor");
