@@ -130,17 +130,22 @@ std::string NumberText(double value, std::string_view pattern) {
   return out;
 }
 
-std::string LocaleNumberText(double value, std::string_view pattern) {
+std::string LocaleNumberText(double value, std::string_view pattern, const std::locale& locale) {
   std::string s = NumberText(value, pattern);
-  char sep = '.';
-  try {
-    sep = std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
-  } catch (const std::exception&) {
-    sep = '.';
-  }
+  const char sep = std::use_facet<std::numpunct<char>>(locale).decimal_point();
   for (char& c : s)
     if (c == '.') c = sep;
   return s;
+}
+
+std::string LocaleNumberText(double value, std::string_view pattern) {
+  std::locale user;
+  try {
+    user = std::locale("");
+  } catch (const std::exception&) {
+    user = std::locale::classic();  // an unknown locale in the environment: full stop
+  }
+  return LocaleNumberText(value, pattern, user);
 }
 
 NdValue ReadNd(std::string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <locale>
 #include <string>
 #include <string_view>
 
@@ -30,8 +31,10 @@ std::string BareNumber(double value);
 // point. Always writes a full stop, whatever the locale.
 std::string NumberText(double value, std::string_view pattern);
 
-// NumberText with the user's locale decimal separator instead of the full stop (the one
-// place that keeps it is the summary line of the deformation report).
+// NumberText with the decimal separator of a locale instead of the full stop (the one
+// place that keeps it is the summary line of the deformation report); by default the
+// user's locale from the environment.
+std::string LocaleNumberText(double value, std::string_view pattern, const std::locale& locale);
 std::string LocaleNumberText(double value, std::string_view pattern);
 
 // Reads an n/d text: n before the first "/", d after it; without "/" d is 1. Both rounded.

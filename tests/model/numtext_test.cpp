@@ -90,6 +90,19 @@ TEST(NumberText, WholeNumberWithOptionalDecimalsHasNoPoint) {
   EXPECT_EQ(NumberText(2.0, "#0.###"), "2");
 }
 
+// A decimal-comma locale shows only in the locale form; the pattern form keeps its full stop.
+struct CommaPoint : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+};
+
+TEST(NumberText, LocaleFormTakesTheLocaleSeparator) {
+  std::locale comma(std::locale::classic(), new CommaPoint);
+  EXPECT_EQ(LocaleNumberText(0.5019607843, "0.000", comma), "0,502");
+  EXPECT_EQ(LocaleNumberText(12.26, "0.0", comma), "12,3");
+  EXPECT_EQ(LocaleNumberText(3.0, "0.0", std::locale::classic()), "3.0");
+  EXPECT_EQ(NumberText(0.5019607843, "0.000"), "0.502");
+}
+
 TEST(ReadNd, SplitsAtTheFirstSlash) {
   EXPECT_EQ(ReadNd("5/2").n, 5);
   EXPECT_EQ(ReadNd("5/2").d, 2);
