@@ -1,14 +1,13 @@
-// kelmor: with no arguments the windows open; with a sub-command it works on the
-// command line and never creates a window.
-#include "cli/cli.h"
+// kelmor: with a sub-command it works on the command line and never maps a Qt library;
+// with no arguments (or only the window options) it hands over to its window companion.
+#include <iostream>
 
-#ifdef KELMOR_HAVE_GUI
-#include "ui/gui_main.h"
-#endif
+#include "cli/cli.h"
+#include "cli/companion.h"
+#include "cli/gui_args.h"
 
 int main(int argc, char** argv) {
-#ifdef KELMOR_HAVE_GUI
-  if (kelmor::WantsGui(argc, argv)) return kelmor::RunGui(argc, argv);
-#endif
+  if (kelmor::WantsGui(argc, argv))
+    return kelmor::ExecCompanion(kelmor::kGuiCompanion, argc, argv, std::cerr);
   return kelmor::RunCli(argc, argv);
 }

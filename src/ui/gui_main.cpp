@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QWidget>
-#include <cstring>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "cli/companion.h"
+#include "cli/gui_args.h"
 #include "run/session.h"
 #include "settings/settings_file.h"
 #include "ui/dialogs.h"
@@ -15,30 +17,6 @@
 namespace kelmor {
 
 namespace {
-
-// The window-only options: --settings FILE and --screenshot WINDOW FILE.
-struct GuiArgs {
-  std::string settings;
-  std::string shotWindow;
-  std::string shotFile;
-};
-
-bool ParseGuiArgs(int argc, char** argv, GuiArgs& out) {
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--settings" && i + 1 < argc) {
-      out.settings = argv[++i];
-    } else if (a.rfind("--settings=", 0) == 0) {
-      out.settings = a.substr(std::strlen("--settings="));
-    } else if (a == "--screenshot" && i + 2 < argc) {
-      out.shotWindow = argv[++i];
-      out.shotFile = argv[++i];
-    } else {
-      return false;
-    }
-  }
-  return true;
-}
 
 int Screenshot(const Gui& gui, const GuiArgs& args) {
   QWidget* w = gui.window(QString::fromStdString(args.shotWindow));
@@ -56,11 +34,6 @@ int Screenshot(const Gui& gui, const GuiArgs& args) {
 }
 
 }  // namespace
-
-bool WantsGui(int argc, char** argv) {
-  GuiArgs args;
-  return argc <= 1 || ParseGuiArgs(argc, argv, args);
-}
 
 int RunGui(int argc, char** argv) {
   GuiArgs args;
@@ -80,7 +53,9 @@ int RunGui(int argc, char** argv) {
   QApplication::setApplicationName("Kelmor");
 
   Session session;
-  session.programFolder = ProgramFolder();
+  // Started by kelmor, the windows share kelmor.ini beside kelmor.
+  const char* launcher = std::getenv(kProgramFolderVariable);
+  session.programFolder = launcher && *launcher ? launcher : ProgramFolder();
   session.settingsPath = SettingsPath(args.settings, session.programFolder);
   session.prefs = Preferences(session.programFolder);
 

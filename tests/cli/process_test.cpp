@@ -1,0 +1,192 @@
+// The kelmor executable itself: which libraries the command line maps, and how the
+// windows are handed over to the companion (found beside kelmor or in the installed
+// libexec folder, started in the same process, its exit status passed through).
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class Process : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kelmor_process_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    for (const char* d : {"home", "config", "data", "cache", "runtime", "out"})
+      fs::create_directories(dir_ / d);
+    fs::permissions(dir_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+    fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs a program with its own HOME and XDG folders; `extra` adds environment
+  // entries. Standard error goes to err_ (the dynamic loader's log with LD_DEBUG).
+  int Start(const std::string& program, const std::vector<std::string>& args,
+            const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> env = {
+        "HOME=" + (dir_ / "home").string(),
+        "XDG_CONFIG_HOME=" + (dir_ / "config").string(),
+        "XDG_DATA_HOME=" + (dir_ / "data").string(),
+        "XDG_CACHE_HOME=" + (dir_ / "cache").string(),
+        "XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
+        "PATH=/usr/bin:/bin",
+    };
+    for (char** e = environ; *e; ++e)
+      if (std::string(*e).rfind("ASAN_OPTIONS=", 0) == 0 ||
+          std::string(*e).rfind("UBSAN_OPTIONS=", 0) == 0)
+        env.push_back(*e);
+    env.insert(env.end(), extra.begin(), extra.end());
+    std::vector<std::string> argv = {program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv, cenv;
+    for (auto& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    for (auto& e : env) cenv.push_back(e.data());
+    cenv.push_back(nullptr);
+
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    std::string outPath = (dir_ / "stdout.txt").string(), errPath = (dir_ / "stderr.txt").string();
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, cargv.data(), cenv.data());
+    posix_spawn_file_actions_destroy(&fa);
+    if (rc != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    out_ = ReadAll(outPath);
+    err_ = ReadAll(errPath);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+  // The libraries the loader mapped, read from its LD_DEBUG=libs log, with the
+  // process ids that mapped them.
+  std::set<std::string> Libraries(std::set<std::string>* pids = nullptr) const {
+    std::set<std::string> libs;
+    static const std::regex line(R"(^\s*(\d+):\s+calling init: (\S+))");
+    std::istringstream in(err_);
+    for (std::string l; std::getline(in, l);) {
+      std::smatch m;
+      if (!std::regex_search(l, m, line)) continue;
+      libs.insert(fs::path(m[2].str()).filename().string());
+      if (pids) pids->insert(m[1].str());
+    }
+    return libs;
+  }
+  static bool AnyQt(const std::set<std::string>& libs) {
+    for (const std::string& l : libs)
+      if (l.rfind("libQt", 0) == 0) return true;
+    return false;
+  }
+
+  // kelmor and, when built, its companion copied into a folder layout of their own.
+  fs::path CopyKelmor(const fs::path& bin) {
+    fs::create_directories(bin);
+    fs::copy_file(KELMOR_EXE, bin / "kelmor");
+    return bin / "kelmor";
+  }
+
+  fs::path dir_;
+  std::string out_, err_;
+};
+
+TEST_F(Process, CommandLineMapsNoQtLibrary) {
+  std::string cube = (dir_ / "cube.txt").string(), out = (dir_ / "out").string();
+  std::string ini = "--settings=" + (dir_ / "kelmor.ini").string();
+  const std::vector<std::vector<std::string>> commands = {
+      {"prefs", ini},
+      {"run", cube, "--quiet", "--seed", "1", "--out", out, ini},
+      {"shape", "antiprism", "5/2", "--quiet", "--out", out, ini},
+      {"scan", cube},
+      {"--help"},
+  };
+  for (const auto& args : commands) {
+    SCOPED_TRACE(args[0]);
+    EXPECT_EQ(Start(KELMOR_EXE, args, {"LD_DEBUG=libs"}), 0) << err_;
+    std::set<std::string> libs = Libraries();
+    // The log is read at all: the C library is always there.
+    EXPECT_TRUE(std::any_of(libs.begin(), libs.end(),
+                            [](const std::string& l) { return l.rfind("libc.so", 0) == 0; }))
+        << err_;
+    EXPECT_FALSE(AnyQt(libs)) << err_;
+  }
+  EXPECT_TRUE(fs::exists(dir_ / "out" / "cube.off"));
+}
+
+TEST_F(Process, MissingCompanionIsReportedNotCrashed) {
+  fs::path kelmor = CopyKelmor(dir_ / "alone" / "bin");
+  const std::vector<std::vector<std::string>> commands = {
+      {}, {"--screenshot", "Kelmor", (dir_ / "shot.png").string()}};
+  for (const auto& args : commands) {
+    EXPECT_EQ(Start(kelmor, args), 2);
+    EXPECT_NE(err_.find("the windows need kelmor-gui"), std::string::npos) << err_;
+    EXPECT_NE(err_.find((dir_ / "alone" / "bin").string()), std::string::npos) << err_;
+  }
+  // The command line does not need it.
+  EXPECT_EQ(Start(kelmor, {"scan", (dir_ / "cube.txt").string()}), 0) << err_;
+}
+
+#ifdef KELMOR_GUI_EXE
+TEST_F(Process, WindowsRunInTheCompanionInTheSameProcess) {
+  fs::path shot = dir_ / "shot.png";
+  std::string ini = "--settings=" + (dir_ / "kelmor.ini").string();
+  ASSERT_EQ(Start(KELMOR_EXE, {"--screenshot", "Kelmor", shot.string(), ini}, {"LD_DEBUG=libs"}),
+            0)
+      << err_;
+  EXPECT_GT(fs::file_size(shot), 0u);
+  std::set<std::string> pids;
+  std::set<std::string> libs = Libraries(&pids);
+  EXPECT_TRUE(AnyQt(libs)) << err_;
+  EXPECT_EQ(pids.size(), 1u) << "the windows ran in another process";
+
+  // Exit status and messages pass through.
+  EXPECT_EQ(Start(KELMOR_EXE, {"--screenshot", "NoSuchWindow", shot.string(), ini}), 2);
+  EXPECT_NE(err_.find("no window called 'NoSuchWindow'"), std::string::npos) << err_;
+
+  // The companion alone refuses command-line work.
+  EXPECT_EQ(Start(KELMOR_GUI_EXE, {"prefs"}), 2);
+  EXPECT_NE(err_.find("for the command line use kelmor"), std::string::npos) << err_;
+}
+
+TEST_F(Process, InstalledCompanionIsFoundAndSharesKelmorIni) {
+  fs::path kelmor = CopyKelmor(dir_ / "usr" / "bin");
+  fs::path libexec = (dir_ / "usr" / "bin" / KELMOR_COMPANION_FROM_BIN).lexically_normal();
+  fs::create_directories(libexec);
+  fs::copy_file(KELMOR_GUI_EXE, libexec / "kelmor-gui");
+  fs::path shot = dir_ / "shot.png";
+  ASSERT_EQ(Start(kelmor, {"--screenshot", "Kelmor", shot.string()}), 0) << err_;
+  EXPECT_TRUE(fs::exists(shot));
+  // Settings beside the program the user started, not beside the companion.
+  EXPECT_TRUE(fs::exists(dir_ / "usr" / "bin" / "kelmor.ini"));
+  EXPECT_FALSE(fs::exists(libexec / "kelmor.ini"));
+}
+#endif
+
+}  // namespace
+}  // namespace kelmor
