@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/console_host.h"
+#include "cli/stall_watch.h"
 #include "input/parser.h"
 #include "input/shape.h"
 #include "run/error.h"
@@ -35,6 +36,7 @@ struct RunArgs {
   int maxAttempts = 0;
   double timeLimit = 0;
   bool writeOnTimeout = false;
+  long stall = StallRule{}.window;
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };
@@ -128,6 +130,10 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
   app->add_option("--max-attempts", a.maxAttempts, "quit after N attempts");
   app->add_option("--time-limit", a.timeLimit, "after SECONDS press Quit (or Write, see below)");
   app->add_flag("--write-on-timeout", a.writeOnTimeout, "write the current state at the time limit");
+  app->add_option("--stall", a.stall,
+                  "press Re-do when E + P has not fallen by 1% for N iterations (0: never)")
+      ->check(CLI::NonNegativeNumber)
+      ->capture_default_str();
   AddFriendly(app, a);
 }
 
@@ -197,8 +203,15 @@ int StatusOf(RunOutcome outcome) {
   return ExitNotWritten;
 }
 
-// Validates the options as the RunTime window's OK does, then runs.
-int ValidateAndRun(Session& session, ConsoleHost& host) {
+// Validates the options as the RunTime window's OK does, then runs. Repeat mode, the one
+// that writes exact solutions only, gets the stall watch; one attempt (Once, weaken
+// near misses, segments) is what the other modes ask for.
+int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
+  if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
+    StallRule rule;
+    rule.window = a.stall;
+    host.addPolicy(std::make_unique<StallWatch>(rule));
+  }
   if (auto e = ValidateRunOptions(session.options)) {
     host.message(*e);
     return ExitRefused;
@@ -257,7 +270,7 @@ int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
     o.Segments = "Segments " + std::to_string(scan.count);
     o.Highlight = o.Once = o.Weaken = o.Isomorph = o.Augment = 2;
   }
-  return ValidateAndRun(session, host);
+  return ValidateAndRun(session, host, a);
 }
 
 int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, std::ostream& out,
@@ -285,7 +298,7 @@ int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, s
   session.input.OutSame = true;
   session.options.Segments = "None";
   if (!ApplyControls(session.options, a, err)) return ExitRefused;
-  return ValidateAndRun(session, host);
+  return ValidateAndRun(session, host, a);
 }
 
 int CmdScan(const std::string& input, std::ostream& out, std::ostream& err) {

@@ -63,14 +63,21 @@ bool ConsoleHost::askOkCancel(const std::string& text) {
   return true;
 }
 
+AttemptPolicy& ConsoleHost::addPolicy(std::unique_ptr<AttemptPolicy> policy) {
+  policies_.push_back(std::move(policy));
+  return *policies_.back();
+}
+
 void ConsoleHost::attemptStarted(int attempt) {
   attempt_ = attempt;
   iteration_ = 0;
+  for (auto& p : policies_) p->attemptStarted(attempt);
 }
 
 void ConsoleHost::showFigures(const DrawFigures& f) {
   iteration_ = f.iteration;
   if (f.attempt > 0) attempt_ = f.attempt;
+  for (auto& p : policies_) p->figures(f);
   if (!tty_) return;
   auto now = std::chrono::steady_clock::now();
   if (now - lastProgress_ < std::chrono::milliseconds(250)) return;
@@ -109,6 +116,13 @@ ButtonSet ConsoleHost::pollButtons() {
   if (settings_.maxIterations > 0 && iteration_ >= settings_.maxIterations) {
     if (settings_.maxAttempts > 0 && attempt_ >= settings_.maxAttempts) return QuitButton;
     return RedoButton;
+  }
+  for (auto& p : policies_) {
+    std::string reason;
+    if (ButtonSet pressed = p->press(reason)) {
+      if (!reason.empty()) message(reason);
+      return pressed;
+    }
   }
   return 0;
 }

@@ -2,9 +2,12 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "cli/attempt_policy.h"
 #include "run/host.h"
 
 namespace kelmor {
@@ -39,6 +42,9 @@ class ConsoleHost : public Host {
   void hideDrawWindow() override;
 
   int solutionsWritten() const { return solutions_; }
+  // Adds a policy that watches the attempts and presses buttons (see AttemptPolicy); the
+  // host owns it. The stop rules of the settings come first at every poll.
+  AttemptPolicy& addPolicy(std::unique_ptr<AttemptPolicy> policy);
 
  private:
   void clearProgress();
@@ -54,6 +60,7 @@ class ConsoleHost : public Host {
   bool timedOut_ = false;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;
+  std::vector<std::unique_ptr<AttemptPolicy>> policies_;
 };
 
 }  // namespace kelmor

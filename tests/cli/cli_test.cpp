@@ -219,6 +219,32 @@ TEST_F(Cli, StopRulesPressTheButtonsAUserWould) {
   EXPECT_TRUE(r.out.empty());
 }
 
+// The {11/3} antiprism from seed 9 settles three times in a false minimum (E 2.29)
+// before the fourth attempt solves it.
+TEST_F(Cli, StalledAttemptsStartAgainAndTheRunStaysReproducible) {
+  for (const char* sub : {"a", "b"}) {
+    fs::create_directories(dir_ / sub);
+    auto r = Kelmor({"shape", "antiprism", "11/3", "--out", (dir_ / sub).string(), "--seed", "9",
+                     "--quiet", "--stall", "2000"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("attempts=4 "), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Stalled: attempt 3 at E 2.2"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Stalled: attempt 4"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Files(dir_ / "a"), Files(dir_ / "b"));
+
+  // --stall 0: the false minimum is left to the other stop rules.
+  auto r = Kelmor({"shape", "antiprism", "11/3", "--out", (dir_ / "a").string(), "--seed", "9",
+                   "--quiet", "--stall", "0", "--max-iterations", "3000", "--max-attempts", "1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.find("Stalled"), std::string::npos) << r.err;
+  // One attempt asked for: no stall watch.
+  r = Kelmor({"shape", "antiprism", "11/3", "--out", (dir_ / "a").string(), "--seed", "9",
+              "--quiet", "--stall", "100", "--once", "--max-iterations", "2000"});
+  EXPECT_EQ(r.err.find("Stalled"), std::string::npos) << r.err;
+  EXPECT_EQ(Kelmor({"run", Cube(), "--stall", "-5"}).status, 2);
+}
+
 TEST_F(Cli, FileWithoutABlockEndsThroughCode62) {
   auto r = Kelmor({"run", Input("empty.txt", "' no braces at all\n1,2,3,-1,\n"), "--once", "--quiet"});
   EXPECT_NE(r.err.find("attempting to resume 62"), std::string::npos) << r.err;
