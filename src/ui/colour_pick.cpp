@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include "ui/colour_pref.h"
 #include "ui/dialogs.h"
 #include "ui/gui.h"
+#include "ui/keys.h"
 
 namespace kelmor {
 
@@ -86,6 +88,8 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
     bar_[i] = new QLabel;
     bar_[i]->setObjectName("XCol_" + QString::number(i));
     bar_[i]->setFixedSize(10, 24);
+    bar_[i]->setCursor(Qt::PointingHandCursor);
+    bar_[i]->installEventFilter(this);
     bar->addWidget(bar_[i]);
   }
   slider_ = new QSlider(Qt::Horizontal);
@@ -129,7 +133,15 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
   auto* cancel = NamedButton("cmdCancel", "&Cancel");
   cancel->setAutoDefault(false);
 
+  // Which preference the chosen colour goes to; the caption stays the table's own.
+  targetName_ = new QLabel;
+  targetName_->setObjectName("TargetName");
+  QFont bold = targetName_->font();
+  bold.setBold(true);
+  targetName_->setFont(bold);
+
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(targetName_);
   layout->addWidget(cubeBox);
   layout->addWidget(metalBox);
   layout->addWidget(rangeBox);
@@ -140,6 +152,12 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
   connect(left_, &QPushButton::clicked, this, [this] { rangeEndPressed(1); });
   connect(right_, &QPushButton::clicked, this, [this] { rangeEndPressed(2); });
   connect(slider_, &QSlider::valueChanged, this, &ColourPick::sliderMoved);
+  // Pressing the slider, or Home, where it already stands picks that box too: without
+  // this, box 0 (where the slider starts) could never be picked.
+  connect(slider_, &QSlider::sliderPressed, this, [this] { sliderMoved(slider_->value()); });
+  connect(slider_, &QSlider::actionTriggered, this,
+          [this](int) { sliderMoved(slider_->sliderPosition()); });
+  WireKeys(this, nullptr, cancel, [this] { gui_.openHelp(); });
   connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
   loadUserColours();
 }
@@ -166,6 +184,12 @@ void ColourPick::paintRange() {
 
 void ColourPick::chooseFor(const std::string& targetButton) {
   target_ = targetButton;
+  QString name = QString::fromStdString(targetButton);
+  size_t count = 0;
+  const ColourPref::Entry* entries = ColourPref::entries(count);
+  for (size_t i = 0; i < count; ++i)
+    if (targetButton == entries[i].button) name = entries[i].caption;
+  targetName_->setText("Choosing the colour of: " + name);
   rangePending_ = 0;
   storePending_ = false;
   prompt_->clear();
@@ -218,6 +242,24 @@ void ColourPick::sliderMoved(int position) {
   previewNo_->setText(QString::number(position));
   storePending_ = true;
   prompt_->setText("Now choose a user defined colour to store your selection");
+}
+
+void ColourPick::rangeBoxPressed(int box) {
+  QSignalBlocker block(slider_);
+  slider_->setValue(box);
+  sliderMoved(box);
+}
+
+bool ColourPick::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    for (int i = 0; i < 63; ++i)
+      if (watched == bar_[i]) {
+        rangeBoxPressed(i);
+        return true;
+      }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void ColourPick::hideEvent(QHideEvent* event) {

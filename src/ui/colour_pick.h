@@ -30,9 +30,12 @@ class ColourPick : public QWidget {
   void userColourPressed(int index);
   void rangeEndPressed(int end);  // 1 left, 2 right
   void sliderMoved(int position);
+  // A box of the range bar clicked: the slider goes there and picks it, box 0 included.
+  void rangeBoxPressed(int box);
 
  protected:
   void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void paintRange();
@@ -50,6 +53,7 @@ class ColourPick : public QWidget {
   QLabel* preview_;
   QLabel* previewNo_;
   QLabel* prompt_;
+  QLabel* targetName_;
   long previewValue_ = 0;
 };
 

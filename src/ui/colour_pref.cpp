@@ -14,6 +14,7 @@
 #include "ui/colour_button.h"
 #include "ui/colour_pick.h"
 #include "ui/gui.h"
+#include "ui/keys.h"
 #include "ui/user_pref.h"
 
 namespace kelmor {
@@ -112,6 +113,8 @@ ColourPref::ColourPref(Gui& gui)
   layout->addLayout(columns);
   layout->addLayout(ButtonRow({}, {ok}));
   connect(ok, &QPushButton::clicked, this, &ColourPref::cmdOkClick);
+  // The window has OK only: Escape leaves it the same way.
+  WireKeys(this, ok, ok, [this] { gui_.openHelp(); });
   paintAll();
 }
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/bind.h"
+#include "ui/keys.h"
 
 namespace kelmor {
 
@@ -114,7 +115,10 @@ DrawWindow::DrawWindow() {
   layout->addLayout(buttonRow);
   layout->addWidget(area_, 1);
   layout->addLayout(figures);
-  resize(640, 720);
+  // Fits a 1366x768 screen with a panel and a title bar.
+  resize(620, 680);
+  // Escape ends the run like Quit (the run sees it at its next poll).
+  WireKeys(this, nullptr, buttons_[6].button, nullptr);
 }
 
 QColor DrawWindow::background() const { return palette().color(QPalette::Button); }

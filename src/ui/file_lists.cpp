@@ -3,10 +3,41 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStorageInfo>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace kelmor {
+
+namespace {
+
+constexpr int DepthRole = Qt::UserRole + 1;
+constexpr int IndentPerLevel = 12;
+
+// Draws a folder entry moved right by its depth in the chain.
+class IndentDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem moved(option);
+    moved.rect.setLeft(moved.rect.left() + indent(index));
+    QStyledItemDelegate::paint(painter, moved, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize s = QStyledItemDelegate::sizeHint(option, index);
+    return {s.width() + indent(index), s.height()};
+  }
+
+ private:
+  static int indent(const QModelIndex& index) {
+    return index.data(DepthRole).toInt() * IndentPerLevel;
+  }
+};
+
+}  // namespace
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
   QStringList roots;
@@ -40,6 +71,7 @@ void DriveList::showDriveOf(const QString& path) {
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   setIconSize(QSize(16, 16));
+  setItemDelegate(new IndentDelegate(this));
   connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
     setPath(item->data(Qt::UserRole).toString());
   });
@@ -61,17 +93,17 @@ void FolderList::setPath(const QString& path) {
   int depth = 0;
   for (const QString& folder : chain) {
     QString name = QDir(folder).isRoot() ? folder : QFileInfo(folder).fileName();
-    auto* item = new QListWidgetItem(st->standardIcon(QStyle::SP_DirOpenIcon),
-                                     QString(depth * 3, ' ') + name, this);
+    auto* item = new QListWidgetItem(st->standardIcon(QStyle::SP_DirOpenIcon), name, this);
     item->setData(Qt::UserRole, folder);
+    item->setData(DepthRole, depth);
     ++depth;
   }
   setCurrentRow(count() - 1);
   const QStringList subs = QDir(p).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
   for (const QString& sub : subs) {
-    auto* item = new QListWidgetItem(st->standardIcon(QStyle::SP_DirIcon),
-                                     QString(depth * 3, ' ') + sub, this);
+    auto* item = new QListWidgetItem(st->standardIcon(QStyle::SP_DirIcon), sub, this);
     item->setData(Qt::UserRole, QDir(p).filePath(sub));
+    item->setData(DepthRole, depth);
   }
   if (changed) emit pathChanged(path_);
 }
@@ -82,23 +114,49 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
 }
 
 void FileList::setFolder(const QString& folder) {
+  bool same = folder == folder_;
   folder_ = folder;
-  refresh();
+  fill(same ? selectedFile() : QString());
 }
 
 void FileList::setPattern(const QString& pattern) {
   patterns_ = pattern.split(';', Qt::SkipEmptyParts);
   for (QString& p : patterns_) p = p.trimmed();
-  refresh();
+  fill(QString());
 }
 
-void FileList::refresh() {
+void FileList::refresh() { fill(selectedFile()); }
+
+bool FileList::isWrittenFile(const QString& name) {
+  const QString lower = name.toLower();
+  return lower.endsWith("_debug.txt") || lower.endsWith(".wrl") || lower.endsWith(".off");
+}
+
+void FileList::fill(const QString& keep) {
+  QSignalBlocker block(this);
   clear();
-  if (folder_.isEmpty()) return;
-  const QStringList files = QDir(folder_).entryList(patterns_, QDir::Files, QDir::Name | QDir::IgnoreCase);
-  addItems(files);
+  if (!folder_.isEmpty()) {
+    const QStringList files =
+        QDir(folder_).entryList(patterns_, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& f : files)
+      if (!isWrittenFile(f)) addItem(f);
+  }
   setCurrentRow(-1);
   clearSelection();
+  if (!keep.isEmpty()) selectFile(keep);
+  block.unblock();
+  emit itemSelectionChanged();
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+  bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && currentItem()) {
+    currentItem()->setSelected(true);
+    emit fileEntered();
+    event->accept();
+    return;
+  }
+  QListWidget::keyPressEvent(event);
 }
 
 QString FileList::selectedFile() const {
@@ -111,6 +169,7 @@ bool FileList::selectFile(const QString& name) {
   if (found.isEmpty()) return false;
   setCurrentItem(found.first());
   found.first()->setSelected(true);
+  scrollToItem(found.first());
   return true;
 }
 

@@ -22,7 +22,8 @@ class DriveList : public QComboBox {
 };
 
 // A folder list: the chain of folders from the volume root down to the current folder,
-// then its subfolders. Activating an entry (double-click, Enter) opens it.
+// then its subfolders, each indented by its depth (drawn, not spaces, so that typing a
+// name jumps to it). Activating an entry (double-click, Enter) opens it.
 class FolderList : public QListWidget {
   Q_OBJECT
  public:
@@ -39,8 +40,10 @@ class FolderList : public QListWidget {
   QString path_;
 };
 
-// The file list: the files of a folder that match the pattern ("*.txt"; several
-// patterns separated by ";"). Nothing is selected after the folder or pattern changes.
+// The file list: the input files of a folder that match the pattern ("*.txt"; several
+// patterns separated by ";"). Files the program writes (debug files, VRML and OFF
+// files) are never offered as input. Reading the same folder again keeps the selected
+// file; another folder or pattern starts with none selected.
 class FileList : public QListWidget {
   Q_OBJECT
  public:
@@ -51,8 +54,18 @@ class FileList : public QListWidget {
   QString folder() const { return folder_; }
   QString selectedFile() const;  // empty when none is selected
   bool selectFile(const QString& name);
+  // Whether a file of this name is one the program writes.
+  static bool isWrittenFile(const QString& name);
+
+ signals:
+  void fileEntered();  // Enter on a file: run it
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void fill(const QString& keep);
+
   QString folder_;
   QStringList patterns_{"*.txt"};
 };

@@ -33,6 +33,7 @@ void HideDisabled(QWidget* window) {
 
 Gui::Gui(Session& s, Dialogs& d)
     : session(s), dialogs(d), quit([] { QCoreApplication::quit(); }) {
+  recent.setPath(RecentFiles::defaultPath());
   intro_ = std::make_unique<Intro>(*this);
   kelmor_ = std::make_unique<Kelmor>(*this);
   runTime_ = std::make_unique<RunTime>(*this);
@@ -61,6 +62,8 @@ QWidget* Gui::window(const QString& className) const {
     if (w && w->objectName() == className) return w;
   return nullptr;
 }
+
+void Gui::openHelp() const { ShowEnabled(helpRef_.get()); }
 
 void Gui::start() {
   intro_->load();

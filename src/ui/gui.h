@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/recent_files.h"
+
 class QWidget;
 
 namespace kelmor {
@@ -36,6 +38,8 @@ class Gui {
   Dialogs& dialogs;
   // Ends the program (the main window's Quit); tests replace it.
   std::function<void()> quit;
+  // The input files run lately, offered by the file-selection window.
+  RecentFiles recent;
 
   Intro* intro() const { return intro_.get(); }
   Kelmor* kelmor() const { return kelmor_.get(); }
@@ -55,6 +59,8 @@ class Gui {
 
   // Start-up: the main window loads the settings and opens.
   void start();
+  // The help window over whichever window asked (F1 anywhere).
+  void openHelp() const;
 
  private:
   std::unique_ptr<Intro> intro_;

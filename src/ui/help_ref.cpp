@@ -7,6 +7,7 @@
 
 #include "ui/bind.h"
 #include "ui/gui.h"
+#include "ui/keys.h"
 #include "ui/whats_new.h"
 
 namespace kelmor {
@@ -72,6 +73,7 @@ HelpRef::HelpRef(Gui& gui) : gui_(gui) {
   resize(620, 640);
   connect(whatsNew, &QPushButton::clicked, this, [this] { ShowEnabled(gui_.whatsNew()); });
   connect(close, &QPushButton::clicked, this, &QWidget::hide);
+  WireKeys(this, close, close, nullptr);
 }
 
 }  // namespace kelmor

@@ -3,17 +3,24 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "run/session.h"
 #include "settings/settings_file.h"
 #include "ui/dialogs.h"
 #include "ui/gui.h"
+#include "ui/bind.h"
 #include "ui/help_ref.h"
+#include "ui/keys.h"
 #include "ui/kelmor_window.h"
+#include "ui/run_time.h"
+#include "ui/special_in.h"
 #include "ui/user_pref.h"
 
 namespace kelmor {
@@ -33,19 +40,33 @@ Intro::Intro(Gui& gui) : gui_(gui) {
     const char* tip;
     QStyle::StandardPixmap icon;
     void (Intro::*slot)();
+    QKeySequence extra;  // besides Alt and the key letter
   };
   const Tool tools[] = {
-      {"File", "F", "Load File to Kelmor", QStyle::SP_DialogOpenButton, &Intro::fileClick},
+      {"File", "F", "Load File to Kelmor", QStyle::SP_DialogOpenButton, &Intro::fileClick,
+       QKeySequence::Open},
       {"Preferences", "P", "Amend User Preferences", QStyle::SP_FileDialogDetailedView,
-       &Intro::preferencesClick},
-      {"Help", "H", "Help Information", QStyle::SP_DialogHelpButton, &Intro::helpClick},
-      {"Quit", "Q", "Quit Kelmor", QStyle::SP_DialogCloseButton, &Intro::quitClick},
+       &Intro::preferencesClick, QKeySequence()},
+      {"Help", "H", "Help Information", QStyle::SP_DialogHelpButton, &Intro::helpClick,
+       QKeySequence(Qt::Key_F1)},
+      {"Quit", "Q", "Quit Kelmor", QStyle::SP_DialogCloseButton, &Intro::quitClick,
+       QKeySequence(Qt::CTRL | Qt::Key_Q)},
   };
+  QWidget* first = nullptr;
   for (const Tool& t : tools) {
     QAction* a = bar->addAction(style()->standardIcon(t.icon), t.caption);
     a->setObjectName(t.key);
     a->setToolTip(t.tip);
-    bar->widgetForAction(a)->setObjectName(t.key);
+    // The key letter with Alt, as an underlined letter would give; the caption stays.
+    QList<QKeySequence> keys{QKeySequence(Qt::ALT | Qt::Key(t.key[0]))};
+    if (!t.extra.isEmpty()) keys << t.extra;
+    a->setShortcuts(keys);
+    a->setShortcutContext(Qt::WindowShortcut);
+    QWidget* button = bar->widgetForAction(a);
+    button->setObjectName(t.key);
+    // Reachable with Tab; Enter or Space presses the focused one.
+    button->setFocusPolicy(Qt::StrongFocus);
+    if (!first) first = button;
     connect(a, &QAction::triggered, this, t.slot);
   }
 
@@ -67,6 +88,19 @@ Intro::Intro(Gui& gui) : gui_(gui) {
       "positions by relaxation and writes VRML 2.0 scenes and an OFF file.");
   about->setObjectName("Label1");
   auto* credit = new QLabel("Free software, for polyhedron modellers.");
+  // The way back to the run-time options with the input of the last run; shown once a
+  // run has ended.
+  runAgain_ = NamedButton("RunAgain", "Run &again");
+  runAgain_->setToolTip("Run the last input again (F5)");
+  runAgain_->hide();
+  lastRun_ = new QLabel;
+  lastRun_->setObjectName("LastRun");
+  lastRun_->hide();
+  connect(runAgain_, &QPushButton::clicked, this, &Intro::runAgainClick);
+  auto* again = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(again, &QShortcut::activated, this, [this] {
+    if (runAgain_->isVisible()) runAgainClick();
+  });
   credit->setObjectName("Label2");
   for (QLabel* l : {title, subtitle, version, about, credit}) l->setAlignment(Qt::AlignHCenter);
 
@@ -80,6 +114,12 @@ Intro::Intro(Gui& gui) : gui_(gui) {
   body->addWidget(credit);
   body->addSpacing(8);
   body->addWidget(version);
+  auto* againRow = new QHBoxLayout;
+  againRow->addStretch(1);
+  againRow->addWidget(lastRun_);
+  againRow->addWidget(runAgain_);
+  againRow->addStretch(1);
+  body->addLayout(againRow);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -87,6 +127,27 @@ Intro::Intro(Gui& gui) : gui_(gui) {
   layout->addWidget(bar);
   layout->addLayout(body);
   layout->addStretch(1);
+
+  // Enter presses the focused toolbar button, or File when none has the focus.
+  WireKeys(this, qobject_cast<QAbstractButton*>(first), nullptr, nullptr);
+  setFocusProxy(first);
+}
+
+void Intro::setLastRun(const QString& name) {
+  lastRun_->setText("Last run: " + name);
+  lastRun_->setVisible(!name.isEmpty());
+  runAgain_->setVisible(!name.isEmpty());
+}
+
+void Intro::runAgainClick() {
+  // A shape is chosen only when the last run was a shape; a file run clears it.
+  if (gui_.session.special.any()) {
+    gui_.specialIn()->runOkClick();
+  } else {
+    gui_.kelmor()->runClick();
+  }
+  if (!gui_.runTime()->isVisible()) return;  // the input is gone: the message is shown
+  HideDisabled(this);
 }
 
 void Intro::load() {

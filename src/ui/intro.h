@@ -2,7 +2,8 @@
 
 #include <QWidget>
 
-class QToolBar;
+class QLabel;
+class QPushButton;
 
 namespace kelmor {
 
@@ -22,12 +23,18 @@ class Intro : public QWidget {
   void preferencesClick();
   void helpClick();
   void quitClick();
+  // Back to the run-time options with the input of the last run (file or shape).
+  void runAgainClick();
+  // After a run: names its input beside the Run again button.
+  void setLastRun(const QString& name);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   Gui& gui_;
+  QPushButton* runAgain_;
+  QLabel* lastRun_;
 };
 
 }  // namespace kelmor

@@ -1,6 +1,9 @@
 #include "ui/kelmor_window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,12 +16,14 @@
 #include "input/parser.h"
 #include "run/error.h"
 #include "run/session.h"
+#include "settings/settings_file.h"
 #include "ui/bind.h"
 #include "ui/check_box.h"
 #include "ui/dialogs.h"
 #include "ui/file_lists.h"
 #include "ui/gui.h"
 #include "ui/intro.h"
+#include "ui/keys.h"
 #include "ui/run_time.h"
 #include "ui/special_in.h"
 #include "ui/user_pref.h"
@@ -48,25 +53,40 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   auto* savePref = NamedButton("SavePref", "&Save Preferences");
   auto* special = NamedButton("SpecialInput", "&Simple");
 
+  recent_ = new QComboBox;
+  recent_->setObjectName("RecentFiles");
+  recent_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  recent_->setMinimumContentsLength(30);
+
+  // Every list has a label with an Alt key that moves the focus to it.
+  auto label = [](const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text);
+    l->setBuddy(buddy);
+    return l;
+  };
   auto* inBox = new QGroupBox("Input");
   auto* in = new QGridLayout(inBox);
-  in->addWidget(new QLabel("Drive:"), 0, 0);
+  in->addWidget(label("&Drive:", inDrive_), 0, 0);
   in->addWidget(inDrive_, 0, 1);
-  in->addWidget(new QLabel("Folder:"), 1, 0, Qt::AlignTop);
+  in->addWidget(label("F&older:", inDir_), 1, 0, Qt::AlignTop);
   in->addWidget(inDir_, 1, 1);
-  in->addWidget(new QLabel("Pattern:"), 2, 0);
+  in->addWidget(label("&Pattern:", inPatt_), 2, 0);
   in->addWidget(inPatt_, 2, 1);
-  in->addWidget(new QLabel("File:"), 3, 0, Qt::AlignTop);
+  in->addWidget(label("&File:", inFile_), 3, 0, Qt::AlignTop);
   in->addWidget(inFile_, 3, 1);
 
   auto* outBox = new QGroupBox("Output");
   auto* out = new QGridLayout(outBox);
   out->addWidget(outSame_, 0, 0, 1, 2);
-  out->addWidget(new QLabel("Drive:"), 1, 0);
+  out->addWidget(label("Dri&ve:", outDrive_), 1, 0);
   out->addWidget(outDrive_, 1, 1);
-  out->addWidget(new QLabel("Folder:"), 2, 0, Qt::AlignTop);
+  out->addWidget(label("Fold&er:", outDir_), 2, 0, Qt::AlignTop);
   out->addWidget(outDir_, 2, 1);
   out->setRowStretch(2, 1);
+
+  auto* recentRow = new QHBoxLayout;
+  recentRow->addWidget(label("Rece&nt files:", recent_));
+  recentRow->addWidget(recent_, 1);
 
   QHBoxLayout* buttons = ButtonRow({special, savePref}, {run, cancel});
 
@@ -74,9 +94,11 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   lists->addWidget(inBox, 1);
   lists->addWidget(outBox, 1);
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(recentRow);
   layout->addLayout(lists);
   layout->addLayout(buttons);
   resize(720, 520);
+  WireKeys(this, run, cancel, [this] { gui_.openHelp(); });
 
   Session& s = gui_.session;
   connect(inDrive_, &DriveList::driveChosen, inDir_, &FolderList::setPath);
@@ -92,6 +114,11 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   });
   connect(inFile_, &QListWidget::itemSelectionChanged, this, &Kelmor::syncSelection);
   connect(inFile_, &QListWidget::itemDoubleClicked, this, [this] { runClick(); });
+  connect(inFile_, &FileList::fileEntered, this, [this] { runClick(); });
+  connect(recent_, &QComboBox::activated, this, [this](int i) {
+    QString file = recent_->itemData(i).toString();
+    if (!file.isEmpty()) recentChosen(file);
+  });
   connect(outDrive_, &DriveList::driveChosen, outDir_, &FolderList::setPath);
   connect(outDir_, &FolderList::pathChanged, this, [this, &s](const QString& p) {
     outDrive_->showDriveOf(p);
@@ -123,6 +150,7 @@ void Kelmor::loadFolders() {
   s.input.OutSame = outSame_->value() == 1;
   applyOutSame();
   syncSelection();
+  fillRecent();
 }
 
 void Kelmor::refreshLists() {
@@ -131,6 +159,49 @@ void Kelmor::refreshLists() {
   outDir_->refresh();
   applyOutSame();
   syncSelection();
+  fillRecent();
+  // Straight to the files: type a name, Enter runs it.
+  inFile_->setFocus();
+}
+
+void Kelmor::fillRecent() {
+  recent_->clear();
+  const QStringList files = gui_.recent.files();
+  recent_->addItem(files.isEmpty() ? "(none yet)" : "", QString());
+  for (const QString& f : files)
+    recent_->addItem(QFileInfo(f).fileName() + "  (" + QFileInfo(f).absolutePath() + ")", f);
+  recent_->setEnabled(!files.isEmpty());
+}
+
+void Kelmor::recentChosen(const QString& file) {
+  QFileInfo info(file);
+  inDir_->setPath(info.absolutePath());
+  if (!inFile_->selectFile(info.fileName())) {
+    // Filtered out by the pattern: every file of the folder is offered instead.
+    inPatt_->setText("*");
+    inFile_->selectFile(info.fileName());
+  }
+  syncSelection();
+  inFile_->setFocus();
+}
+
+void Kelmor::keepFolders() {
+  Session& s = gui_.session;
+  // The stored preference set, not the one in use: changes made for the next run only
+  // must not be saved with the folders.
+  Preferences stored(s.programFolder);
+  auto quiet = [](const std::string&) {};
+  LoadSettings(stored, s.settingsPath, s.programFolder, quiet);
+  if (stored.text("diri") == s.input.InDir && stored.text("diro") == s.input.OutDir &&
+      stored.flag("otsm") == s.input.OutSame)
+    return;
+  stored.set("diri", s.input.InDir);
+  stored.set("diro", s.input.OutDir);
+  stored.setFlag("otsm", s.input.OutSame);
+  SaveSettings(stored, s.settingsPath, false, quiet);
+  s.prefs.set("diri", s.input.InDir);
+  s.prefs.set("diro", s.input.OutDir);
+  s.prefs.setFlag("otsm", s.input.OutSame);
 }
 
 void Kelmor::applyOutSame() {
@@ -159,6 +230,8 @@ void Kelmor::runClick() {
                          "File: " + path);
     return;
   }
+  gui_.recent.add(QString::fromStdString(path));
+  keepFolders();
   RunTime* rt = gui_.runTime();
   rt->prepare(scan);
   rt->setRunName(s.input.InFile);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -29,6 +30,8 @@ class Kelmor : public QWidget {
   void cancelClick();
   void savePrefClick();
   void specialInputClick();
+  // A recent file chosen: its folder opened and the file selected.
+  void recentChosen(const QString& file);
 
  protected:
   // Closing the window is its Cancel, so the program never ends up with no window.
@@ -37,6 +40,9 @@ class Kelmor : public QWidget {
  private:
   void applyOutSame();
   void syncSelection();
+  void fillRecent();
+  // Keeps the folders of a run in kelmor.ini for the next start.
+  void keepFolders();
 
   Gui& gui_;
   DriveList* inDrive_;
@@ -46,6 +52,7 @@ class Kelmor : public QWidget {
   DriveList* outDrive_;
   FolderList* outDir_;
   CheckBox* outSame_;
+  QComboBox* recent_;
 };
 
 }  // namespace kelmor

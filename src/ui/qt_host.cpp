@@ -8,7 +8,18 @@
 
 namespace kelmor {
 
-void QtHost::message(const std::string& text) { dialogs_.message(text); }
+bool QtHost::isWriteMessage(const std::string& text) {
+  auto digit = [&text](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  return text.size() > 4 && text[0] == 'W' && digit(1) && digit(2) && text[3] == ':';
+}
+
+void QtHost::message(const std::string& text) {
+  if (!outputFolder_.empty() && isWriteMessage(text)) {
+    dialogs_.messageWithDetail(text, "Written to " + outputFolder_);
+    return;
+  }
+  dialogs_.message(text);
+}
 bool QtHost::askYesNo(const std::string& text) { return dialogs_.askYesNo(text); }
 bool QtHost::askOkCancel(const std::string& text) { return dialogs_.askOkCancel(text); }
 void QtHost::beep() { QApplication::beep(); }

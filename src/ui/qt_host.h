@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "run/host.h"
 
 namespace kelmor {
@@ -11,8 +14,12 @@ class DrawWindow;
 // the draw window. Lives for one run, on the GUI thread.
 class QtHost : public Host {
  public:
-  QtHost(Dialogs& dialogs, DrawWindow& window) : dialogs_(dialogs), window_(window) {}
+  // outputFolder: where the run writes, named under every "files written" message.
+  QtHost(Dialogs& dialogs, DrawWindow& window, std::string outputFolder = {})
+      : dialogs_(dialogs), window_(window), outputFolder_(std::move(outputFolder)) {}
 
+  // The messages W01..W99 ("... files written") get a second line naming the folder.
+  static bool isWriteMessage(const std::string& text);
   void message(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   bool askOkCancel(const std::string& text) override;
@@ -32,6 +39,7 @@ class QtHost : public Host {
  private:
   Dialogs& dialogs_;
   DrawWindow& window_;
+  std::string outputFolder_;
 };
 
 }  // namespace kelmor

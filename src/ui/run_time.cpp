@@ -13,7 +13,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "input/parser.h"
 #include "model/numtext.h"
@@ -28,6 +30,7 @@
 #include "ui/draw_window.h"
 #include "ui/gui.h"
 #include "ui/intro.h"
+#include "ui/keys.h"
 #include "ui/kelmor_window.h"
 #include "ui/qt_host.h"
 #include "ui/segment_options.h"
@@ -298,6 +301,16 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
           [this] { weakenLimit_->setEnabled(weaken_->value() == 1); });
   connect(sqrtHop_, &QCheckBox::stateChanged, this,
           [this] { sqrtMult_->setEnabled(sqrtHop_->value() == 1); });
+  // The stress cone and ball and the smoothing angle count only with their box ticked.
+  auto follow = [this](CheckBox* box, std::initializer_list<QLineEdit*> fields) {
+    auto apply = [box, fields = std::vector<QLineEdit*>(fields)] {
+      for (QLineEdit* f : fields) f->setEnabled(box->value() == 1);
+    };
+    connect(box, &QCheckBox::stateChanged, this, apply);
+    apply();
+  };
+  follow(stressMap_, {stressMult, stBallMult});
+  follow(smooth, {smoothAngle});
   connect(inflateOption_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
     if (on) inflateOptionClick(id);
   });
@@ -308,6 +321,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   connect(cancel, &QPushButton::clicked, this, &RunTime::runCancelClick);
   connect(pref_, &QPushButton::clicked, this, &RunTime::prefClick);
   connect(segments_, &QPushButton::clicked, this, &RunTime::segmentsClick);
+  WireKeys(this, ok, cancel, [this] { gui_.openHelp(); });
 
   formLoad();
 }
@@ -467,7 +481,7 @@ void RunTime::runOkClick() {
   draw->setScale(2 * s.prefs.number("scrn"));
   ShowEnabled(draw);
 
-  QtHost host(gui_.dialogs, *draw);
+  QtHost host(gui_.dialogs, *draw, s.input.OutSame ? s.input.InDir : s.input.OutDir);
   auto run = std::make_unique<Run>(s, host);
   activeRun_ = run.get();
   try {
@@ -480,6 +494,7 @@ void RunTime::runOkClick() {
     gui_.dialogs.message(std::string("Kelmor has come across an Error.  ") + e.what());
   }
   activeRun_ = nullptr;
+  gui_.intro()->setLastRun(QString::fromStdString(runName_));
   ShowEnabled(gui_.intro());
   HideDisabled(draw);
 }

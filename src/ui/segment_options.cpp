@@ -17,6 +17,7 @@
 #include "ui/check_box.h"
 #include "ui/dialogs.h"
 #include "ui/gui.h"
+#include "ui/keys.h"
 #include "ui/run_time.h"
 
 namespace kelmor {
@@ -87,6 +88,7 @@ SegmentOptions::SegmentOptions(Gui& gui) : gui_(gui), rows_(6) {
 
   connect(run, &QPushButton::clicked, this, &SegmentOptions::runClick);
   connect(cancel, &QPushButton::clicked, this, &SegmentOptions::cancelClick);
+  WireKeys(this, run, cancel, [this] { gui_.openHelp(); });
 }
 
 void SegmentOptions::showRows(int count) {

@@ -17,6 +17,7 @@
 #include "ui/dialogs.h"
 #include "ui/gui.h"
 #include "ui/intro.h"
+#include "ui/keys.h"
 #include "ui/kelmor_window.h"
 #include "ui/run_time.h"
 
@@ -63,6 +64,7 @@ SpecialIn::SpecialIn(Gui& gui) : gui_(gui) {
 
   connect(run, &QPushButton::clicked, this, &SpecialIn::runOkClick);
   connect(cancel, &QPushButton::clicked, this, &SpecialIn::cancelClick);
+  WireKeys(this, run, cancel, [this] { gui_.openHelp(); });
 }
 
 void SpecialIn::open() {

@@ -21,6 +21,7 @@
 #include "ui/dialogs.h"
 #include "ui/gui.h"
 #include "ui/intro.h"
+#include "ui/keys.h"
 #include "ui/kelmor_window.h"
 #include "ui/run_time.h"
 
@@ -167,6 +168,7 @@ UserPref::UserPref(Gui& gui)
   connect(colours, &QPushButton::clicked, this, &UserPref::cmdColourClick);
   connect(ok, &QPushButton::clicked, this, &UserPref::cmdOkClick);
   connect(cancel, &QPushButton::clicked, this, &UserPref::cmdCancelClick);
+  WireKeys(this, ok, cancel, [this] { gui_.openHelp(); });
   refresh();
 }
 

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/bind.h"
+#include "ui/keys.h"
 
 namespace kelmor {
 
@@ -36,6 +37,7 @@ WhatsNew::WhatsNew() {
   layout->addLayout(buttons);
   resize(520, 360);
   connect(ok, &QPushButton::clicked, this, &QWidget::hide);
+  WireKeys(this, ok, ok, nullptr);
 }
 
 }  // namespace kelmor

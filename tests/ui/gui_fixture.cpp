@@ -35,6 +35,7 @@ void GuiTest::SetUp() {
   session_.seed = 12345;
   gui_ = std::make_unique<Gui>(session_, dialogs_);
   gui_->quit = [this] { quitCalled_ = true; };
+  gui_->recent.setPath(QString::fromStdString((root_ / "recent-files").string()));
   gui_->start();
 }
 
@@ -63,6 +64,34 @@ void GuiTest::type(QWidget* window, const char* name, const QString& text) {
     QTest::keyClicks(e, text);
   }
   ASSERT_EQ(e->text(), text);
+}
+
+namespace {
+
+QWidget* KeyTarget(QWidget* window) {
+  // Activation is asynchronous on some platforms.
+  for (int i = 0; i < 50 && QApplication::activeWindow() != window; ++i) {
+    window->activateWindow();
+    QTest::qWait(5);
+  }
+  EXPECT_EQ(QApplication::activeWindow(), window)
+      << window->objectName().toStdString() << " is not the active window";
+  QWidget* focus = window->focusWidget();
+  return focus && focus->isVisible() ? focus : window;
+}
+
+}  // namespace
+
+void GuiTest::key(QWidget* window, int key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyClick(KeyTarget(window), static_cast<Qt::Key>(key), modifiers);
+  // A button's Alt key presses it with a short animation, as a click would look.
+  if (modifiers & Qt::AltModifier) QTest::qWait(150);
+  QApplication::processEvents();
+}
+
+void GuiTest::keys(QWidget* window, const QString& text) {
+  QTest::keyClicks(KeyTarget(window), text);
+  QApplication::processEvents();
 }
 
 std::string GuiTest::writeInput(const std::string& name, const std::string& text) {

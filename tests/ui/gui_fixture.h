@@ -41,11 +41,16 @@ class ScriptedDialogs : public Dialogs {
     messages.push_back(text);
     return ok;
   }
+  void messageWithDetail(const std::string& text, const std::string& detail) override {
+    details.push_back(detail);
+    message(text);
+  }
   bool saw(const std::string& text) const;
   bool sawStart(const std::string& start) const;
   std::string last() const { return messages.empty() ? std::string() : messages.back(); }
 
   std::vector<std::string> messages;
+  std::vector<std::string> details;  // second lines, in order
   std::function<void(const std::string&)> onMessage;
   bool yes = false;  // questions answered No / Cancel unless a test says otherwise
   bool ok = false;
@@ -73,6 +78,10 @@ class GuiTest : public ::testing::Test {
   std::string copyExample(const std::string& example, const std::string& as);
   // The file-selection window with the input folder open and name selected.
   void chooseFile(const std::string& name);
+  // A key pressed as a person would: into the focused control of window, which must be
+  // the active window.
+  void key(QWidget* window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  void keys(QWidget* window, const QString& text);
 
   fs::path root_;
   QTemporaryDir dir_;

@@ -151,7 +151,10 @@ TEST_F(PrefTest, TransparencyAboveOneIsRefusedOnlyWhenSaving) {
   EXPECT_EQ(control<QPushButton>(rt, "Pref")->text(), "&Preferences");
   EXPECT_EQ(control<QLabel>(up, "Notice")->text().toStdString(), UserPref::SavingNotice);
   EXPECT_EQ(session_.prefs.text("tran"), "1.5");
-  EXPECT_EQ(ini(), before);
+  // The run kept its folders for the next start; the value for this run only is not
+  // saved.
+  EXPECT_TRUE(HasLine(ini(), "tran=0.5"));
+  EXPECT_TRUE(HasLine(ini(), "diri=" + inputFolder()));
 }
 
 TEST_F(PrefTest, ResetAndTheVertexSphereWarning) {
@@ -165,17 +168,21 @@ TEST_F(PrefTest, ResetAndTheVertexSphereWarning) {
   EXPECT_EQ(session_.prefs.text("f005"), "20");
   EXPECT_EQ(ini(), before);
 
+  // Leaving the box (Tab) checks it; Enter would be the window's OK.
   auto* size = control<QLineEdit>(up, "VertexSize");
+  size->setFocus();
   type(up, "VertexSize", "15");
-  QTest::keyClick(size, Qt::Key_Return);
+  key(up, Qt::Key_Tab);
   EXPECT_TRUE(dialogs_.messages.empty());
+  size->setFocus();
   type(up, "VertexSize", "25");
-  QTest::keyClick(size, Qt::Key_Return);
+  key(up, Qt::Key_Tab);
   EXPECT_EQ(dialogs_.last(),
             "Warning: Setting the vertex spheres to be > 20% is not recommended as it only "
             "serves to highlight the shortcomings of VRML's sphere node.");
   EXPECT_EQ(session_.prefs.text("vxsz"), "25");
-  QTest::keyClick(size, Qt::Key_Return);  // unchanged: no second warning
+  size->setFocus();
+  key(up, Qt::Key_Tab);  // unchanged: no second warning
   EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 

@@ -1,5 +1,8 @@
-// A picture of every window, for a person to look at: KELMOR_SHOT_DIR/<Window>.png.
+// A picture of every window, for a person to look at, and a check that nothing in it is
+// cut off.
+#include <QAbstractButton>
 #include <QDir>
+#include <QLabel>
 #include <QPixmap>
 #include <array>
 #include <cmath>
@@ -52,17 +55,59 @@ void DrawSampleCube(Gui& gui, Dialogs& dialogs) {
   host.setStatus("");
 }
 
-TEST_F(GuiTest, ScreenshotOfEveryWindow) {
-  QDir().mkpath(KELMOR_SHOT_DIR);
+// Where a widget lies in its window, and what it needs to show its text whole.
+struct Clip {
+  QString widget;
+  QRect at;
+  QSize needs;
+};
+
+std::vector<Clip> ClippedWidgets(QWidget* window) {
+  std::vector<Clip> clipped;
+  const QRect inside = window->rect();
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(window) || w->isWindow()) continue;
+    QRect at(w->mapTo(window, QPoint(0, 0)), w->size());
+    // Captions and buttons must be as large as their text needs.
+    QSize needs;
+    // (A colour button shows a colour, not text: its size is its own choice.)
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    auto* label = qobject_cast<QLabel*>(w);
+    if ((button && !button->text().isEmpty()) || (label && !label->text().isEmpty()))
+      needs = w->minimumSizeHint();
+    bool small = needs.isValid() && (w->width() < needs.width() || w->height() < needs.height());
+    if (!inside.contains(at) || small)
+      clipped.push_back({w->objectName() + " (" + w->metaObject()->className() + ")", at, needs});
+  }
+  return clipped;
+}
+
+// Every window, at whatever scale the screen has (QT_SCALE_FACTOR), pictured into
+// KELMOR_SHOT_DIR/scale<N>/<Window>.png; none is clipped and each fits a 1366x768
+// screen with a panel and a title bar.
+TEST_F(GuiTest, ScreenshotOfEveryWindowNoneClipped) {
   DrawSampleCube(*gui_, dialogs_);
   gui_->segmentOptions()->showRows(5);
+  const qreal scale = qApp->devicePixelRatio();
+  const QString folder =
+      QString(KELMOR_SHOT_DIR) + "/scale" + QString::number(qRound(scale));
+  QDir().mkpath(folder);
+  const QSize screen(1366, 768 - 40 - 32);  // a panel and a title bar
   for (QWidget* w : gui_->windows()) {
+    SCOPED_TRACE(w->objectName().toStdString());
     ShowEnabled(w);
     QApplication::processEvents();
     QPixmap shot = w->grab();
-    EXPECT_GT(shot.width(), 100) << w->objectName().toStdString();
-    QString file = QString(KELMOR_SHOT_DIR) + "/" + w->objectName() + ".png";
+    EXPECT_GT(shot.width(), 100);
+    EXPECT_EQ(shot.width(), qRound(w->width() * scale)) << "pictured at the screen's scale";
+    QString file = folder + "/" + w->objectName() + ".png";
     EXPECT_TRUE(shot.save(file, "PNG")) << file.toStdString();
+    EXPECT_LE(w->frameGeometry().width(), screen.width());
+    EXPECT_LE(w->height(), screen.height());
+    for (const Clip& c : ClippedWidgets(w))
+      ADD_FAILURE() << c.widget.toStdString() << " at " << c.at.x() << "," << c.at.y() << " "
+                    << c.at.width() << "x" << c.at.height() << " needs " << c.needs.width()
+                    << "x" << c.needs.height() << " in " << w->width() << "x" << w->height();
     w->hide();
   }
 }
