@@ -51,6 +51,18 @@ make a segmented model, relaxed one segment at a time.</p>
 <tr><td><b>Quit</b></td><td>end the run without writing</td></tr>
 </table>
 
+<h3>Keys</h3>
+<table cellspacing="4">
+<tr><td><b>Enter</b></td><td>the window's OK or Run; on a file of the loader, runs that file</td></tr>
+<tr><td><b>Escape</b></td><td>the window's Cancel; in the viewer, Quit</td></tr>
+<tr><td><b>Alt</b> + underlined letter</td><td>that button or list (Alt+F, Alt+P, Alt+H, Alt+Q on the main window)</td></tr>
+<tr><td><b>F1</b></td><td>this page, from any window</td></tr>
+<tr><td><b>F5</b></td><td>on the main window after a run: <b>Run again</b> with the same input</td></tr>
+<tr><td><b>Ctrl+Q</b></td><td>quit, from the main window</td></tr>
+</table>
+<p>Typing a name in a folder or file list jumps to it. The loader opens on the file of the
+last run; its <b>Recent files</b> list brings back the files run lately.</p>
+
 <h3>Preferences</h3>
 <p>Force strengths, the files to write and their name suffixes, colours and display sizes
 are kept in <tt>kelmor.ini</tt>. <b>Preferences</b> on the main window changes them for

@@ -217,3 +217,52 @@ TEST_F(GuiTest, RangeBarBoxZeroCanBePicked) {
 
 }  // namespace
 }  // namespace kelmor::testing
+
+namespace kelmor::testing {
+namespace {
+
+// Run again from the main window: the file or shape of the last run, or a clear message
+// when the file has gone since.
+TEST_F(GuiTest, RunAgainGoesBackToTheOptionsOfTheLastInput) {
+  copyExample("cube.txt", "cube.txt");
+  ASSERT_NO_FATAL_FAILURE(chooseFile("cube.txt"));
+  Intro* intro = gui_->intro();
+  RunTime* rt = gui_->runTime();
+  struct Case {
+    const char* name;
+    std::function<void()> lastRun;
+    const char* title;  // empty: the run-time options stay shut
+    const char* message;
+  };
+  const Case cases[] = {
+      {"file", [] {}, "Kelmor RunTime Options: cube.txt", ""},
+      {"shape",
+       [&] {
+         session_.special.SpecialOption[2] = true;
+         session_.special.Specialnd = "7";
+       },
+       "Kelmor RunTime Options: prism7", ""},
+      {"file gone",
+       [&] {
+         session_.special.clear();
+         fs::remove(root_ / "in" / "cube.txt");
+       },
+       "", "Kelmor has come across an Error.  Code: 76File: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.lastRun();
+    gui_->kelmor()->hide();
+    ShowEnabled(intro);
+    intro->setLastRun("previous");
+    click(intro, "RunAgain");
+    EXPECT_EQ(rt->isVisible(), *c.title != '\0');
+    EXPECT_NE(intro->isVisible(), rt->isVisible());
+    if (*c.title) EXPECT_EQ(rt->windowTitle().toStdString(), c.title);
+    if (*c.message) EXPECT_TRUE(dialogs_.sawStart(c.message)) << dialogs_.last();
+    rt->hide();
+  }
+}
+
+}  // namespace
+}  // namespace kelmor::testing
