@@ -237,6 +237,15 @@ TEST_F(KeyboardTest, MainWindowKeys) {
   EXPECT_FALSE(control<QWidget>(intro, "RunAgain")->isVisible()) << "nothing has run yet";
   key(intro, Qt::Key_F5);
   EXPECT_TRUE(intro->isVisible());
+  // Tab reaches the toolbar's buttons in turn; Enter presses the one with the focus.
+  EXPECT_EQ(intro->focusWidget(), control<QWidget>(intro, "F"));
+  key(intro, Qt::Key_Tab);
+  EXPECT_EQ(intro->focusWidget(), control<QWidget>(intro, "P"));
+  key(intro, Qt::Key_Return);
+  EXPECT_TRUE(gui_->userPref()->isVisible());
+  EXPECT_FALSE(intro->isVisible());
+  key(gui_->userPref(), Qt::Key_Escape);
+  ASSERT_TRUE(intro->isVisible());
   key(intro, Qt::Key_Q, Qt::ControlModifier);
   EXPECT_TRUE(quitCalled_);
 }
