@@ -181,8 +181,8 @@ void Kelmor::recentChosen(const QString& file) {
     inPatt_->setText("*");
     inFile_->selectFile(info.fileName());
   }
+  // The focus stays on the list of recent files, where Enter runs the file chosen.
   syncSelection();
-  inFile_->setFocus();
 }
 
 void Kelmor::keepFolders() {

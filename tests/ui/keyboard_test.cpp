@@ -119,6 +119,18 @@ TEST_F(KeyboardTest, WholeSnubCubeRunFromKeyPressesWritesItsFiles) {
   QStringList shown;
   for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
   EXPECT_EQ(shown, QStringList({"cube.txt", "snub_cube.txt"}));
+
+  // The recent files from the keyboard: Alt+N, Down to the newest, Enter runs it.
+  Kelmor* k = gui_->kelmor();
+  keys(k, "c");
+  EXPECT_EQ(list->selectedFile(), "cube.txt");
+  key(k, Qt::Key_N, Qt::AltModifier);  // "Rece&nt files:"
+  ASSERT_EQ(k->focusWidget(), control<QComboBox>(k, "RecentFiles"));
+  key(k, Qt::Key_Down);
+  EXPECT_EQ(list->selectedFile(), "snub_cube.txt");
+  key(k, Qt::Key_Return);
+  EXPECT_TRUE(rt->isVisible());
+  EXPECT_EQ(rt->windowTitle(), "Kelmor RunTime Options: snub_cube.txt");
 }
 
 // Escape in each window, opened from the keyboard: where the focus goes back to.
