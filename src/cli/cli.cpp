@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "batch/batch.h"
 #include "cli/console_host.h"
+#include "cli/run_command.h"
 #include "cli/stall_watch.h"
 #include "input/parser.h"
 #include "input/shape.h"
@@ -21,25 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Everything the run-like sub-commands share.
-struct RunArgs {
-  std::string input;
-  std::string out;
-  std::vector<std::string> sets;
-  std::vector<std::string> prefs;
-  std::string settings;
-  std::optional<uint64_t> seed;
-  std::string answer = "ask";
-  bool quiet = false;
-  int solutions = 1;
-  long maxIterations = 0;
-  int maxAttempts = 0;
-  double timeLimit = 0;
-  bool writeOnTimeout = false;
-  long stall = StallRule{}.window;
-  // Friendly options: each sets one or more controls before the --set values.
-  std::vector<std::pair<std::string, std::string>> friendly;
-};
 
 bool SplitKeyValue(const std::string& item, std::string& key, std::string& value) {
   size_t eq = item.find('=');
@@ -112,6 +95,8 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   }, "smooth edges whose dihedral angle is below DEGREES (Smooth=1, SmoothAngle)");
 }
 
+}  // namespace
+
 void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
   if (withInput) app->add_option("INPUT", a.input, "input file")->required();
   app->add_option("--out", a.out, "output folder (default: the input's folder)");
@@ -138,7 +123,7 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
 }
 
 // Loads the settings and applies the --pref overrides; false when one is refused.
-bool PrepareSession(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
+bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream& err) {
   session.programFolder = ProgramFolder();
   session.settingsPath = SettingsPath(a.settings, session.programFolder);
   session.prefs = Preferences(session.programFolder);
@@ -194,6 +179,8 @@ bool ApplyControls(RunOptions& options, const RunArgs& a, std::ostream& err) {
   return true;
 }
 
+namespace {
+
 int StatusOf(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::Written: return ExitWritten;
@@ -226,10 +213,9 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
   return StatusOf(RunSequence(run));
 }
 
-int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
-  ConsoleHost host(ConsoleFrom(a), out, err);
-  Session session;
-  if (!PrepareSession(session, a, host, err)) return ExitRefused;
+}  // namespace
+
+int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
   std::error_code ec;
   if (!fs::is_regular_file(a.input, ec)) {
     err << "kelmor: input file '" << a.input << "' not found\n";
@@ -271,6 +257,15 @@ int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
     o.Highlight = o.Once = o.Weaken = o.Isomorph = o.Augment = 2;
   }
   return ValidateAndRun(session, host, a);
+}
+
+namespace {
+
+int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
+  ConsoleHost host(ConsoleFrom(a), out, err);
+  Session session;
+  if (!PrepareSession(session, a, host, err)) return ExitRefused;
+  return RunInputFile(session, a, host, err);
 }
 
 int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, std::ostream& out,
@@ -346,6 +341,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   shape->add_option("N", nd, "polygon size n or n/d")->required();
   AddRunOptions(shape, shapeArgs, false);
 
+  BatchArgs batchArgs;
+  auto* batch = app.add_subcommand(
+      "batch", "run many inputs at once into one folder, with a results table (or --merge tables)");
+  AddBatchOptions(batch, batchArgs);
+
   std::string scanInput;
   auto* scan = app.add_subcommand("scan", "print the pre-scan letters and the block count of an input");
   scan->add_option("INPUT", scanInput, "input file")->required();
@@ -377,6 +377,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (run->parsed()) return CmdRun(runArgs, out, err);
   if (shape->parsed()) return CmdShape(shapeArgs, kind, nd, out, err);
   if (scan->parsed()) return CmdScan(scanInput, out, err);
+  if (batch->parsed()) return RunBatch(batchArgs, out, err);
   if (prefs->parsed()) return CmdPrefs(prefArgs, save, out, err);
   return ExitRefused;
 }

@@ -22,11 +22,14 @@ ConsoleHost::ConsoleHost(ConsoleSettings settings, std::ostream& out, std::ostre
     : settings_(settings), out_(out), err_(err) {
   tty_ = &err == &std::cerr && isatty(STDERR_FILENO) && !settings_.quiet;
   start_ = lastProgress_ = std::chrono::steady_clock::now();
+  if (settings_.interrupt) return;
   g_interrupted = false;
   std::signal(SIGINT, OnInterrupt);
 }
 
-ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
+ConsoleHost::~ConsoleHost() {
+  if (!settings_.interrupt) std::signal(SIGINT, SIG_DFL);
+}
 
 void ConsoleHost::clearProgress() {
   if (progressShown_) {
@@ -89,10 +92,11 @@ void ConsoleHost::showFigures(const DrawFigures& f) {
 }
 
 ButtonSet ConsoleHost::pollButtons() {
-  if (g_interrupted) {
+  if (settings_.interrupt ? settings_.interrupt->load() : g_interrupted.load()) {
+    interrupted_ = true;
     clearProgress();
     err_ << "Interrupted: quitting the run\n";
-    g_interrupted = false;
+    if (!settings_.interrupt) g_interrupted = false;
     return QuitButton;
   }
   if (settings_.solutions > 0 && solutions_ >= settings_.solutions) return QuitButton;
@@ -130,6 +134,7 @@ ButtonSet ConsoleHost::pollButtons() {
 void ConsoleHost::solutionWritten(const WrittenReport& r) {
   clearProgress();
   ++solutions_;
+  lastWritten_ = r;
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", r.seconds);
   char e[40], p[40];

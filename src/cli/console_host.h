@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <iosfwd>
 #include <memory>
@@ -22,6 +23,9 @@ struct ConsoleSettings {
   int maxAttempts = 0;               // press Quit when this many attempts have started (0: no limit)
   double timeLimit = 0;              // seconds, then Write (writeOnTimeout) or Quit (0: none)
   bool writeOnTimeout = false;
+  // When set, Ctrl-C is the caller's: the host presses Quit once the flag is true and
+  // leaves the signal handlers alone (a batch runs many hosts at once).
+  const std::atomic<bool>* interrupt = nullptr;
 };
 
 // The command line's Host: every message verbatim on its own line on standard error,
@@ -42,6 +46,10 @@ class ConsoleHost : public Host {
   void hideDrawWindow() override;
 
   int solutionsWritten() const { return solutions_; }
+  bool timedOut() const { return timedOut_; }
+  bool interrupted() const { return interrupted_; }
+  // The figures of the last written solution, if any.
+  const std::optional<WrittenReport>& lastWritten() const { return lastWritten_; }
   // Adds a policy that watches the attempts and presses buttons (see AttemptPolicy); the
   // host owns it. The stop rules of the settings come first at every poll.
   AttemptPolicy& addPolicy(std::unique_ptr<AttemptPolicy> policy);
@@ -58,6 +66,8 @@ class ConsoleHost : public Host {
   int attempt_ = 0;
   long iteration_ = 0;
   bool timedOut_ = false;
+  bool interrupted_ = false;
+  std::optional<WrittenReport> lastWritten_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;
   std::vector<std::unique_ptr<AttemptPolicy>> policies_;

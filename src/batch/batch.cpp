@@ -1,0 +1,314 @@
+#include "batch/batch.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "batch/input_list.h"
+#include "batch/progress.h"
+#include "batch/results_table.h"
+#include "batch/written_report.h"
+#include "cli/cli.h"
+
+namespace kelmor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Ctrl-C in a batch: runs in progress press Quit, no new input starts, and the inputs
+// cut short get no row (--resume runs them again).
+std::atomic<bool> g_stop{false};
+extern "C" void OnBatchInterrupt(int) { g_stop = true; }
+
+constexpr const char* LogName = "kelmor.log";
+
+bool Succeeded(const std::string& status) {
+  return status == "solved" || status == "written" || status == "inexact";
+}
+
+std::string LastLine(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  return last;
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) {
+    std::string name = e.path().filename().string();
+    if (name != LogName && e.is_regular_file(ec)) files.push_back(name);
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// Runs one input as `kelmor run` would into its own folder; false when Ctrl-C cut it short.
+bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
+            const fs::path& out, ResultRow& row) {
+  const auto start = std::chrono::steady_clock::now();
+  const fs::path folder = out / input.folder;
+  row.input = input.path;
+  row.folder = folder.string();
+  auto seconds = [&] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    row.status = "failed";
+    row.error = "cannot create the output folder '" + folder.string() + "': " + ec.message();
+    row.seconds = seconds();
+    return true;
+  }
+  RunArgs a = args;
+  a.input = input.path;
+  a.out = folder.string();
+  a.quiet = true;
+  ConsoleSettings cs = ConsoleFrom(a);
+  cs.interrupt = &g_stop;
+  std::ostringstream stdoutText, messages;
+  int status = 0;
+  bool interrupted = false, timedOut = false;
+  std::optional<WrittenReport> written;
+  {
+    ConsoleHost host(cs, stdoutText, messages);
+    Session session = base;
+    status = RunInputFile(session, a, host, messages);
+    interrupted = host.interrupted();
+    timedOut = host.timedOut();
+    written = host.lastWritten();
+  }
+  row.seconds = seconds();
+  if (interrupted) return false;
+  std::ofstream(folder / LogName) << messages.str();
+  row.files = FilesIn(folder);
+  if (written) {
+    const WrittenFigures w = ReadWrittenFigures(folder, written->outputName);
+    row.E = written->edgeDeform;
+    row.P = written->polyDeform;
+    row.SE = w.SE;
+    row.A = w.A;
+    row.iterations = written->iterations;
+    row.attempts = written->attempts;
+    // The run's own exactness test: E below 1e-12 an edge.
+    const double exactBelow = w.edges ? static_cast<double>(*w.edges) * 1e-12 : 1e-10;
+    row.status = written->edgeDeform < exactBelow ? "solved" : "inexact";
+  }
+  if (status == ExitRefused) {
+    row.status = "refused";
+  } else if (status == ExitAbandoned) {
+    row.status = "failed";
+  } else if (timedOut) {
+    row.status = "timed-out";
+  } else if (status == ExitWritten) {
+    if (!written) row.status = "written";  // files without a relaxed solution (realms)
+  } else {
+    row.status = "failed";
+  }
+  if (row.status != "solved" && row.status != "written") row.error = LastLine(messages.str());
+  return true;
+}
+
+int Merge(const BatchArgs& a, std::ostream& out, std::ostream& err) {
+  if (a.run.out.empty()) {
+    err << "kelmor: --merge needs --out DIR for the joined table\n";
+    return ExitRefused;
+  }
+  std::vector<ResultRow> rows;
+  std::set<std::string> inputs;
+  const fs::path target = a.run.out;
+  bool targetMerged = false;
+  for (const std::string& dir : a.merge) {
+    std::error_code ec;
+    if (fs::equivalent(dir, target, ec)) targetMerged = true;
+    std::string error;
+    auto found = ReadRows(fs::path(dir) / "results.jsonl", error);
+    if (!found) {
+      err << "kelmor: " << error << "\n";
+      return ExitRefused;
+    }
+    for (ResultRow& r : *found) {
+      if (!inputs.insert(r.input).second) {
+        err << "kelmor: '" << r.input << "' has a row in more than one table; the first is kept\n";
+        continue;
+      }
+      rows.push_back(std::move(r));
+    }
+  }
+  std::error_code ec;
+  if (!targetMerged && fs::exists(target / "results.jsonl", ec)) {
+    err << "kelmor: '" << (target / "results.jsonl").string()
+        << "' already exists; merge into a new folder or name it among the merged ones\n";
+    return ExitRefused;
+  }
+  fs::create_directories(target, ec);
+  if (auto e = WriteTable(target, rows)) {
+    err << "kelmor: " << *e << "\n";
+    return ExitAbandoned;
+  }
+  int ok = static_cast<int>(std::count_if(rows.begin(), rows.end(),
+                                          [](const ResultRow& r) { return Succeeded(r.status); }));
+  out << "merged " << rows.size() << " rows from " << a.merge.size() << " tables into "
+      << target.string() << ": " << ok << " solved or written\n";
+  return ok == static_cast<int>(rows.size()) ? ExitWritten : ExitNotWritten;
+}
+
+}  // namespace
+
+void AddBatchOptions(CLI::App* app, BatchArgs& a) {
+  app->add_option("INPUT", a.inputs, "input files");
+  app->add_option("--list", a.list, "a file naming one input a line");
+  app->add_option("--jobs,-j", a.jobs, "inputs run at once (default: one a core)")
+      ->check(CLI::NonNegativeNumber);
+  app->add_flag("--resume", a.resume, "skip the inputs that already have a row in results.jsonl");
+  app->add_option("--shard", a.shard, "run only the K-th of N slices of the input list")
+      ->type_name("K/N");
+  app->add_option("--merge", a.merge, "join the results tables of these folders into --out")
+      ->type_name("DIR...");
+  AddRunOptions(app, a.run, false);
+}
+
+int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
+  if (!a.merge.empty()) return Merge(a, out, err);
+  if (a.run.out.empty()) {
+    err << "kelmor: batch needs --out DIR, the folder of the results table and the inputs' "
+           "folders\n";
+    return ExitRefused;
+  }
+  std::optional<std::pair<int, int>> shard = std::make_pair(1, 1);
+  if (!a.shard.empty() && !(shard = ParseShard(a.shard))) {
+    err << "kelmor: --shard takes K/N with 1 <= K <= N, not '" << a.shard << "'\n";
+    return ExitRefused;
+  }
+  std::string error;
+  auto all = GatherInputs(a.inputs, a.list, error);
+  if (!all) {
+    err << "kelmor: " << error << "\n";
+    return ExitRefused;
+  }
+  if (all->empty()) {
+    err << "kelmor: batch has no inputs: name them or give --list FILE\n";
+    return ExitRefused;
+  }
+  RunArgs args = a.run;
+  if (args.answer == "ask") args.answer = "no";  // nobody answers a question in a batch
+  // Options refused for one input are refused for all: say so before anything runs.
+  {
+    RunOptions probe;
+    std::ostringstream ignored;
+    if (!ApplyControls(probe, args, err)) return ExitRefused;
+  }
+  Session base;
+  {
+    ConsoleSettings quiet;
+    quiet.quiet = true;
+    quiet.interrupt = &g_stop;
+    ConsoleHost host(quiet, out, err);
+    if (!PrepareSession(base, args, host, err)) return ExitRefused;
+  }
+
+  const fs::path outDir = a.run.out;
+  std::error_code ec;
+  fs::create_directories(outDir, ec);
+  if (ec || !fs::is_directory(outDir, ec)) {
+    err << "kelmor: cannot create the output folder '" << outDir.string() << "'\n";
+    return ExitAbandoned;
+  }
+  ResultsTable table(outDir);
+  if (auto e = table.open(a.resume)) {
+    err << "kelmor: " << *e << "\n";
+    return a.resume ? ExitAbandoned : ExitRefused;
+  }
+  const std::vector<BatchInput> mine = Shard(*all, shard->first, shard->second);
+  std::vector<BatchInput> pending;
+  for (const BatchInput& in : mine)
+    if (!table.has(in.path)) pending.push_back(in);
+
+  int jobs = a.jobs > 0 ? a.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  jobs = std::min<int>(jobs, std::max<int>(1, static_cast<int>(pending.size())));
+  const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) && !a.run.quiet;
+  BatchProgress progress(static_cast<int>(pending.size()), err, terminal);
+  g_stop = false;
+  auto previous = std::signal(SIGINT, OnBatchInterrupt);
+  std::atomic<size_t> next{0};
+  std::atomic<int> cutShort{0};
+  std::atomic<bool> tableFailed{false};
+  std::mutex errMutex;
+  auto worker = [&] {
+    for (;;) {
+      if (g_stop || tableFailed) return;
+      const size_t i = next++;
+      if (i >= pending.size()) return;
+      ResultRow row;
+      if (!RunOne(pending[i], base, args, outDir, row)) {
+        ++cutShort;
+        continue;
+      }
+      if (auto e = table.append(row)) {
+        std::lock_guard lock(errMutex);
+        err << "kelmor: " << *e << "\n";
+        tableFailed = true;
+        return;
+      }
+      progress.finished(row.input, row.status, row.seconds);
+    }
+  };
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::thread> threads;
+  for (int t = 1; t < jobs; ++t) threads.emplace_back(worker);
+  worker();
+  for (std::thread& t : threads) t.join();
+  std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+  progress.end();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  if (auto e = table.writeCsv()) {
+    err << "kelmor: " << *e << "\n";
+    return ExitAbandoned;
+  }
+  if (tableFailed) return ExitAbandoned;
+  // The summary counts every row of this slice, those of earlier runs too.
+  std::map<std::string, int> counts;
+  std::set<std::string> mineInputs;
+  for (const BatchInput& in : mine) mineInputs.insert(in.path);
+  int rows = 0, ok = 0;
+  for (const ResultRow& r : table.rows()) {
+    if (!mineInputs.count(r.input)) continue;
+    ++rows;
+    ++counts[r.status];
+    if (Succeeded(r.status)) ++ok;
+  }
+  const int notRun = static_cast<int>(mine.size()) - rows;
+  char time[32];
+  std::snprintf(time, sizeof time, "%.1f", seconds);
+  out << "batch: " << mine.size() << " inputs";
+  for (const char* s : {"solved", "written", "inexact", "failed", "refused", "timed-out"})
+    out << ", " << counts[s] << " " << s;
+  if (notRun > 0) out << ", " << notRun << " not run";
+  out << "; " << pending.size() - static_cast<size_t>(notRun > 0 ? notRun : 0)
+      << " run now in " << time << " s on " << jobs << (jobs == 1 ? " thread" : " threads")
+      << "; table " << table.jsonPath().string() << "\n";
+  if (g_stop && notRun > 0) {
+    err << "Interrupted: " << notRun << " inputs have no row yet; run the same command with "
+        << "--resume to continue\n";
+    return ExitNotWritten;
+  }
+  return ok == static_cast<int>(mine.size()) ? ExitWritten : ExitNotWritten;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/run_command.h"
+
+namespace CLI {
+class App;
+}
+
+namespace kelmor {
+
+// kelmor batch INPUT... [--list FILE] --out DIR [--jobs N] [--resume] [--shard K/N]
+//                        [run options]
+// kelmor batch --merge DIR... --out DIR
+struct BatchArgs {
+  RunArgs run;  // every run option; run.out is the batch's output folder
+  std::vector<std::string> inputs;
+  std::string list;
+  int jobs = 0;  // 0: one a core
+  bool resume = false;
+  std::string shard;
+  std::vector<std::string> merge;
+};
+
+void AddBatchOptions(CLI::App* app, BatchArgs& a);
+// Runs the batch; returns 0 when every input was solved or written, 1 when some were
+// not (or the batch was interrupted), 2 when options were refused, 3 when the batch
+// itself failed.
+int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err);
+
+}  // namespace kelmor

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/console_host.h"
+#include "cli/stall_watch.h"
+#include "run/session.h"
+
+namespace CLI {
+class App;
+}
+
+namespace kelmor {
+
+// The options of `kelmor run` (and of `shape` and `batch`, which take the same).
+struct RunArgs {
+  std::string input;
+  std::string out;
+  std::vector<std::string> sets;
+  std::vector<std::string> prefs;
+  std::string settings;
+  std::optional<uint64_t> seed;
+  std::string answer = "ask";
+  bool quiet = false;
+  int solutions = 1;
+  long maxIterations = 0;
+  int maxAttempts = 0;
+  double timeLimit = 0;
+  bool writeOnTimeout = false;
+  long stall = StallRule{}.window;
+  // Friendly options: each sets one or more controls before the --set values.
+  std::vector<std::pair<std::string, std::string>> friendly;
+};
+
+// Adds the run options (and the INPUT argument when withInput) to a sub-command.
+void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput);
+ConsoleSettings ConsoleFrom(const RunArgs& a);
+// Loads the settings and applies the --pref overrides; false (reason printed) when one
+// is refused.
+bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream& err);
+// Applies the friendly options and --set to the options; false (reason printed) when one
+// is refused.
+bool ApplyControls(RunOptions& options, const RunArgs& a, std::ostream& err);
+// Runs a.input into a.out as `kelmor run` does, with a prepared session; returns the
+// exit status of `kelmor run`.
+int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err);
+
+}  // namespace kelmor

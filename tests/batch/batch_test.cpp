@@ -1,0 +1,209 @@
+// kelmor batch end to end: rows, resume, shards, merge, bad inputs, a kill halfway.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "batch/results_table.h"
+#include "cli/cli.h"
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> Solids = {
+    "cube", "cuboctahedron", "dodecahedron", "icosahedron", "icosidodecahedron", "octahedron",
+    "rhombicosidodecahedron", "rhombicuboctahedron", "snub_cube", "snub_dodecahedron",
+    "tetrahedron", "truncated_cube", "truncated_cuboctahedron", "truncated_dodecahedron",
+    "truncated_icosahedron", "truncated_icosidodecahedron", "truncated_octahedron",
+    "truncated_tetrahedron"};
+
+std::string Example(const std::string& name) {
+  return (fs::path(KELMOR_SOURCE_DIR) / "examples" / (name + ".txt")).string();
+}
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+class Batch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kelmor_batch_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  Result Kelmor(std::vector<std::string> args) {
+    args.insert(args.begin(), "batch");
+    for (const char* a : {"--settings", "", "--seed", "1"}) args.push_back(a);
+    args[args.size() - 3] = (dir_ / "kelmor.ini").string();
+    std::ostringstream out, err;
+    int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+  }
+  std::vector<ResultRow> Rows(const fs::path& folder) {
+    std::string error;
+    auto rows = ReadRows(folder / "results.jsonl", error);
+    EXPECT_TRUE(rows) << error;
+    return rows ? *rows : std::vector<ResultRow>{};
+  }
+  std::string List(const std::vector<std::string>& names) {
+    std::ofstream list(dir_ / "list.txt");
+    for (const auto& n : names) list << Example(n) << "\n";
+    return (dir_ / "list.txt").string();
+  }
+  fs::path dir_;
+};
+
+TEST_F(Batch, TheExampleSolidsGiveEighteenSolvedRowsAndResumeDoesNothing) {
+  std::vector<std::string> args;
+  for (const auto& s : Solids) args.push_back(Example(s));
+  args.insert(args.end(), {"--out", (dir_ / "r").string(), "--jobs", "2"});
+  Result r = Kelmor(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto rows = Rows(dir_ / "r");
+  ASSERT_EQ(rows.size(), 18u);
+  for (const ResultRow& row : rows) {
+    EXPECT_EQ(row.status, "solved") << row.input << " " << row.error;
+    EXPECT_LT(*row.E, 1e-9) << row.input;
+    EXPECT_LT(*row.P, 1e-9) << row.input;
+    EXPECT_TRUE(row.SE && row.A && row.iterations && row.attempts) << row.input;
+    EXPECT_EQ(row.files.size(), 6u) << row.input;
+    EXPECT_TRUE(fs::exists(fs::path(row.folder) / row.files[0])) << row.folder;
+  }
+  EXPECT_NE(r.out.find("batch: 18 inputs, 18 solved, 0 written"), std::string::npos) << r.out;
+
+  r = Kelmor(args);  // the same again without --resume: refused, nothing lost
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("add --resume"), std::string::npos) << r.err;
+  args.push_back("--resume");
+  r = Kelmor(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("; 0 run now"), std::string::npos) << r.out;
+  EXPECT_EQ(Rows(dir_ / "r").size(), 18u);
+}
+
+TEST_F(Batch, ShardsCoverTheListOnceAndMergeJoinsThem) {
+  const std::string list = List({"tetrahedron", "cube", "octahedron", "icosahedron", "cuboctahedron"});
+  for (const char* k : {"1", "2"}) {
+    Result r = Kelmor({"--list", list, "--out", (dir_ / k).string(), "--shard", std::string(k) + "/2",
+                       "--jobs", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  EXPECT_EQ(Rows(dir_ / "1").size(), 3u);
+  EXPECT_EQ(Rows(dir_ / "2").size(), 2u);
+  Result r = Kelmor({"--merge", (dir_ / "1").string(), (dir_ / "2").string(), "--out",
+                     (dir_ / "all").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::map<std::string, int> seen;
+  for (const ResultRow& row : Rows(dir_ / "all")) ++seen[fs::path(row.input).stem().string()];
+  EXPECT_EQ(seen, (std::map<std::string, int>{{"cube", 1}, {"cuboctahedron", 1}, {"icosahedron", 1},
+                                               {"octahedron", 1}, {"tetrahedron", 1}}));
+  EXPECT_TRUE(fs::exists(dir_ / "all" / "results.csv"));
+  // Merging again onto a table that is not among the merged ones is refused.
+  EXPECT_EQ(Kelmor({"--merge", (dir_ / "1").string(), "--out", (dir_ / "all").string()}).status, 2);
+}
+
+TEST_F(Batch, BadInputsGetARowWithTheMessageAndTheBatchGoesOn) {
+  std::ofstream(dir_ / "broken.txt") << "{ 0,1,2,-1, 9999999,1,2,-1, }";  // overflows
+  fs::create_directories(dir_ / "r");
+  std::ofstream(dir_ / "r" / "cube") << "a file where the cube's folder goes";
+  Result r = Kelmor({(dir_ / "missing.txt").string(), (dir_ / "broken.txt").string(), Example("cube"),
+                     Example("tetrahedron"), "--out", (dir_ / "r").string(), "--jobs", "2"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  std::map<std::string, ResultRow> byName;
+  for (const ResultRow& row : Rows(dir_ / "r")) byName[fs::path(row.input).stem().string()] = row;
+  ASSERT_EQ(byName.size(), 4u);
+  EXPECT_EQ(byName["missing"].status, "refused");
+  EXPECT_NE(byName["missing"].error.find("not found"), std::string::npos) << byName["missing"].error;
+  EXPECT_EQ(byName["broken"].status, "failed");
+  EXPECT_NE(byName["broken"].error.find("Overflow"), std::string::npos) << byName["broken"].error;
+  EXPECT_EQ(byName["cube"].status, "failed");
+  EXPECT_NE(byName["cube"].error.find("cannot create the output folder"), std::string::npos);
+  EXPECT_EQ(byName["tetrahedron"].status, "solved");
+}
+
+TEST_F(Batch, RefusedOptionsRunNothing) {
+  const std::string out = (dir_ / "r").string();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {Example("cube"), "--out", out, "--set", "NoSuchBox=1"},
+           {Example("cube"), "--out", out, "--shard", "3/2"},
+           {Example("cube")},
+           {"--out", out},
+           {"--list", (dir_ / "no_list.txt").string(), "--out", out},
+           {"--merge", (dir_ / "nothing").string(), "--out", out}}) {
+    Result r = Kelmor(args);
+    EXPECT_EQ(r.status, 2) << args[0] << " " << r.err;
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_FALSE(fs::exists(dir_ / "r" / "results.jsonl")) << args[0];
+  }
+}
+
+// Killed with SIGKILL after a few rows and resumed: every input ends with exactly one row.
+TEST_F(Batch, KilledHalfwayAndResumedEachInputHasOneRow) {
+  const std::string list = List(Solids);
+  const fs::path out = dir_ / "r";
+  const std::string ini = (dir_ / "kelmor.ini").string();
+  std::vector<std::string> args = {KELMOR_BINARY, "batch", "--list", list, "--out", out.string(),
+                                   "--jobs", "2", "--seed", "1", "--settings", ini};
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const std::string home = (dir_ / "home").string();
+    fs::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+      setenv(v, home.c_str(), 1);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    freopen("/dev/null", "w", stderr);
+    freopen("/dev/null", "w", stdout);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  // Wait for a few rows (or the end), then kill it.
+  auto rows = [&] {
+    std::ifstream in(out / "results.jsonl");
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) ++n;
+    return n;
+  };
+  int status = 0;
+  bool ended = false;
+  while (rows() < 4 && !ended) {
+    ended = waitpid(pid, &status, WNOHANG) == pid;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  const size_t before = Rows(out).size();
+  EXPECT_GE(before, 4u);
+  Result r = Kelmor({"--list", list, "--out", out.string(), "--jobs", "2", "--resume"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::map<std::string, int> seen;
+  for (const ResultRow& row : Rows(out)) {
+    ++seen[row.input];
+    EXPECT_EQ(row.status, "solved") << row.input;
+  }
+  EXPECT_EQ(seen.size(), Solids.size());
+  for (const auto& [input, count] : seen) EXPECT_EQ(count, 1) << input;
+}
+
+}  // namespace
+}  // namespace kelmor

@@ -1,0 +1,101 @@
+// The results table's rows, the input list and the shards, without running anything.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "batch/input_list.h"
+#include "batch/result_row.h"
+#include "batch/results_table.h"
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ResultRow, JsonReadsBackAndCsvQuotesWhatNeedsIt) {
+  ResultRow r;
+  r.input = "dir, with comma/\"odd\".txt";
+  r.folder = "out/odd";
+  r.status = "failed";
+  r.E = 2.5e-15;
+  r.attempts = 3;
+  r.seconds = 0.25;
+  r.files = {"a.off", "a_solid.wrl"};
+  r.error = "Error: line one\nline two";
+  const std::string json = RowJson(r);
+  EXPECT_EQ(json.find('\n'), std::string::npos) << json;  // one row, one line
+  auto back = RowFromJson(json);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(RowJson(*back), json);
+  EXPECT_FALSE(back->P);
+  EXPECT_EQ(RowCsv(r),
+            "\"dir, with comma/\"\"odd\"\".txt\",out/odd,failed,2.5e-15,,,,,3,0.25,"
+            "a.off;a_solid.wrl,\"Error: line one\nline two\"");
+  for (const char* cut : {"", "{\"input\":\"a.txt\",\"status\":\"sol", "[1,2]", "{\"input\":1}"})
+    EXPECT_FALSE(RowFromJson(cut)) << cut;
+}
+
+TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
+  fs::path dir = fs::temp_directory_path() / "kelmor_results_table";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  {
+    ResultsTable t(dir);
+    ASSERT_FALSE(t.open(false));
+    for (const char* in : {"a.txt", "b.txt"}) ASSERT_FALSE(t.append({.input = in, .status = "solved"}));
+  }
+  std::ofstream(dir / "results.jsonl", std::ios::app) << "{\"input\":\"c.txt\",\"sta";  // killed
+  {
+    ResultsTable t(dir);
+    EXPECT_TRUE(t.open(false));  // would start afresh over two rows
+    ResultsTable r(dir);
+    ASSERT_FALSE(r.open(true));
+    EXPECT_TRUE(r.has("a.txt"));
+    EXPECT_FALSE(r.has("c.txt"));
+    ASSERT_FALSE(r.append({.input = "c.txt", .status = "failed"}));
+    ASSERT_FALSE(r.writeCsv());
+  }
+  std::string error;
+  auto rows = ReadRows(dir / "results.jsonl", error);
+  ASSERT_TRUE(rows);
+  ASSERT_EQ(rows->size(), 3u);
+  EXPECT_EQ((*rows)[2].input, "c.txt");
+  std::ifstream csv(dir / "results.csv");
+  std::string header, line;
+  std::getline(csv, header);
+  EXPECT_EQ(header, "input,folder,status,E,SE,P,A,iterations,attempts,seconds,files,error");
+  int lines = 0;
+  while (std::getline(csv, line)) ++lines;
+  EXPECT_EQ(lines, 3);
+  fs::remove_all(dir);
+}
+
+TEST(InputList, NamesFoldersOverTheWholeListAndShardsCoverItOnce) {
+  const fs::path list = fs::temp_directory_path() / "kelmor_input_list.txt";
+  std::ofstream(list) << "# solids\n  a/cube.txt  \n\nb/cube.txt\r\nc/cube.txt\na/cube.txt\nd/x.y.txt\n";
+  std::string error;
+  auto inputs = GatherInputs({"tetra.txt"}, list.string(), error);
+  ASSERT_TRUE(inputs) << error;
+  std::vector<std::string> paths, folders;
+  for (const auto& i : *inputs) paths.push_back(i.path), folders.push_back(i.folder);
+  EXPECT_EQ(paths, (std::vector<std::string>{"tetra.txt", "a/cube.txt", "b/cube.txt", "c/cube.txt",
+                                             "d/x.y.txt"}));
+  EXPECT_EQ(folders, (std::vector<std::string>{"tetra", "cube", "cube-2", "cube-3", "x.y"}));
+  EXPECT_FALSE(GatherInputs({}, "/no/such/list", error));
+  fs::remove(list);
+
+  for (int n = 1; n <= 6; ++n) {
+    std::multiset<std::string> covered;
+    for (int k = 1; k <= n; ++k)
+      for (const auto& i : Shard(*inputs, k, n)) covered.insert(i.path);
+    EXPECT_EQ(covered, std::multiset<std::string>(paths.begin(), paths.end())) << n;
+  }
+  EXPECT_EQ(ParseShard("2/3"), std::make_pair(2, 3));
+  for (const char* bad : {"", "3", "0/2", "3/2", "1/0", "a/b", "1/2x", "-1/2", "1//2"})
+    EXPECT_FALSE(ParseShard(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace kelmor
