@@ -93,8 +93,12 @@ UserPref::UserPref(Gui& gui)
   for (int i = 0; i < 5; ++i) {
     CheckBox* box = NamedBox(outs[i].box, outs[i].caption);
     b.flag(box, outs[i].flag);
+    QLineEdit* suffix = Field(b, outs[i].suffixName, outs[i].suffix, 110);
     files->addWidget(box, i + 1, 0);
-    files->addWidget(Field(b, outs[i].suffixName, outs[i].suffix, 110), i + 1, 1);
+    files->addWidget(suffix, i + 1, 1);
+    // A file's name suffix counts only while the file is written.
+    connect(box, &QCheckBox::toggled, suffix, &QWidget::setEnabled);
+    suffix->setEnabled(box->isChecked());
   }
   CheckBox* off = NamedBox("OffFile", "OFF file");
   b.flag(off, "voff");

@@ -18,6 +18,7 @@
 #include "ui/qt_host.h"
 #include "ui/recent_files.h"
 #include "ui/run_time.h"
+#include "ui/user_pref.h"
 
 namespace kelmor::testing {
 namespace {
@@ -134,6 +135,24 @@ TEST_F(GuiTest, NumberFieldsFollowTheirBoxes) {
     }
     click(rt, p.box);
     for (const char* f : p.fields) EXPECT_TRUE(control<QLineEdit>(rt, f)->isEnabled()) << f;
+  }
+}
+
+TEST_F(GuiTest, SuffixFieldsFollowTheirOutputFiles) {
+  QWidget* up = gui_->userPref();
+  const std::pair<const char*, const char*> files[] = {{"VrmlSolid", "SufSolid"},
+                                                       {"VrmlCyl", "SufCyl"}};
+  for (const auto& [box, suffix] : files) {
+    auto* b = control<CheckBox>(up, box);
+    auto* field = control<QLineEdit>(up, suffix);
+    ASSERT_TRUE(b->isChecked()) << "written by default";
+    EXPECT_TRUE(field->isEnabled());
+    b->setChecked(false);
+    EXPECT_FALSE(field->isEnabled()) << suffix;
+    // Loading a preference set shows the boxes and the fields together.
+    session_.prefs.setFlag(box == std::string("VrmlSolid") ? "vsol" : "vcyl", true);
+    gui_->userPref()->openSaving();
+    EXPECT_TRUE(field->isEnabled()) << suffix;
   }
 }
 
