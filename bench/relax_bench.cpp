@@ -93,6 +93,41 @@ void BM_MainIteration_SnubDodecahedron(benchmark::State& state) {
 }
 BENCHMARK(BM_MainIteration_SnubDodecahedron);
 
+// 120 vertices, 180 edges; squares, hexagons and decagons: the polygon pass dominates.
+void BM_MainIteration_TruncatedIcosidodecahedron(benchmark::State& state) {
+  BenchRun b("truncated_icosidodecahedron");
+  MainLoop(state, b);
+}
+BENCHMARK(BM_MainIteration_TruncatedIcosidodecahedron);
+
+// The polygon shape pass and the edge pass alone, per face position and per edge, so
+// that the two can be compared per unit of work.
+void OnePass(benchmark::State& state, BenchRun& b, void (*pass)(Run&), double& deform,
+             size_t units, const char* unit) {
+  for (auto _ : state) {
+    deform = 0;
+    pass(b.run);
+    benchmark::DoNotOptimize(deform);
+  }
+  state.counters[unit] = static_cast<double>(units);
+  state.counters[std::string("per ") + unit] =
+      benchmark::Counter(static_cast<double>(state.iterations() * units),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+void ShapePass(benchmark::State& state, const std::string& example) {
+  BenchRun b(example);
+  size_t positions = 0;
+  for (const ShapeFace& s : b.run.relax.plan.shapeFaces) positions += static_cast<size_t>(s.n);
+  OnePass(state, b, PolygonForces, b.run.relax.PolyDeform, positions, "position");
+}
+void EdgePass(benchmark::State& state, const std::string& example) {
+  BenchRun b(example);
+  OnePass(state, b, EdgeForces, b.run.relax.EdgeDeform, b.run.relax.plan.springEdge.size(), "edge");
+}
+BENCHMARK_CAPTURE(ShapePass, TruncatedIcosidodecahedron, "truncated_icosidodecahedron");
+BENCHMARK_CAPTURE(EdgePass, TruncatedIcosidodecahedron, "truncated_icosidodecahedron");
+BENCHMARK_CAPTURE(ShapePass, SnubCube, "snub_cube");
+
 // A torus of 25 x 40 squares: 1000 vertices, 2000 edges, 1000 shape faces.
 void BM_MainIteration_Torus1000(benchmark::State& state) {
   BenchRun b(testing::TorusFaces(25, 40));

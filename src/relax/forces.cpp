@@ -60,6 +60,7 @@ struct HopContext {
   double *FX, *FY, *FZ;
   float limit;
   double kFar, kNear;
+  int first;  // the vertex of a hop row's first entry
 };
 
 // The running sums of one row i: the force on i and the deformation.
@@ -67,11 +68,11 @@ struct RowSums {
   double fx = 0, fy = 0, fz = 0, deform = 0;
 };
 
-// Pairs (i, j) for j = from..last, one at a time.
+// Pairs (i, j) for j = from..last, one at a time; hop is row i of the hop table.
 void HopPairs(const HopContext& c, int i, const float* hop, int from, int last, RowSums& s) {
   const double xi = c.X[i], yi = c.Y[i], zi = c.Z[i];
   for (int j = from; j <= last; ++j) {
-    const float hf = hop[j];
+    const float hf = hop[j - c.first];
     if (!(c.limit > hf)) continue;
     const double h = hf;
     const double t = h > 1 ? (h - 1) * 0.7 + 1 : 0.5 * h;
@@ -106,7 +107,7 @@ int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int las
   int j = from;
   for (; j < last; j += 2) {
     const __m128d h =
-        _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(hop + j))));
+        _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(hop + (j - c.first)))));
     const __m128d within = _mm_cmplt_pd(h, limit);
     if (_mm_movemask_pd(within) == 0) continue;
     const __m128d t = Select(_mm_cmpgt_pd(h, one), _mm_add_pd(_mm_mul_pd(_mm_sub_pd(h, one), slope), one),
@@ -146,15 +147,13 @@ void HopForces(Run& run) {
   const RelaxPlan& p = r.plan;
   const InflationState& infl = run.infl;
   if (p.vmax < p.vmin) return;
-  if (p.vmax > MaxHopVertex ||
-      infl.HopDistance.size() < static_cast<size_t>(InflationState::HopRows) * InflationState::HopRows)
-    raiseError(ErrSubscript);
+  if (p.vmax > MaxHopVertex || !infl.HopCovers(p.vmin, p.vmax)) raiseError(ErrSubscript);
   const VertexArrays va(run);
   const HopContext c{va.X, va.Y, va.Z, va.FX, va.FY, va.FZ, static_cast<float>(infl.GlobalLimit + 0.1),
-                     r.Step * run.Strength[3], r.Step * run.Strength[6]};
+                     r.Step * run.Strength[3], r.Step * run.Strength[6], infl.HopFirst};
   double deform = 0;
   for (int i = p.vmin; i <= p.vmax; ++i) {
-    const float* hop = infl.HopDistance.data() + static_cast<size_t>(i) * InflationState::HopRows;
+    const float* hop = infl.HopRow(i);
     RowSums s;
     int j = i + 1;
 #if defined(__SSE2__)

@@ -167,18 +167,26 @@ void PlanShapes(Run& run, RelaxPlan& p) {
 
 void BuildRelaxPlan(Run& run) {
   RelaxState& r = run.relax;
-  if (r.ForceX.size() < static_cast<size_t>(MaxItems) + 1) r.Reset();
-  if (run.model.PosX.maxRow() < MaxItems || run.edges.EdgeDev.maxRow() < run.edges.EdgeTotal)
+  if (r.ForceX.maxRow() < MaxItems) r.Reset();
+  Model& m = run.model;
+  if (m.PosX.maxRow() < MaxItems || run.edges.EdgeDev.maxRow() < run.edges.EdgeTotal)
     raiseError(ErrSubscript);
   RelaxPlan& p = r.plan;
-  p.vmin = run.model.MinVertex;
-  p.vmax = run.model.MaxVertex;
+  p.vmin = m.MinVertex;
+  p.vmax = m.MaxVertex;
   if (p.vmax >= p.vmin) CheckedVertex(p.vmin), CheckedVertex(p.vmax);
+  // The hot loops index these directly, by vertex, face and edge number.
+  for (Table<double>* t : {&m.PosX, &m.PosY, &m.PosZ, &m.VertexX, &m.VertexY, &m.VertexZ,
+                           &r.VelX, &r.VelY, &r.VelZ, &r.ForceX, &r.ForceY, &r.ForceZ})
+    t->hold(p.vmax);
+  for (Table<double>* t : {&r.FaceDeform, &r.FaceMidX, &r.FaceMidY, &r.FaceMidZ})
+    t->hold(m.PolygonCount);
+  run.edges.EdgeDev.hold(run.edges.EdgeTotal);
   PlanEdges(run, p);
   PlanFaces(run, p);
   PlanShapes(run, p);
   // Faces without a shape force keep a deformation of 0.
-  std::fill(r.FaceDeform.begin(), r.FaceDeform.end(), 0.0);
+  r.FaceDeform.fill(0.0);
 }
 
 }  // namespace kelmor

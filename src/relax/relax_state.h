@@ -3,18 +3,20 @@
 #include <vector>
 
 #include "model/limits.h"
+#include "model/table.h"
 #include "relax/relax_plan.h"
 #include "run/host.h"
 
 namespace kelmor {
 
-// Vertex state and the running figures of the relaxation. Per-vertex arrays have rows
-// 0..MaxItems and are contiguous, so the hot loops can run over them directly.
+// Vertex state and the running figures of the relaxation. Per-vertex tables have rows
+// 0..MaxItems, of which the plan holds those the model uses; held rows are contiguous,
+// so the hot loops can run over them directly.
 struct RelaxState {
-  std::vector<double> VelX, VelY, VelZ;
-  std::vector<double> ForceX, ForceY, ForceZ;
-  std::vector<double> FaceDeform;            // per face 0..MaxItems
-  std::vector<double> FaceMidX, FaceMidY, FaceMidZ;
+  Table<double> VelX, VelY, VelZ;
+  Table<double> ForceX, ForceY, ForceZ;
+  Table<double> FaceDeform;  // per face 0..MaxItems
+  Table<double> FaceMidX, FaceMidY, FaceMidZ;
 
   double Step = 0.001;
   double Damping = 0.5;
@@ -52,7 +54,7 @@ struct RelaxState {
   DrawFigures figures;
 
   void Reset() {
-    auto zero = [](std::vector<double>& v) { v.assign(MaxItems + 1, 0.0); };
+    auto zero = [](Table<double>& v) { v.resize(MaxItems, 0.0); };
     zero(VelX), zero(VelY), zero(VelZ), zero(ForceX), zero(ForceY), zero(ForceZ);
     zero(FaceDeform), zero(FaceMidX), zero(FaceMidY), zero(FaceMidZ);
     IsomorphSignature.assign(MaxIsomorphs + 1, 0.0);

@@ -13,7 +13,6 @@ namespace kelmor {
 
 namespace {
 
-constexpr int HopRows = InflationState::HopRows;
 constexpr int HopSweeps = 30;  // pairs more than 31 hops apart stay 0
 
 int InflateModeFor(int inflateOption) {
@@ -42,14 +41,10 @@ int SweepOf(float value) {
   return 0;
 }
 
-void EnsureHopTable(InflationState& in) {
-  if (in.HopDistance.size() != static_cast<size_t>(HopRows) * HopRows)
-    in.HopDistance.assign(static_cast<size_t>(HopRows) * HopRows, 0.0f);
-}
-
 // A hop entry for vertices that must lie inside the table (error 9 otherwise).
 float& HopAt(InflationState& in, int a, int b) {
-  if (a < 0 || a > MaxHopVertex || b < 0 || b > MaxHopVertex) raiseError(ErrSubscript);
+  if (a < in.HopFirst || a > in.HopLast || b < in.HopFirst || b > in.HopLast)
+    raiseError(ErrSubscript);
   return in.Hop(a, b);
 }
 
@@ -127,13 +122,18 @@ void BuildHopDistances(Run& run) {
   const Model& m = run.model;
   const EdgeTable& t = run.edges;
   InflationState& in = run.infl;
-  const int lo = m.MinVertex, hi = m.MaxVertex;
+  int lo = m.MinVertex, hi = m.MaxVertex;
   if (hi < lo) return;
-  if (lo < 0 || hi > MaxHopVertex) raiseError(ErrSubscript);
-  EnsureHopTable(in);
-  for (int a = lo; a <= hi; ++a) std::fill(&in.Hop(a, lo), &in.Hop(a, hi) + 1, 0.0f);
-
   const auto bands = Bands(m);
+  // The table spans the model's vertices and whatever an edge or band names.
+  for (int e = 1; e <= t.EdgeTotal; ++e)
+    for (int end = 1; end <= 2; ++end)
+      lo = std::min(lo, t.EdgeEnds(e, end)), hi = std::max(hi, t.EdgeEnds(e, end));
+  for (auto [a, b] : bands) lo = std::min({lo, a, b}), hi = std::max({hi, a, b});
+  if (lo < 0 || hi > MaxHopVertex) raiseError(ErrSubscript);
+  in.SizeHopTable(lo, hi);
+  const int rows = in.HopSize();
+
   for (int e = 1; e <= t.EdgeTotal; ++e)
     SetBoth(in, t.EdgeEnds(e, 1), t.EdgeEnds(e, 2), static_cast<float>(t.EdgeTarget[e]));
   for (auto [a, b] : bands) SetBoth(in, a, b, 1.0f);
@@ -141,7 +141,7 @@ void BuildHopDistances(Run& run) {
   std::vector<std::vector<uint32_t>> seeds(HopSweeps + 1);
   auto seed = [&](int a, int b) {
     if (int h = SweepOf(in.Hop(a, b)); h > 0)
-      seeds[static_cast<size_t>(h)].push_back(static_cast<uint32_t>(a * HopRows + b));
+      seeds[static_cast<size_t>(h)].push_back(static_cast<uint32_t>(in.HopIndex(a, b)));
   };
   for (int e = 1; e <= t.EdgeTotal; ++e) {
     seed(t.EdgeEnds(e, 1), t.EdgeEnds(e, 2));
@@ -152,6 +152,7 @@ void BuildHopDistances(Run& run) {
     seed(b, a);
   }
 
+  // Pairs travel as table indices: (a - lo) * rows + (b - lo).
   float* hop = in.HopDistance.data();
   std::vector<uint32_t> current, next;
   for (int h = 1; h <= HopSweeps; ++h) {
@@ -160,18 +161,19 @@ void BuildHopDistances(Run& run) {
     next.clear();
     const float value = static_cast<float>(h + 1);
     for (uint32_t ab : current) {
-      const int a = static_cast<int>(ab / HopRows), b = static_cast<int>(ab % HopRows);
-      float* rowA = hop + static_cast<size_t>(a) * HopRows;
-      const int* neighbours = t.Neighbour.row(b);
-      const int degree = t.VertexDegree[b];
+      const int a = static_cast<int>(ab / static_cast<uint32_t>(rows));
+      const int b = static_cast<int>(ab % static_cast<uint32_t>(rows));
+      float* rowA = hop + static_cast<size_t>(a) * static_cast<size_t>(rows);
+      const int* neighbours = t.Neighbour.row(b + lo);
+      const int degree = t.VertexDegree[b + lo];
       for (int i = 1; i <= degree; ++i) {
-        const int c = neighbours[i];
-        if (c < 0 || c > MaxHopVertex) raiseError(ErrSubscript);
+        const int c = neighbours[i] - lo;
+        if (c < 0 || c >= rows) raiseError(ErrSubscript);
         if (rowA[c] != 0.0f) continue;
         rowA[c] = value;
-        hop[static_cast<size_t>(c) * HopRows + a] = value;
-        next.push_back(static_cast<uint32_t>(a * HopRows + c));
-        if (c != a) next.push_back(static_cast<uint32_t>(c * HopRows + a));
+        hop[static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(a)] = value;
+        next.push_back(static_cast<uint32_t>(a * rows + c));
+        if (c != a) next.push_back(static_cast<uint32_t>(c * rows + a));
       }
     }
     current.swap(next);
@@ -195,7 +197,8 @@ void ApplySqrtHop(Run& run) {
     hi = MaxHopVertex;
   }
   if (lo < 0) raiseError(ErrSubscript);
-  EnsureHopTable(in);
+  // Without global inflation there is no table yet: an empty one, as every entry was.
+  if (!in.HopCovers(lo, hi)) in.SizeHopTable(lo, hi);
   const double mult = ReadNumber(run.session.options.SqrtMult);
   for (int a = lo; a <= hi; ++a)
     for (int b = lo; b <= hi; ++b) {

@@ -19,11 +19,29 @@ struct InflationState {
   double D4Factor = 1;
   int SavedInflateMode = 0;
 
-  // HopDistance(a, b) for a, b in 0..MaxHopVertex, single precision; 0 means none found.
+  // HopDistance(a, b) for the model's vertices a, b in HopFirst..HopLast (within
+  // 0..MaxHopVertex), single precision; 0 means none found. Row a starts at
+  // HopRow(a); the table takes (HopLast - HopFirst + 1) squared entries.
   std::vector<float> HopDistance;
-  static constexpr int HopRows = MaxHopVertex + 1;
-  float& Hop(int a, int b) { return HopDistance[static_cast<size_t>(a) * HopRows + b]; }
-  float Hop(int a, int b) const { return HopDistance[static_cast<size_t>(a) * HopRows + b]; }
+  int HopFirst = 0, HopLast = -1;
+
+  int HopSize() const { return HopLast - HopFirst + 1; }
+  bool HopCovers(int lo, int hi) const { return lo >= HopFirst && hi <= HopLast; }
+  // An empty table for vertices lo..hi.
+  void SizeHopTable(int lo, int hi) {
+    HopFirst = lo;
+    HopLast = hi;
+    const size_t n = hi >= lo ? static_cast<size_t>(hi - lo + 1) : 0;
+    HopDistance.assign(n * n, 0.0f);
+  }
+  size_t HopIndex(int a, int b) const {
+    return static_cast<size_t>(a - HopFirst) * static_cast<size_t>(HopSize()) +
+           static_cast<size_t>(b - HopFirst);
+  }
+  float* HopRow(int a) { return HopDistance.data() + HopIndex(a, HopFirst); }
+  const float* HopRow(int a) const { return HopDistance.data() + HopIndex(a, HopFirst); }
+  float& Hop(int a, int b) { return HopDistance[HopIndex(a, b)]; }
+  float Hop(int a, int b) const { return HopDistance[HopIndex(a, b)]; }
 };
 
 }  // namespace kelmor

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "run/run.h"
@@ -105,19 +106,24 @@ void RemoveUnusedVertices(Run& run) {
 
   // Flags and starting coordinates of every number above a removed one move down. Flags
   // are held by vertex number, starting coordinates by position in the input's list
-  // (vertex number minus MinVertex), so each moves within its own layout.
-  for (int w = lo; w <= MaxItems; ++w) {
-    if (w <= hi && !inUse[static_cast<size_t>(w - lo)]) continue;
-    const int shift = countBelow(w);
-    if (shift == 0) continue;
-    m.VertexFlags[w - shift] = m.VertexFlags[w];
-    m.VertexX[w - lo - shift] = m.VertexX[w - lo];
-    m.VertexY[w - lo - shift] = m.VertexY[w - lo];
-    m.VertexZ[w - lo - shift] = m.VertexZ[w - lo];
-  }
-  for (int w = MaxItems - removedVertexCount + 1; w <= MaxItems; ++w) m.VertexFlags[w].clear();
-  for (int i = MaxItems - lo - removedVertexCount + 1; i <= MaxItems - lo; ++i)
-    m.VertexX[i] = m.VertexY[i] = m.VertexZ[i] = 0.0;
+  // (vertex number minus MinVertex), so each moves within its own layout: row = w - base.
+  // Rows above both the model and the held rows are empty and stay so; the top
+  // removedVertexCount rows of the range moved are emptied.
+  auto shiftDown = [&](auto& table, int base) {
+    const int top = std::min(table.maxRow() - base, std::max(table.heldRows() - 1, hi - base));
+    for (int row = lo - base; row <= top; ++row) {
+      const int w = row + base;
+      if (w <= hi && !inUse[static_cast<size_t>(w - lo)]) continue;
+      const int shift = countBelow(w);
+      if (shift != 0) table[row - shift] = table[row];
+    }
+    for (int row = top - removedVertexCount + 1; row <= top && row < table.heldRows(); ++row)
+      table[row] = {};
+  };
+  shiftDown(m.VertexFlags, 0);
+  shiftDown(m.VertexX, lo);
+  shiftDown(m.VertexY, lo);
+  shiftDown(m.VertexZ, lo);
 
   for (int r = 1; r < m.RealmCount; ++r)
     if (m.RealmSegment[r] == m.SegmentIndex) m.RealmMark[r] -= countBelow(m.RealmMark[r]);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -79,7 +80,9 @@ class Process : public ::testing::Test {
     posix_spawn_file_actions_destroy(&fa);
     if (rc != 0) return -1;
     int status = 0;
-    waitpid(pid, &status, 0);
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    peakKiB_ = usage.ru_maxrss;
     out_ = ReadAll(outPath);
     err_ = ReadAll(errPath);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -114,6 +117,7 @@ class Process : public ::testing::Test {
 
   fs::path dir_;
   std::string out_, err_;
+  long peakKiB_ = 0;  // peak resident memory of the last program run
 };
 
 TEST_F(Process, CommandLineMapsNoQtLibrary) {
@@ -137,6 +141,31 @@ TEST_F(Process, CommandLineMapsNoQtLibrary) {
     EXPECT_FALSE(AnyQt(libs)) << err_;
   }
   EXPECT_TRUE(fs::exists(dir_ / "out" / "cube.off"));
+}
+
+// Tables take memory in proportion to the model: a cube's run is a few megabytes, and a
+// 362-vertex sphere of triangles (hop table 362 x 362) not much more. Sanitizer builds
+// keep shadow memory and are not measured.
+TEST_F(Process, PeakMemoryFollowsTheModel) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "sanitizer build";
+#endif
+  std::string ini = "--settings=" + (dir_ / "kelmor.ini").string();
+  struct Case {
+    std::string input;
+    long limitKiB;
+  };
+  const std::vector<Case> cases = {
+      {(dir_ / "cube.txt").string(), 8 * 1024},
+      {std::string(KELMOR_SOURCE_DIR) + "/bench/geodesic_sphere_362.txt", 12 * 1024},
+  };
+  for (const Case& c : cases) {
+    int status = Start(KELMOR_EXE, {"run", c.input, "--quiet", "--seed", "1", "--max-attempts", "1",
+                                    "--max-iterations", "200", "--out", (dir_ / "out").string(), ini});
+    EXPECT_LE(status, 1) << err_;
+    EXPECT_GT(peakKiB_, 0);
+    EXPECT_LE(peakKiB_, c.limitKiB) << c.input;
+  }
 }
 
 TEST_F(Process, MissingCompanionIsReportedNotCrashed) {

@@ -81,7 +81,7 @@ struct HopCase {
 TEST(HopForces, PairsArePulledToTheirHopTargets) {
   RelaxRig rig({Face{{0, 1, 2}, 1, {}}});
   kelmor::Run& run = rig.run;
-  run.infl.HopDistance.assign(static_cast<size_t>(InflationState::HopRows) * InflationState::HopRows, 0.0f);
+  run.infl.SizeHopTable(0, 2);
   run.infl.GlobalLimit = 3;
   run.Strength[3] = 10, run.Strength[6] = 70;
   for (HopCase c : {HopCase{1, 2.0, 0.5, 3}, {2, 1.0, 1.7, 3}, {3, 3.0, 2.4, 3}, {0, 0.25, 0.0, 6},
@@ -104,7 +104,7 @@ TEST(HopForces, PairsArePulledToTheirHopTargets) {
 TEST(HopForces, LimitIsComparedInSinglePrecision) {
   RelaxRig rig({Face{{0, 1, 2}, 1, {}}});
   kelmor::Run& run = rig.run;
-  run.infl.HopDistance.assign(static_cast<size_t>(InflationState::HopRows) * InflationState::HopRows, 0.0f);
+  run.infl.SizeHopTable(0, 2);
   run.infl.GlobalLimit = 2;
   Place(run, {{0, 0, 0}, {1, 0, 0}, {0, 0, 50}});
   run.infl.Hop(0, 1) = 2.1f;  // equal to 2 + 0.1 in single precision: at the limit

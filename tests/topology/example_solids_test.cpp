@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "input/parser.h"
+#include "topology/face_rows.h"
 #include "topology/topology.h"
 #include "topology_rig.h"
 
@@ -57,6 +58,15 @@ TEST(ExampleSolids, CountsMatchTheirHeadersAndHopsAreWhole) {
     EXPECT_EQ(m.MaxVertex - m.MinVertex + 1, std::stoi(counts[1]));
     EXPECT_EQ(t.EdgeTotal, std::stoi(counts[2]));
     EXPECT_EQ(m.PolygonCount, std::stoi(counts[3]));
+    // Every table holds the model's rows only: a cube's hop table is 8 x 8.
+    const size_t vertices = static_cast<size_t>(m.MaxVertex - m.MinVertex + 1);
+    EXPECT_EQ(rig.run.infl.HopDistance.size(), vertices * vertices);
+    EXPECT_LE(m.FaceVertex.heldRows(), LastFaceRow(m) + 1);
+    EXPECT_LE(m.FaceCode.heldRows(), LastFaceRow(m) + 1);
+    EXPECT_LE(m.VertexFlags.heldRows(), m.MaxVertex + 1);
+    EXPECT_LE(t.Neighbour.heldRows(), m.MaxVertex + 1);
+    EXPECT_LE(t.EdgeEnds.heldRows(), t.EdgeTotal + 2);
+    EXPECT_LE(m.EdgeList.heldRows(), m.EdgeCount + 1);
     int degrees = 0;
     for (int v = m.MinVertex; v <= m.MaxVertex; ++v) degrees += t.VertexDegree[v];
     EXPECT_EQ(degrees, 2 * t.EdgeTotal);

@@ -8,7 +8,7 @@
 namespace kelmor::testing {
 namespace {
 
-constexpr int Rows = InflationState::HopRows;
+constexpr int Rows = MaxHopVertex + 1;
 
 // The hop rule exactly as stated, sweep by sweep over every ordered pair: the reference
 // the frontier build must match entry for entry.
