@@ -1,6 +1,9 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -15,6 +18,7 @@
 #include "run/run_sequence.h"
 #include "run/session.h"
 #include "run/validation.h"
+#include "settings/path_kind.h"
 #include "settings/settings_file.h"
 
 namespace kelmor {
@@ -30,6 +34,18 @@ bool SplitKeyValue(const std::string& item, std::string& key, std::string& value
   key = item.substr(0, eq);
   value = item.substr(eq + 1);
   return true;
+}
+
+// A seed is a whole number from 0 to 18446744073709551615; anything else (a sign, a
+// fraction, a number too large) is refused rather than wrapped round.
+uint64_t ReadSeed(const std::string& text) {
+  uint64_t seed = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, seed);
+  if (text.empty() || ec != std::errc() || ptr != end)
+    throw CLI::ValidationError("--seed", "the seed is a whole number from 0 to 18446744073709551615, not '" +
+                                             text + "'");
+  return seed;
 }
 
 void AddFriendly(CLI::App* app, RunArgs& a) {
@@ -106,15 +122,22 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
   app->add_option("--pref", a.prefs, "override a preference for this run only, e.g. --pref edge=1")
       ->type_name("KEY=VALUE");
   app->add_option("--settings", a.settings, "settings file to use (default: kelmor.ini)");
-  app->add_option("--seed", a.seed, "seed of the random generator: same seed, same files");
+  app->add_option_function<std::string>("--seed", [&a](const std::string& v) { a.seed = ReadSeed(v); },
+                                        "seed of the random generator: same seed, same files")
+      ->type_name("N");
   app->add_option("--answer", a.answer, "answer to yes/no questions: yes, no or ask")
       ->check(CLI::IsMember({"yes", "no", "ask"}));
   app->add_flag("--quiet,-q", a.quiet, "no progress line");
-  app->add_option("--solutions", a.solutions, "quit after N written solutions (0: never; default 1)");
-  app->add_option("--max-iterations", a.maxIterations, "press Re-do after N iterations of an attempt");
-  app->add_option("--max-attempts", a.maxAttempts, "quit after N attempts");
-  app->add_option("--time-limit", a.timeLimit, "after SECONDS press Quit (or Write, see below)");
-  app->add_flag("--write-on-timeout", a.writeOnTimeout, "write the current state at the time limit");
+  app->add_option("--solutions", a.solutions, "quit after N written solutions (0: never; default 1)")
+      ->check(CLI::NonNegativeNumber);
+  app->add_option("--max-iterations", a.maxIterations,
+                  "press Re-do after N iterations of an attempt; with --once, end the run there")
+      ->check(CLI::NonNegativeNumber);
+  app->add_option("--max-attempts", a.maxAttempts, "quit after N attempts")->check(CLI::NonNegativeNumber);
+  app->add_option("--time-limit", a.timeLimit, "after SECONDS press Quit (or Write, see below)")
+      ->check(CLI::NonNegativeNumber);
+  app->add_flag("--write-on-timeout", a.writeOnTimeout,
+                "write the current state at the time limit (and at --max-iterations with --once)");
   app->add_option("--stall", a.stall,
                   "press Re-do when E + P has not fallen by 1% for N iterations (0: never)")
       ->check(CLI::NonNegativeNumber)
@@ -122,10 +145,30 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
   AddFriendly(app, a);
 }
 
+// An input must be a file: a folder, a FIFO (reading it would wait for ever) or a device is
+// named for what it is.
+bool InputReadable(const std::string& input, std::ostream& err) {
+  if (std::string kind = NonFileKind(input); !kind.empty()) {
+    err << "kelmor: input '" << input << "' is " << kind << ", not an input file\n";
+    return false;
+  }
+  std::error_code ec;
+  if (!fs::exists(input, ec)) {
+    err << "kelmor: input file '" << input << "' not found\n";
+    return false;
+  }
+  return true;
+}
+
 // Loads the settings and applies the --pref overrides; false when one is refused.
 bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream& err) {
   session.programFolder = ProgramFolder();
   session.settingsPath = SettingsPath(a.settings, session.programFolder);
+  if (std::string kind = NonFileKind(session.settingsPath); !kind.empty()) {
+    err << "kelmor: settings file '" << session.settingsPath << "' is " << kind
+        << ": Kelmor cannot use it, settings live in a regular file\n";
+    return false;
+  }
   session.prefs = Preferences(session.programFolder);
   LoadSettings(session.prefs, session.settingsPath, session.programFolder,
                [&host](const std::string& m) { host.message(m); });
@@ -203,12 +246,15 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
     host.message(*e);
     return ExitRefused;
   }
-  if (session.options.Segments != "None") {
-    if (auto e = ValidateSegmentOptions(session.options)) {
-      host.message(*e);
-      return ExitRefused;
-    }
+  // Also for unsegmented input: a segment option given on the command line is checked.
+  if (auto e = ValidateSegmentOptions(session.options)) {
+    host.message(*e);
+    return ExitRefused;
   }
+  const RunOptions& o = session.options;
+  const bool segmented = o.Segments != "None";
+  host.setSingleAttempt(Ticked(o.Once) || segmented,
+                        segmented ? std::atoi(o.Segments.c_str() + std::strlen("Segments ")) : 1);
   Run run(session, host);
   return StatusOf(RunSequence(run));
 }
@@ -217,10 +263,7 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
 
 int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
   std::error_code ec;
-  if (!fs::is_regular_file(a.input, ec)) {
-    err << "kelmor: input file '" << a.input << "' not found\n";
-    return ExitRefused;
-  }
+  if (!InputReadable(a.input, err)) return ExitRefused;
   fs::path input = fs::absolute(a.input, ec);
   session.input.InDir = input.parent_path().string();
   session.input.InFile = input.filename().string();
@@ -297,6 +340,7 @@ int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, s
 }
 
 int CmdScan(const std::string& input, std::ostream& out, std::ostream& err) {
+  if (!InputReadable(input, err)) return ExitRefused;
   try {
     ScanResult r = ScanInput(input);
     out << "letters: " << r.letters << "\n" << "blocks: " << r.count << "\n";
@@ -361,9 +405,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   std::vector<std::string> argv(args.rbegin(), args.rend());
   try {
     app.parse(argv);
-  } catch (const CLI::CallForHelp& e) {
-    out << app.help(e.get_name() == "--help" ? "" : "");
-    if (run->parsed()) out << run->help();
+  } catch (const CLI::CallForHelp&) {
+    // Once, for the sub-command asked about.
+    out << (run->parsed() ? run->help() : shape->parsed() ? shape->help() : scan->parsed() ? scan->help()
+            : prefs->parsed() ? prefs->help() : app.help());
     return 0;
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {

@@ -91,6 +91,26 @@ void ConsoleHost::showFigures(const DrawFigures& f) {
   progressShown_ = true;
 }
 
+ButtonSet ConsoleHost::limitReached(const char* what) {
+  clearProgress();
+  if (settings_.writeOnTimeout && settings_.limitWrites > 0) {
+    err_ << what << ": writing the current state\n";
+    // A write whose solution is reported ends the run through the solution count; one
+    // that fails must end it all the same, so the writes are counted too.
+    if (--settings_.limitWrites == 0) quitPending_ = true;
+    settings_.solutions = solutions_ + 1;
+    return WriteButton;
+  }
+  err_ << what << ": quitting the run\n";
+  return QuitButton;
+}
+
+ButtonSet ConsoleHost::attemptLimit() {
+  clearProgress();
+  err_ << "Attempt limit reached: quitting the run\n";
+  return QuitButton;
+}
+
 ButtonSet ConsoleHost::pollButtons() {
   if (settings_.interrupt ? settings_.interrupt->load() : g_interrupted.load()) {
     interrupted_ = true;
@@ -99,26 +119,21 @@ ButtonSet ConsoleHost::pollButtons() {
     if (!settings_.interrupt) g_interrupted = false;
     return QuitButton;
   }
+  if (quitPending_) return QuitButton;
   if (settings_.solutions > 0 && solutions_ >= settings_.solutions) return QuitButton;
-  if (settings_.timeLimit > 0 && !timedOut_) {
+  if (settings_.timeLimit > 0) {
     double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    if (elapsed >= settings_.timeLimit) {
+    // Past the limit every poll acts, so that each further segment is written as it stands.
+    if (elapsed >= settings_.timeLimit && (!timedOut_ || settings_.singleAttempt)) {
       timedOut_ = true;
-      clearProgress();
-      if (settings_.writeOnTimeout) {
-        err_ << "Time limit reached: writing the current state\n";
-        // Write, then Quit at the next poll: the write starts a new attempt otherwise.
-        settings_.solutions = solutions_ + 1;
-        return WriteButton;
-      }
-      err_ << "Time limit reached: quitting the run\n";
-      return QuitButton;
+      return limitReached("Time limit reached");
     }
   }
-  if (settings_.maxAttempts > 0 && attempt_ > settings_.maxAttempts) return QuitButton;
+  if (settings_.maxAttempts > 0 && attempt_ > settings_.maxAttempts) return attemptLimit();
   if (settings_.maxIterations > 0 && iteration_ >= settings_.maxIterations) {
-    if (settings_.maxAttempts > 0 && attempt_ >= settings_.maxAttempts) return QuitButton;
+    if (settings_.singleAttempt) return limitReached("Iteration limit reached");
+    if (settings_.maxAttempts > 0 && attempt_ >= settings_.maxAttempts) return attemptLimit();
     return RedoButton;
   }
   for (auto& p : policies_) {
@@ -129,6 +144,18 @@ ButtonSet ConsoleHost::pollButtons() {
     }
   }
   return 0;
+}
+
+bool ConsoleHost::retryAfterOverflow() {
+  if (settings_.overflowRetries <= 0) return false;
+  overflowsInARow_ = attempt_ == lastOverflowAttempt_ + 1 ? overflowsInARow_ + 1 : 1;
+  lastOverflowAttempt_ = attempt_;
+  if (overflowsInARow_ >= settings_.overflowRetries) return false;
+  clearProgress();
+  err_ << "Error: Overflow.  Try reducing some Force Strengths (attempt " << attempt_
+       << " dropped, starting the next)\n"
+       << std::flush;
+  return true;
 }
 
 void ConsoleHost::solutionWritten(const WrittenReport& r) {

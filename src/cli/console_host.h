@@ -26,6 +26,15 @@ struct ConsoleSettings {
   // When set, Ctrl-C is the caller's: the host presses Quit once the flag is true and
   // leaves the signal handlers alone (a batch runs many hosts at once).
   const std::atomic<bool>* interrupt = nullptr;
+  // One attempt only (Once, or segmented input): the iteration limit ends the run as the
+  // time limit does, since Re-do would start the single attempt again without end.
+  bool singleAttempt = false;
+  // How many writes the limits may press before they press Quit: one per block of the
+  // input (a segmented input writes each segment as it stands), at least one.
+  int limitWrites = 1;
+  // Repeat mode: an attempt whose forces overflow is dropped and the next one started,
+  // until this many overflow in a row (0: the run's handler takes the first one).
+  int overflowRetries = 10;
 };
 
 // The command line's Host: every message verbatim on its own line on standard error,
@@ -44,6 +53,7 @@ class ConsoleHost : public Host {
   void solutionWritten(const WrittenReport& report) override;
   void attemptStarted(int attempt) override;
   void hideDrawWindow() override;
+  bool retryAfterOverflow() override;
 
   int solutionsWritten() const { return solutions_; }
   bool timedOut() const { return timedOut_; }
@@ -53,9 +63,17 @@ class ConsoleHost : public Host {
   // Adds a policy that watches the attempts and presses buttons (see AttemptPolicy); the
   // host owns it. The stop rules of the settings come first at every poll.
   AttemptPolicy& addPolicy(std::unique_ptr<AttemptPolicy> policy);
+  // What the options make of the run: one attempt only, and how many blocks it writes.
+  void setSingleAttempt(bool single, int blocks) {
+    settings_.singleAttempt = single;
+    settings_.limitWrites = blocks < 1 ? 1 : blocks;
+  }
 
  private:
   void clearProgress();
+  // A limit was reached: Write while the limits may still write, else Quit.
+  ButtonSet limitReached(const char* what);
+  ButtonSet attemptLimit();
 
   ConsoleSettings settings_;
   std::ostream& out_;
@@ -68,6 +86,9 @@ class ConsoleHost : public Host {
   bool timedOut_ = false;
   bool interrupted_ = false;
   std::optional<WrittenReport> lastWritten_;
+  bool quitPending_ = false;    // the limits have written all they may: Quit at the next poll
+  int overflowsInARow_ = 0;
+  int lastOverflowAttempt_ = -1;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;
   std::vector<std::unique_ptr<AttemptPolicy>> policies_;

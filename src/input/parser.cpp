@@ -44,7 +44,9 @@ class Parser {
       }
       if (BlockToken(c) == Flow::Done) return;
     }
-    // The block never closed: the caller's error handler decides what follows.
+    // No block, or a block that never closed: the caller's error handler decides what
+    // follows; an open block is recorded so that the run can say what is missing.
+    if (reading_) run_.BlockUnclosed = 1;
     raiseError(ErrPastEnd, run_.CurrentFileName);
   }
 
@@ -84,10 +86,10 @@ class Parser {
       }
       const int v = TakeNumber();
       if (v == -2) {
-        // The group names the segment of each vertex that follows; positions it does not
-        // reach name none, so that nothing of an earlier face is taken for a segment.
+        // The group names the block of each corner that follows: the whole row, so that a
+        // shorter group after a longer one keeps the longer one's later entries.
         for (int p = 1; p <= MaxRealmFaceVertices; ++p)
-          saved[static_cast<size_t>(p)] = p < position_ ? m_.RealmFace(m_.RealmFaceIndex, p) : 0;
+          saved[static_cast<size_t>(p)] = m_.RealmFace(m_.RealmFaceIndex, p);
         position_ = 1;
       } else if (v == -1) {
         m_.RealmFaceSize[m_.RealmFaceIndex] = position_ - 1;
@@ -96,6 +98,7 @@ class Parser {
       } else if (v >= 0) {
         if (position_ > MaxRealmFaceVertices) {
           run_.host.message("Input file error: Realm face can have at most four vertices");
+          run_.InputStopped = 1;
           return;
         }
         m_.RealmFace(m_.RealmFaceIndex, position_) = v;
@@ -230,6 +233,7 @@ class Parser {
     m_.FaceStep[face_] = step;
     if (step > MaxStarStep || step > size) {
       run_.host.message("Input error: Possible missing comma at end of line");
+      run_.InputStopped = 1;
       return Flow::Done;
     }
     for (int p = 1; p <= size; ++p) {
@@ -286,6 +290,7 @@ class Parser {
       m_.StartPositionsRead = true;
     }
     run_.host.message("Unexpected End of File in input, check for closing brackets");
+    run_.InputStopped = 1;
     return Flow::Done;
   }
 

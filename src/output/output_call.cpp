@@ -17,17 +17,10 @@ const std::string& Palette::Text(const std::string& key) const {
   return it != replaced_.end() ? it->second : run_.session.prefs.text(key);
 }
 
-void Palette::Replace(const std::string& key, std::string text) {
-  replaced_[key] = std::move(text);
-  for (auto it = read_.begin(); it != read_.end();)
-    it = it->first.first == key ? read_.erase(it) : std::next(it);
-}
+void Palette::Replace(const std::string& key, std::string text) { replaced_[key] = std::move(text); }
 
 ColourComponents Palette::Components(const std::string& key, std::string_view label) {
-  auto id = std::make_pair(key, std::string(label));
-  auto it = read_.find(id);
-  if (it == read_.end()) it = read_.emplace(id, ReadColourText(Text(key), label, message_)).first;
-  return it->second;
+  return ReadColourText(Text(key), label, message_);
 }
 
 OutputCall::OutputCall(Run& r)

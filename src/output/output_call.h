@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/colour.h"
+#include "model/locale_text.h"
 
 namespace kelmor {
 
@@ -16,8 +17,8 @@ struct Run;
 // One line of an output file, with the CR LF line end every output file uses.
 inline void Line(std::ostream& os, std::string_view text) { os << text << "\r\n"; }
 
-// The colour preferences of one writer call, each converted once: a colour that needs
-// clipping is reported once per call, not once per file that carries it.
+// The colour preferences of one writer call. Every conversion reads the colour text
+// afresh, so a colour that needs clipping is reported at each conversion that clips it.
 class Palette {
  public:
   Palette(const Run& run, MessageFn message);
@@ -38,7 +39,6 @@ class Palette {
   const Run& run_;
   MessageFn message_;
   std::map<std::string, std::string> replaced_;
-  std::map<std::pair<std::string, std::string>, ColourComponents> read_;
 };
 
 // Everything one call of the writer shares between its files.
@@ -51,6 +51,7 @@ struct OutputCall {
   std::string weakenSuffix;    // "_weaken3", or empty
   std::string runSuffix;       // weaken suffix, "_stress", "_aug", "_smooth"
   double SE = 0;               // largest single edge distortion of the last report written
+  std::locale locale = UserLocale();  // decimal separator of the report's figures
   // Which files were written (full paths), in order.
   std::vector<std::string> written;
 };

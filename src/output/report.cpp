@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/geometry.h"
+#include "model/locale_text.h"
 #include "model/numtext.h"
 #include "output/faces.h"
 #include "output/output_call.h"
@@ -140,14 +141,16 @@ void WriteReport(OutputCall& call, std::ostream& os) {
   call.SE = MaxEdgeDistortion(run);
   if (!asEntered || userData) {
     double A = AngleDeformation(run);
-    line("# Aggregate Edge Deformation (E):       " + BareNumber(E));
-    line("# Maximum Single Edge Distortion (SE):  " + BareNumber(call.SE));
-    line("# Polygonal Deformation (P):            " + BareNumber(P));
-    line("# Aggregate Angle Deformation (A):      " + BareNumber(A) + " degrees");
-    line("#                                       " + BareNumber(A * Pi / 180) + " radians");
+    auto figure = [&](double value) { return LocaleBareNumber(value, call.locale); };
+    line("# Aggregate Edge Deformation (E):       " + figure(E));
+    line("# Maximum Single Edge Distortion (SE):  " + figure(call.SE));
+    line("# Polygonal Deformation (P):            " + figure(P));
+    line("# Aggregate Angle Deformation (A):      " + figure(A) + " degrees");
+    line("#                                       " + figure(A * Pi / 180) + " radians");
     line("#");
-    line("# Deformation Summary                    (E=" + LocaleNumberText(E, "0.000") +
-         ", P=" + LocaleNumberText(P, "0.000") + ", A=" + LocaleNumberText(A, "0.0") + "\u00b0)");
+    line("# Deformation Summary                    (E=" + LocaleNumberText(E, "0.000", call.locale) +
+         ", P=" + LocaleNumberText(P, "0.000", call.locale) + ", A=" + LocaleNumberText(A, "0.0", call.locale) +
+         "\u00b0)");
     line("#");
     if (P > Tiny) {
       for (int f = 1; f <= m.PolygonCount; ++f) {

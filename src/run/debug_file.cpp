@@ -24,8 +24,12 @@ void DebugFile::Create(const std::string& path) {
 void DebugFile::Line(std::string_view text) {
   if (!on_) return;
   std::ofstream out(path_, std::ios::binary | std::ios::app);
-  if (!out) raiseError(ErrPathNotFound, path_);
-  out << text << "\r\n";
+  if (out) out << text << "\r\n";
+  if (!out) {
+    // Reported once: the file stays off for the rest of the run.
+    on_ = false;
+    raiseError(ErrPathNotFound, path_);
+  }
 }
 
 }  // namespace kelmor

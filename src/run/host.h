@@ -79,6 +79,10 @@ class Host {
   virtual void solutionWritten(const WrittenReport& report) {}
   // Progress between polls (iteration count, attempt); hosts may ignore.
   virtual void attemptStarted(int attempt) {}
+  // The forces of an attempt in repeat mode overflowed. A host that returns true has
+  // reported it and the run starts the next attempt; otherwise the run's error handler
+  // takes the overflow (the windows' behaviour).
+  virtual bool retryAfterOverflow() { return false; }
 };
 
 }  // namespace kelmor

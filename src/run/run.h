@@ -57,6 +57,11 @@ struct Run {
   int NoRelaxation = 0;
   int NextSegmentPending = 0;
   int NextSegmentEntry = 0;  // 1: the parser reads only the inter-realm section
+  // Set by the parser: it stopped on an input error whose message it has shown, or the
+  // input ended inside the block. Either way the half-read model is neither relaxed nor
+  // written, and the run ends.
+  int InputStopped = 0;
+  int BlockUnclosed = 0;
   int IsomorphIndex = 1;
   int StressPass = 0;        // writer: 1 on the second pass of a StressMap call
   std::string OutputDate;    // writer: date text of the file headers; empty means today

@@ -15,6 +15,13 @@ namespace {
 
 enum class SegmentStep { Relax, NextSegment, EndRun };
 
+// The whole run's result: an input the parser could not read through ends without a
+// written model, whatever an earlier segment wrote.
+RunOutcome Outcome(const Run& run) {
+  if (run.InputStopped == 1 || run.BlockUnclosed == 1) return RunOutcome::Ended;
+  return run.filesWritten > 0 ? RunOutcome::Written : RunOutcome::Ended;
+}
+
 // Phase 0, once per call: size the tables.
 void SizeTables(Run& run) {
   run.model.Reset();
@@ -31,12 +38,20 @@ SegmentStep ReadSegment(Run& run) {
   run.NoRelaxation = 0;
   run.NextSegmentPending = 0;
   run.NextSegmentEntry = 0;
+  run.InputStopped = 0;
+  run.BlockUnclosed = 0;
   m.ResetSegment();
   run.IsomorphIndex = 1;
   run.relax.Damping = 0.5;
   GuardedStep(run, [&] { ReadRhombusSets(run); });
   FillPolygonTables(run.poly);
   GuardedStep(run, [&] { ReadInput(run); });
+  if (run.BlockUnclosed == 1) {
+    run.host.message(UnclosedBlockMessage);
+    return SegmentStep::EndRun;
+  }
+  // The parser has said what is wrong; a half-read model is neither relaxed nor written.
+  if (run.InputStopped == 1) return SegmentStep::EndRun;
 
   // The last block was a realm and the input has no inter-realm section: the realms are
   // written all the same.
@@ -62,6 +77,12 @@ SegmentStep ReadSegment(Run& run) {
       m.CylinderMarks = 1;
     }
   });
+  // A model without faces has nothing to relax and nothing a viewer could open.
+  if (m.SegmentCount == 1 && (m.MaxVertex < m.MinVertex || m.PolygonCount < 1)) {
+    run.host.message(NoFacesMessage);
+    run.InputStopped = 1;
+    return SegmentStep::EndRun;
+  }
   if (m.MaxVertex < m.MinVertex) {
     run.NoRelaxation = 1;
     GuardedStep(run, [&] { WriteOutputFiles(run); });
@@ -115,6 +136,18 @@ bool Topology(Run& run) {
   return true;
 }
 
+// One attempt. In repeat mode a host may take an overflow of the forces for a failed
+// attempt and have the next one started; otherwise the overflow goes to the handler.
+LoopOutcome AttemptOrRetry(Run& run) {
+  try {
+    return RunAttempt(run);
+  } catch (const KelmorError& e) {
+    if (e.code() == ErrOverflow && run.RunMode == 2 && run.host.retryAfterOverflow())
+      return LoopOutcome::NewAttempt;
+    throw;
+  }
+}
+
 }  // namespace
 
 RunOutcome RunSequence(Run& run) {
@@ -133,7 +166,7 @@ RunOutcome RunSequence(Run& run) {
         do {
           GuardedStep(run, [&] { PrepareAttemptInflation(run); });
           outcome = LoopOutcome::EndRun;
-          GuardedStep(run, [&] { outcome = RunAttempt(run); });
+          GuardedStep(run, [&] { outcome = AttemptOrRetry(run); });
         } while (outcome == LoopOutcome::NewAttempt);
         if (outcome == LoopOutcome::EndRun) goto finished;
       }
@@ -141,10 +174,10 @@ RunOutcome RunSequence(Run& run) {
     }
   finished:
     run.host.hideDrawWindow();
-    return run.filesWritten > 0 ? RunOutcome::Written : RunOutcome::Ended;
+    return Outcome(run);
   } catch (const RunAbandoned& a) {
     run.host.hideDrawWindow();
-    if (!a.byError) return run.filesWritten > 0 ? RunOutcome::Written : RunOutcome::Ended;
+    if (!a.byError) return Outcome(run);
     return RunOutcome::Abandoned;
   }
 }

@@ -8,6 +8,7 @@
 #include "input/shape.h"
 #include "model/geometry.h"
 #include "model/numtext.h"
+#include "run/error_handler.h"
 #include "run/run.h"
 
 namespace kelmor {
@@ -92,7 +93,9 @@ void ReadRunStart(Run& run) {
   if (run.DebugOn) {
     std::string path = (fs::path(run.OutputDir) / (run.BaseName + "_debug.txt")).string();
     run.CurrentFileName = path;
-    run.debug.Create(path);
+    // A debug file that cannot be made is reported here and the run goes on without it:
+    // the statements after this one still set the strengths and the options.
+    GuardedStep(run, [&] { run.debug.Create(path); });
   }
 
   run.FrameValue = s.prefs.number("fram");

@@ -15,6 +15,7 @@
 
 #include "model/numtext.h"
 #include "run/error.h"
+#include "settings/path_kind.h"
 
 namespace kelmor {
 
@@ -155,6 +156,11 @@ int ReplaceFile(const std::string& path, const std::string& text) {
   return err;
 }
 
+std::string NotASettingsFile(const std::string& path, const std::string& kind) {
+  return "Kelmor cannot use " + path + " as its settings file: it is " + kind +
+         ", not a regular file.";
+}
+
 // A value that would break the line structure of the file is kept on its line.
 std::string OneLine(std::string value) {
   for (char& c : value)
@@ -173,18 +179,18 @@ std::string CreationText(const std::string& programFolder) {
 }
 
 // Applies one item; false when the item names no key. The folder message is shown once
-// per load: after the first reset both folders are the program's folder anyway.
+// for each folder key found bad (a key repeated in a damaged file is not told twice).
 bool ApplyItem(Preferences& prefs, const std::string& key, const std::string& value,
-               const std::string& programFolder, const MessageFn& message, bool& folderReported) {
+               const std::string& programFolder, const MessageFn& message, std::string& foldersReported) {
   const PrefKey* p = FindPreferenceKey(key);
   if (!p || key.size() != 4) return false;
   if (p->kind == PrefKind::Path) {
     std::error_code ec;
     if (!fs::is_directory(value, ec)) {
-      if (!folderReported)
+      if (foldersReported.find(p->key) == std::string::npos)
         message("One of your default file paths was not found.  Kelmor has reset your file paths to " +
                 programFolder);
-      folderReported = true;
+      foldersReported += std::string(p->key) + " ";
       prefs.set("diri", programFolder);
       prefs.set("diro", programFolder);
       return true;
@@ -205,6 +211,11 @@ void ReportLoadError(int code, const MessageFn& message) {
 
 void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
                   const MessageFn& message) {
+  // Reading a FIFO would wait for a writer for ever, and a device is no settings file.
+  if (std::string kind = NonFileKind(path); !kind.empty()) {
+    message(NotASettingsFile(path, kind) + "  Kelmor goes on with the default preferences.");
+    return;
+  }
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f && errno == ENOENT) {
     if (int err = ReplaceFile(path, CreationText(programFolder))) {
@@ -221,7 +232,7 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
   std::string item;
   bool cut = false;
   int unknown = 0;
-  bool folderReported = false;
+  std::string foldersReported;
   for (;;) {
     ItemReader::Status status = reader.next(item, cut);
     if (status == ItemReader::Status::Error) {
@@ -236,7 +247,7 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (key == "end") break;
     std::string value = item.size() > 5 ? Trim(std::string_view(item).substr(5, 99)) : std::string();
-    if (ApplyItem(prefs, key, value, programFolder, message, folderReported)) continue;
+    if (ApplyItem(prefs, key, value, programFolder, message, foldersReported)) continue;
     if (++unknown > kMaxUnknownLines) {
       message(kProblemMessage);
       break;
@@ -284,6 +295,11 @@ SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnl
             (binary ? std::string(prefs.flag(p.key) ? "1" : "0") : OneLine(prefs.text(p.key))) + "\r\n";
   }
   text += "end \r\n";
+  // Saving renames a new file over the path: a device or a folder there is never replaced.
+  if (std::string kind = NonFileKind(path); !kind.empty()) {
+    message(NotASettingsFile(path, kind) + "  Your preferences have not been saved.");
+    return SaveResult::Failed;
+  }
   if (int err = ReplaceFile(path, text)) {
     message("Kelmor could not save your preferences to " + path + ": " + std::strerror(err) +
             ".  Your previous settings file has not been changed.");

@@ -76,6 +76,7 @@ DrawWindow::DrawWindow() {
     b->setAutoDefault(false);
     buttons_[i] = {b, design[i].text, design[i].bit};
     connect(b, &QPushButton::clicked, b, [b] { b->setText("Pressed"); });
+    if (design[i].bit == GraphButton) connect(b, &QPushButton::clicked, this, [this] { clearDrawing(); });
     buttonRow->addWidget(b);
   }
 
@@ -125,10 +126,20 @@ QColor DrawWindow::background() const { return palette().color(QPalette::Button)
 
 void DrawWindow::setScale(double span) { area_->setScale(span); }
 
+void DrawWindow::reset() {
+  clearDrawing();
+  setWindowTitle("Kelmor Viewer");
+  for (QLabel* l : {edgeDef_, polyDef_}) l->setText("0.0");
+  for (QLabel* l : {isomNo_, expandOpt_, duplicate_}) l->setText("");
+}
+
 void DrawWindow::showAttempt(const std::string& caption, bool clear,
                              std::span<const DepthColour, 16> palette) {
   for (size_t i = 0; i < 16; ++i) palette_[i] = QColor(palette[i].r, palette[i].g, palette[i].b);
-  if (clear) area_->clear(background());
+  // Every attempt starts on a cleared square, drawn or not: an attempt that is not drawn
+  // would otherwise leave the last frame of the one before under the next drawn frames.
+  (void)clear;
+  area_->clear(background());
   show();
   setWindowTitle(QString::fromStdString(caption));
   ++attempts_;

@@ -46,6 +46,11 @@ class DrawWindow : public QWidget {
   DrawWindow();
 
   void setScale(double span);
+  // Before a run: a cleared square, the window's own caption, no figures, so that a run
+  // that fails before its first attempt shows nothing of the run before it.
+  void reset();
+  // The Graphics button: drawing switched on or off starts again from a cleared square.
+  void clearDrawing() { area_->clear(background()); }
   void showAttempt(const std::string& caption, bool clear,
                    std::span<const DepthColour, 16> palette);
   void drawLines(std::span<const DrawLine> lines);

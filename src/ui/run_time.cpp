@@ -479,6 +479,7 @@ void RunTime::runOkClick() {
   gui_.kelmor()->hide();
   DrawWindow* draw = gui_.drawWindow();
   draw->setScale(2 * s.prefs.number("scrn"));
+  draw->reset();
   ShowEnabled(draw);
 
   QtHost host(gui_.dialogs, *draw, s.input.OutSame ? s.input.InDir : s.input.OutDir);

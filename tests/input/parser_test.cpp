@@ -436,6 +436,18 @@ TEST_F(ParserTest, LastRealmSegmentGoesOnToTheInterRealmSection) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(ParserTest, AShorterGroupKeepsTheLaterEntriesOfTheGroupBeforeIt) {
+  run.NextSegmentEntry = 1;
+  Read("[1,1,2,3,-2, 1,1,-2, 4,5,0,1,-1,]");
+  const int from[] = {1, 1, 2, 3};
+  const int corner[] = {4, 5, 0, 1};
+  for (int p = 1; p <= 4; ++p) {
+    EXPECT_EQ(m.RealmFaceFrom(1, p), from[p - 1]) << p;
+    EXPECT_EQ(m.RealmFace(1, p), corner[p - 1]) << p;
+  }
+  EXPECT_EQ(m.RealmFaceSize[1], 4);
+}
+
 TEST_F(ParserTest, InterRealmEntryReadsOnlyTheSection) {
   run.NextSegmentEntry = 1;
   session.special.SpecialOption[0] = true;  // the shape choice applies to normal entry only

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <locale>
 #include <sstream>
 
 #include "output_rig.h"
@@ -28,6 +29,33 @@ TEST(Report, PerfectModelHasNoDeviationLines) {
   EXPECT_TRUE(HasLine(text, "# Aggregate Angle Deformation (A):       0  degrees"));
   EXPECT_EQ(text.find("# Edge :"), std::string::npos);
   EXPECT_EQ(text.find("# side :"), std::string::npos);
+}
+
+struct CommaPoint : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+};
+
+// The plain figure lines follow the locale's decimal separator as the summary line does,
+// so a reader never sees "E=0,068" beside ".068".
+TEST(Report, FiguresAndSummaryShareTheLocalesSeparator) {
+  OutputRig rig(Cube());
+  PlaceCube(rig);
+  rig.Place(6, 0.5, 0.5, 0.7);
+  rig.BuildEdges();
+  rig.run.relax.EdgeDeform = 0.0681483474218635;
+  rig.run.relax.PolyDeform = 0.25;
+  OutputCall call(rig.run);
+  call.locale = std::locale(std::locale::classic(), new CommaPoint);
+  std::ostringstream os;
+  WriteReport(call, os);
+  const std::string text = os.str();
+  EXPECT_TRUE(HasLine(text, "# Aggregate Edge Deformation (E):        ,0681483474218635 ")) << text;
+  EXPECT_TRUE(HasLine(text, "# Polygonal Deformation (P):             ,25 ")) << text;
+  EXPECT_NE(text.find("(E=0,068, P=0,250, A="), std::string::npos) << text;
+  call.locale = std::locale::classic();
+  std::ostringstream plain;
+  WriteReport(call, plain);
+  EXPECT_TRUE(HasLine(plain.str(), "# Aggregate Edge Deformation (E):        .0681483474218635 "));
 }
 
 TEST(Report, DeviatingEdgesAndSidesAreListedAndSEIsTheLargest) {

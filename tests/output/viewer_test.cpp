@@ -8,6 +8,7 @@
 
 #include "output/writer.h"
 #include "output_rig.h"
+#include "support/child_process.h"
 
 namespace kelmor::testing {
 namespace {
@@ -32,9 +33,21 @@ std::string Output(const std::string& command) {
 
 std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
+// "env HOME=... XDG_...=... ": each viewer gets a home of its own under the test's folder,
+// so that nothing depends on what ~/.config holds, and two viewers never race to create it.
+std::string PrivateEnv(const fs::path& root) {
+  std::string prefix = "env";
+  for (const std::string& entry : PrivateHome(root)) {
+    const size_t eq = entry.find('=');
+    prefix += " " + entry.substr(0, eq) + "=" + Quoted(entry.substr(eq + 1));
+  }
+  return prefix + " ";
+}
+
 // Returns the number of VRML files checked.
 int ExpectViewersAccept(const fs::path& dir) {
   int vrml = 0, off = 0;
+  const std::string env = PrivateEnv(dir / "viewer_home");
   for (const auto& entry : fs::directory_iterator(dir)) {
     const fs::path& file = entry.path();
     if (file.extension() == ".wrl") {
@@ -42,7 +55,7 @@ int ExpectViewersAccept(const fs::path& dir) {
       fs::path shot = file;
       shot.replace_extension(".png");
       std::string command =
-          "timeout 120 xvfb-run -a view3dscene " + Quoted(file) + " --screenshot 0 " + Quoted(shot);
+          env + "timeout 120 xvfb-run -a view3dscene " + Quoted(file) + " --screenshot 0 " + Quoted(shot);
       std::string said = Output(command);
       // Two virtual displays started at the same moment can collide; one more try.
       if (said.find("Xvfb failed to start") != std::string::npos) said = Output(command);
@@ -50,7 +63,7 @@ int ExpectViewersAccept(const fs::path& dir) {
       EXPECT_TRUE(fs::exists(shot)) << file;
     } else if (file.extension() == ".off") {
       ++off;
-      std::string said = Output("timeout 120 assimp info " + Quoted(file));
+      std::string said = Output(env + "timeout 120 assimp info " + Quoted(file));
       for (const char* bad : {"ERROR", "Error", "error", "Warn", "warn"})
         EXPECT_EQ(said.find(bad), std::string::npos) << file << "\n" << said;
       EXPECT_NE(said.find("Importing file ...                   OK"), std::string::npos) << said;

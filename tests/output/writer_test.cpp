@@ -103,13 +103,24 @@ TEST(Writer, CountsCallsThatWroteAndBeepsThreeTimesWhenAsked) {
   EXPECT_EQ(rig.host.beeps, 6);
 }
 
-TEST(Writer, AColourNeedingClipIsReportedOncePerCall) {
-  WriterRig rig;
-  rig.Folder();
-  for (const char* key : {"vsol", "vfrm", "voff"}) rig.session.prefs.set(key, "1");
-  rig.session.prefs.set("clph", "300.0.0");  // the highlight colour: entries 2 and 29, and the OFF list
-  WriteOutputFiles(rig.run);
-  EXPECT_EQ(rig.host.count("Red value in Highlight Colour Colour clipped at 255"), 1);
+TEST(Writer, AColourNeedingClipIsReportedAtEachConversion) {
+  const std::string clipped = "Red value in Highlight Colour Colour clipped at 255";
+  auto reports = [&](std::initializer_list<const char*> files) {
+    WriterRig rig;
+    rig.Folder();
+    for (const char* key : {"vsol", "vfrm", "voff", "vanm", "vswt", "vcyl"}) rig.session.prefs.set(key, "0");
+    for (const char* key : files) rig.session.prefs.set(key, "1");
+    rig.session.prefs.set("clph", "300.0.0");  // the highlight colour: entries 2 and 29, the OFF list
+    WriteOutputFiles(rig.run);
+    return rig.host.count(clipped);
+  };
+  const int solid = reports({"vsol"}), off = reports({"voff"});
+  EXPECT_GE(solid, 1);
+  EXPECT_GE(off, 1);
+  // Two files carrying the colour convert it more often than either alone, and every
+  // conversion reports: nothing is saved up for the rest of the call.
+  EXPECT_GT(reports({"vsol", "voff"}), std::max(solid, off));
+  EXPECT_GT(reports({"vsol", "vfrm"}), solid);
 }
 
 TEST(Writer, OrientsOnlyWhenTheInputHasOrientationFlags) {

@@ -158,5 +158,96 @@ TEST_F(RunSequenceTest, CancelOnThePromptAbandonsEvenAResumingCode) {
   EXPECT_EQ(host_.okCancelQuestions[0], "KELMOR has come across error, attempting to resume 62");
 }
 
+// Input the parser cannot read through: the run ends at once, the half-read model is
+// neither relaxed nor written, and the user is told why.
+TEST_F(RunSequenceTest, InputErrorsEndTheRunWithoutRelaxingOrWriting) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> said;  // messages, in order
+    size_t prompts;                 // "attempting to resume" prompts
+  };
+  const std::string noFaces = NoFacesMessage, unclosed = UnclosedBlockMessage;
+  const Case cases[] = {
+      {"{ 1,2,3,-13, }", {"Input error: Possible missing comma at end of line"}, 0},
+      {"{ 1,2,3,-1,", {unclosed}, 1},
+      {"{ (0,0,1,", {"Reading Starting Positions", "Unexpected End of File in input, check for closing brackets"}, 0},
+      {"", {noFaces}, 1},
+      {"' only a comment", {noFaces}, 1},
+      {"{ }", {noFaces}, 0},
+      {"{ 4,5,-1, }", {noFaces}, 0},
+      {"{ 0,1,2,-1}", {noFaces}, 0},
+  };
+  for (const Case& c : cases) {
+    host_ = TestHost();
+    Input("bad.txt", c.text);
+    EXPECT_EQ(RunOnce(), RunOutcome::Ended) << c.text;
+    EXPECT_EQ(host_.messages, c.said) << c.text;
+    EXPECT_EQ(host_.okCancelQuestions.size(), c.prompts) << c.text;
+    EXPECT_TRUE(host_.attemptsStarted.empty()) << c.text;
+    for (const auto& e : fs::directory_iterator(dir_))
+      EXPECT_EQ(e.path().filename(), "bad.txt") << c.text;
+  }
+}
+
+TEST_F(RunSequenceTest, AFifthRealmCornerEndsTheRunWithoutRealmFiles) {
+  Input("realms.txt", "{P}\n{LX}\n[ 1,1,1,1,1,-2, 0,0,0,0,0,-1, ]\n");
+  session_.options.Segments = "Segments 2";
+  EXPECT_EQ(RunOnce(), RunOutcome::Ended);
+  EXPECT_TRUE(host_.saw("Input file error: Realm face can have at most four vertices"));
+  EXPECT_FALSE(fs::exists(dir_ / "realms.wrl"));
+  EXPECT_FALSE(fs::exists(dir_ / "realms.off"));
+}
+
+// A host that takes overflows for failed attempts a given number of times.
+class RetryingHost : public TestHost {
+ public:
+  int retries = 0;
+  int asked = 0;
+  bool retryAfterOverflow() override { return ++asked <= retries; }
+};
+
+TEST_F(RunSequenceTest, OverflowIsRetriedOnlyInRepeatModeAndOnlyWhenTheHostSaysSo) {
+  Input("tri.txt", "{0,1,2,-1,}");
+  session_.prefs.set("f001", "1e300");
+  // The windows' host: the handler takes the first overflow and abandons the run.
+  EXPECT_EQ(RunOnce(), RunOutcome::Abandoned);
+  EXPECT_EQ(host_.attemptsStarted.size(), 1u);
+  EXPECT_TRUE(host_.saw("Error: Overflow.  Try reducing some Force Strengths"));
+
+  RetryingHost retrying;
+  retrying.retries = 2;
+  {
+    kelmor::Run run(session_, retrying);
+    EXPECT_EQ(RunSequence(run), RunOutcome::Abandoned);
+  }
+  EXPECT_EQ(retrying.asked, 3);
+  EXPECT_EQ(retrying.attemptsStarted.size(), 3u);
+
+  // One attempt only: the host is never asked.
+  RetryingHost once;
+  once.retries = 5;
+  session_.options.Once = 1;
+  {
+    kelmor::Run run(session_, once);
+    EXPECT_EQ(RunSequence(run), RunOutcome::Abandoned);
+  }
+  EXPECT_EQ(once.asked, 0);
+}
+
+TEST_F(RunSequenceTest, ADebugFileThatCannotBeMadeLeavesTheRestOfTheRunStart) {
+  Input("tri.txt", "{0,1,2,-1,}");
+  fs::create_directories(dir_ / "tri_debug.txt");  // a folder where the file belongs
+  session_.options.Debug = 1;
+  session_.prefs.set("f001", "123");
+  kelmor::Run run(session_, host_);
+  ReadRunStart(run);
+  EXPECT_EQ(host_.messages.size(), 1u);
+  EXPECT_NE(host_.messages[0].find("Code: 76File: "), std::string::npos);
+  EXPECT_EQ(run.Strength[1], 123);  // read after the failed step
+  EXPECT_FALSE(run.debug.on());
+  run.debug.Line("nothing");       // and later lines say nothing more
+  EXPECT_EQ(host_.messages.size(), 1u);
+}
+
 }  // namespace
 }  // namespace kelmor

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -159,9 +160,10 @@ TEST(SettingsFile, MissingFolderResetsBothFoldersAndLoadingGoesOn) {
   EXPECT_EQ(r.prefs.text("diro"), dir.str());
   EXPECT_EQ(r.prefs.text("f002"), "1");
 
-  // A good folder after the reset is taken; the message comes once per load.
-  r = Load(dir, "diri=/nowhere/a\r\ndiro=/nowhere/b\r\ndiro=/tmp\r\nend \r\n");
-  EXPECT_EQ(r.messages.size(), 1u);
+  // A good folder after the reset is taken; the message comes once for each bad key,
+  // not again for a key repeated.
+  r = Load(dir, "diri=/nowhere/a\r\ndiro=/nowhere/b\r\ndiro=/nowhere/c\r\ndiro=/tmp\r\nend \r\n");
+  EXPECT_EQ(r.messages.size(), 2u);
   EXPECT_EQ(r.prefs.text("diri"), dir.str());
   EXPECT_EQ(r.prefs.text("diro"), "/tmp");
 }
@@ -183,12 +185,37 @@ TEST(SettingsFile, DamagedFilesNeverStopTheProgram) {
   r = Load(dir, "unam=" + std::string(1'000'000, 'n'));
   EXPECT_EQ(r.prefs.text("unam").size(), 99u);
 
-  // A folder where the file should be: an access error, the start-up values stay.
-  Preferences prefs(dir.str());
-  std::vector<std::string> messages;
-  LoadSettings(prefs, dir.str(), dir.str(), [&](const std::string& m) { messages.push_back(m); });
-  EXPECT_EQ(messages, std::vector<std::string>{"Kelmor has detected error number 75"});
-  EXPECT_EQ(prefs.text("scyl"), "molecule");
+}
+
+// Only a regular file (or nothing yet) is read or replaced: a folder, a FIFO (reading it
+// would wait for ever) or a device node is named and left as it is; the start-up values stay.
+TEST(SettingsFile, PathsThatAreNotFilesAreNamedAndLeftAlone) {
+  TempDir dir;
+  const std::string fifo = dir.file("pipe.ini");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    const char* kind;
+  } rows[] = {{dir.str(), "a folder"}, {fifo, "a FIFO (named pipe)"}, {"/dev/null", "a device"}};
+  for (const auto& row : rows) {
+    Preferences prefs(dir.str());
+    std::vector<std::string> messages;
+    auto note = [&](const std::string& m) { messages.push_back(m); };
+    LoadSettings(prefs, row.path, dir.str(), note);
+    const std::string named = "Kelmor cannot use " + row.path + " as its settings file: it is " + row.kind +
+                              ", not a regular file.";
+    ASSERT_EQ(messages.size(), 1u) << row.path;
+    EXPECT_EQ(messages[0], named + "  Kelmor goes on with the default preferences.");
+    EXPECT_EQ(prefs.text("scyl"), "molecule");
+    messages.clear();
+    EXPECT_EQ(SaveSettings(prefs, row.path, false, note), SaveResult::Failed) << row.path;
+    EXPECT_EQ(messages, std::vector<std::string>{named + "  Your preferences have not been saved."});
+  }
+  struct stat st {};
+  ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 class SaveTest : public ::testing::Test {

@@ -89,6 +89,44 @@ TEST_F(GuiTest, LinesAreErasedExactlyWhereTheyWereDrawn) {
   EXPECT_EQ(control<QLabel>(dw, "ExpandOpt")->text(), "global");
 }
 
+TEST_F(GuiTest, EveryAttemptAndEveryGraphicsPressStartsOnAClearedSquare) {
+  DrawWindow* dw = gui_->drawWindow();
+  dw->setScale(6);
+  ShowEnabled(dw);
+  QtHost host(dialogs_, *dw);
+  auto palette = Palette();
+  host.showAttemptWindow("cube Isom 1", true, palette);
+  const QImage blank = dw->area()->pixmap().toImage();
+  DrawLine line{0, 0, 0, 0, 1, 1, 5, 4, 3};
+  auto drawOne = [&] {
+    host.drawFrame(std::span<const DrawLine>(&line, 1));
+    ASSERT_NE(dw->area()->pixmap().toImage(), blank);
+  };
+  // An attempt that starts with drawing switched off still starts on a cleared square,
+  // so that the attempts of a run never pile up on it.
+  drawOne();
+  host.showAttemptWindow("cube Isom 1", false, palette);
+  EXPECT_EQ(dw->area()->pixmap().toImage(), blank);
+  drawOne();
+  Press(*gui_, "GraphButton");
+  EXPECT_EQ(dw->area()->pixmap().toImage(), blank);
+  EXPECT_EQ(host.pollButtons(), ButtonSet(GraphButton));
+
+  // Before the next run: nothing of this one, neither picture nor caption nor figures.
+  drawOne();
+  DrawFigures f;
+  f.EdgeDef = "0.25";
+  f.IsomNo = "2";
+  host.showFigures(f);
+  host.setStatus("Duplicate Isomorph");
+  dw->reset();
+  EXPECT_EQ(dw->area()->pixmap().toImage(), blank);
+  EXPECT_EQ(dw->windowTitle(), "Kelmor Viewer");
+  EXPECT_EQ(control<QLabel>(dw, "EdgeDef")->text(), "0.0");
+  EXPECT_EQ(control<QLabel>(dw, "IsomNo")->text(), "");
+  EXPECT_EQ(control<QLabel>(dw, "Duplicate")->text(), "");
+}
+
 // A run of cube.txt through the windows, steered by step at each poll.
 class ViewerRunTest : public GuiTest {
  protected:
