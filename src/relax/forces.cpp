@@ -73,7 +73,6 @@ void HopPairs(const HopContext& c, int i, const float* hop, int from, int last, 
   const double xi = c.X[i], yi = c.Y[i], zi = c.Z[i];
   for (int j = from; j <= last; ++j) {
     const float hf = hop[j - c.first];
-    if (!(c.limit > hf)) continue;
     const double h = hf;
     const double t = h > 1 ? (h - 1) * 0.7 + 1 : 0.5 * h;
     const double k = h >= 1 ? c.kFar : c.kNear;
@@ -81,6 +80,7 @@ void HopPairs(const HopContext& c, int i, const float* hop, int from, int last, 
     const double L = std::sqrt(dx * dx + dy * dy + dz * dz);
     const double d = L - t;
     s.deform += std::fabs(d);
+    if (!(c.limit > hf)) continue;  // beyond the limit: measured, never pushed
     if (L > 0) {
       const double f = d * k / L;
       s.fx -= f * dx, s.fy -= f * dy, s.fz -= f * dz;
@@ -109,7 +109,6 @@ int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int las
     const __m128d h =
         _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(hop + (j - c.first)))));
     const __m128d within = _mm_cmplt_pd(h, limit);
-    if (_mm_movemask_pd(within) == 0) continue;
     const __m128d t = Select(_mm_cmpgt_pd(h, one), _mm_add_pd(_mm_mul_pd(_mm_sub_pd(h, one), slope), one),
                              _mm_mul_pd(half, h));
     const __m128d k = Select(_mm_cmpge_pd(h, one), kFar, kNear);
@@ -119,7 +118,7 @@ int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int las
     const __m128d L = _mm_sqrt_pd(
         _mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)), _mm_mul_pd(dz, dz)));
     const __m128d d = _mm_sub_pd(L, t);
-    deform = _mm_add_pd(deform, _mm_and_pd(within, _mm_andnot_pd(sign, d)));
+    deform = _mm_add_pd(deform, _mm_andnot_pd(sign, d));
     // Lanes beyond the limit or with L = 0 get no force; L = 0 divides by 1 instead, so
     // no lane ever divides by zero.
     const __m128d apart = _mm_cmpgt_pd(L, zero);
@@ -139,8 +138,9 @@ int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int las
 
 }  // namespace
 
-// Pairs at or beyond the hop limit have no target separation: they get no force and add
-// nothing to the deformation, so the limit really limits the reach of inflation.
+// Pairs at or beyond the hop limit add their deformation, measured against the target
+// their hop distance would have, to the edge deformation, but get no force: the limit
+// limits the reach of inflation, not what the figure counts.
 // Cost: quadratic in the vertex count, which is why the pairs go two at a time.
 void HopForces(Run& run) {
   RelaxState& r = run.relax;
