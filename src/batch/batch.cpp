@@ -180,6 +180,8 @@ void AddBatchOptions(CLI::App* app, BatchArgs& a) {
   app->add_option("--merge", a.merge, "join the results tables of these folders into --out")
       ->type_name("DIR...");
   AddRunOptions(app, a.run, false);
+  app->get_option("--out")->description(
+      "the batch's folder: the results table and one folder an input (required)");
 }
 
 int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {

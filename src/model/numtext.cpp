@@ -138,14 +138,22 @@ std::string LocaleNumberText(double value, std::string_view pattern, const std::
   return s;
 }
 
+const std::locale& UserLocale() {
+  // Made once and only read after: runs in parallel threads then never build and free
+  // C-library locales at the same time (which is slow, and whose internal locking the
+  // thread sanitizer cannot see).
+  static const std::locale user = [] {
+    try {
+      return std::locale("");
+    } catch (const std::exception&) {
+      return std::locale::classic();  // an unknown locale in the environment: full stop
+    }
+  }();
+  return user;
+}
+
 std::string LocaleNumberText(double value, std::string_view pattern) {
-  std::locale user;
-  try {
-    user = std::locale("");
-  } catch (const std::exception&) {
-    user = std::locale::classic();  // an unknown locale in the environment: full stop
-  }
-  return LocaleNumberText(value, pattern, user);
+  return LocaleNumberText(value, pattern, UserLocale());
 }
 
 NdValue ReadNd(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <locale>
 #include <sstream>
 
+#include "model/numtext.h"
 #include "run/run.h"
 
 namespace kelmor {
@@ -67,11 +68,7 @@ std::string OutputDateText(const Run& run) {
   std::tm local{};
   localtime_r(&now, &local);
   std::ostringstream text;
-  try {
-    text.imbue(std::locale(""));
-  } catch (const std::exception&) {
-    // No usable user locale: the classic one still gives a short date.
-  }
+  text.imbue(UserLocale());  // with no usable user locale the classic one gives a short date
   text << std::put_time(&local, "%x");
   return text.str();
 }
