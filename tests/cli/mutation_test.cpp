@@ -75,10 +75,11 @@ TEST(Mutants, EveryRunEndsSoundlyUnderEveryStopRule) {
   const fs::path root = fs::temp_directory_path() / "kelmor_mutants";
   fs::remove_all(root);
   fs::create_directories(root / "run");
-  auto env = EnvironmentWith(PrivateHome(root));
   // A sanitizer report must not pass for status 1: make it a crash.
-  env.push_back("ASAN_OPTIONS=abort_on_error=1:detect_leaks=1");
-  env.push_back("UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1");
+  std::vector<std::string> over = PrivateHome(root);
+  over.push_back("ASAN_OPTIONS=abort_on_error=1:detect_leaks=1");
+  over.push_back("UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1");
+  const auto env = EnvironmentWith(over);
   const std::vector<fs::path> examples = Examples();
   ASSERT_FALSE(examples.empty());
   std::mt19937 rng(20261207);
