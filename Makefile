@@ -1,5 +1,5 @@
 # `make run` and `make test` each do the whole set-up on a fresh Debian 12 machine.
-.PHONY: run test build asan bench gui fuzz clean
+.PHONY: run test build asan bench gui fuzz clean gallery
 
 OUT ?= out
 
@@ -19,6 +19,9 @@ test: build
 
 bench: build
 	./build/bench/kelmor_bench
+
+gallery: build
+	scripts/gallery build
 
 gui: build
 	./build/kelmor

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "batch/batch.h"
+#include "cli/companion.h"
 #include "cli/console_host.h"
 #include "cli/run_command.h"
 #include "cli/stall_watch.h"
@@ -138,6 +139,7 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
       ->check(CLI::NonNegativeNumber);
   app->add_flag("--write-on-timeout", a.writeOnTimeout,
                 "write the current state at the time limit (and at --max-iterations with --once)");
+  app->add_flag("--png", a.png, "also draw each written OFF file as a PNG picture beside it (kelmor render)");
   app->add_option("--stall", a.stall,
                   "press Re-do when E + P has not fallen by 1% for N iterations (0: never)")
       ->check(CLI::NonNegativeNumber)
@@ -233,6 +235,23 @@ int StatusOf(RunOutcome outcome) {
   return ExitNotWritten;
 }
 
+// The pictures of --png: every OFF file the run wrote, drawn by the companion renderer.
+int DrawPictures(const ConsoleHost& host, int status, std::ostream& err) {
+  std::vector<std::string> args = {"render"};
+  for (const std::string& file : host.writtenFiles())
+    if (fs::path(file).extension() == ".off") args.push_back(file);
+  if (args.size() == 1) {
+    if (host.solutionsWritten() > 0)
+      err << "kelmor: --png: no OFF file was written (preference voff), so there is no picture\n";
+    return status;
+  }
+  std::string why;
+  std::optional<int> drawn = RunCompanion(kRenderCompanion, args, why);
+  if (!drawn) err << "kelmor: --png: " << why << "\n";
+  if ((!drawn || *drawn != 0) && status == ExitWritten) return ExitNotWritten;
+  return status;
+}
+
 // Validates the options as the RunTime window's OK does, then runs. Repeat mode, the one
 // that writes exact solutions only, gets the stall watch; one attempt (Once, weaken
 // near misses, segments) is what the other modes ask for.
@@ -256,7 +275,8 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
   host.setSingleAttempt(Ticked(o.Once) || segmented,
                         segmented ? std::atoi(o.Segments.c_str() + std::strlen("Segments ")) : 1);
   Run run(session, host);
-  return StatusOf(RunSequence(run));
+  const int status = StatusOf(RunSequence(run));
+  return a.png ? DrawPictures(host, status, host.errorStream()) : status;
 }
 
 }  // namespace
@@ -370,6 +390,12 @@ int CmdPrefs(const RunArgs& a, bool save, std::ostream& out, std::ostream& err) 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (!args.empty() && args[0] == "render") {
+    std::string why;
+    std::optional<int> status = RunCompanion(kRenderCompanion, args, why);
+    if (!status) err << "kelmor: pictures need " << why << "\n";
+    return status ? *status : ExitRefused;
+  }
   CLI::App app{"Kelmor: finds vertex positions of polyhedra by force relaxation.\n"
                "With no arguments the windows open.",
                "kelmor"};
@@ -389,6 +415,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   auto* batch = app.add_subcommand(
       "batch", "run many inputs at once into one folder, with a results table (or --merge tables)");
   AddBatchOptions(batch, batchArgs);
+
+  app.add_subcommand("render", "draw OFF files as PNG pictures, no display needed ('kelmor render --help')");
 
   std::string scanInput;
   auto* scan = app.add_subcommand("scan", "print the pre-scan letters and the block count of an input");
@@ -429,6 +457,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 int RunCli(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args[0] == "render") {
+    // The renderer holds OpenGL; the command line never loads it.
+    if (FindCompanion(kRenderCompanion, ProgramFolder()).empty()) {
+      std::string why;
+      RunCompanion(kRenderCompanion, args, why);
+      std::cerr << "kelmor: pictures need " << why << "\n";
+      return ExitRefused;
+    }
+    return ExecCompanion(kRenderCompanion, argc, argv, std::cerr);
+  }
   return RunCli(args, std::cout, std::cerr);
 }
 

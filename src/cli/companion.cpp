@@ -1,5 +1,7 @@
 #include "cli/companion.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +16,8 @@
 #ifndef KELMOR_COMPANION_FROM_BIN
 #define KELMOR_COMPANION_FROM_BIN "../libexec/kelmor"
 #endif
+
+extern char** environ;
 
 namespace kelmor {
 
@@ -52,6 +56,36 @@ int ExecCompanion(const std::string& name, int argc, char** argv, std::ostream& 
   ::execv(path.c_str(), args.data());
   err << "kelmor: cannot start " << path << ": " << std::strerror(errno) << "\n";
   return ExitRefused;
+}
+
+std::optional<int> RunCompanion(const std::string& name, const std::vector<std::string>& args,
+                                std::string& error) {
+  const std::string folder = ProgramFolder();
+  const std::string path = FindCompanion(name, folder);
+  if (path.empty()) {
+    std::vector<std::string> folders = CompanionFolders(folder);
+    error = name + " is in neither " + folders[0] + " nor " + folders[1] + "; reinstall Kelmor";
+    return std::nullopt;
+  }
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (int e = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ)) {
+    error = "cannot start " + path + ": " + std::strerror(e);
+    return std::nullopt;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      error = "lost " + path + ": " + std::strerror(errno);
+      return std::nullopt;
+    }
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  error = path + " ended by signal " + std::to_string(WTERMSIG(status));
+  return std::nullopt;
 }
 
 }  // namespace kelmor

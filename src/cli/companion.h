@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@ namespace kelmor {
 // never maps a Qt library. It sits beside kelmor in the build tree and under
 // libexec/kelmor once installed.
 inline constexpr const char* kGuiCompanion = "kelmor-gui";
+// The pictures (`kelmor render`, `kelmor run --png`) are drawn by kelmor-render, so that
+// a run without pictures never maps OpenGL.
+inline constexpr const char* kRenderCompanion = "kelmor-render";
 
 // Environment variable through which kelmor tells its companion where kelmor itself
 // lives (kelmor.ini beside the program is the same file for both).
@@ -26,5 +30,10 @@ std::string FindCompanion(const std::string& name, const std::string& programFol
 // unchanged (the same process id; the companion's exit status is the program's).
 // Returns only on failure, with the exit status to use after a message on err.
 int ExecCompanion(const std::string& name, int argc, char** argv, std::ostream& err);
+
+// Runs the companion with the arguments and waits for it: its exit status, or empty
+// (with the reason in `error`) when it is missing, cannot start or was killed.
+std::optional<int> RunCompanion(const std::string& name, const std::vector<std::string>& args,
+                                std::string& error);
 
 }  // namespace kelmor

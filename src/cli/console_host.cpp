@@ -162,6 +162,7 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   clearProgress();
   ++solutions_;
   lastWritten_ = r;
+  files_.insert(files_.end(), r.files.begin(), r.files.end());
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", r.seconds);
   char e[40], p[40];

@@ -68,6 +68,10 @@ class ConsoleHost : public Host {
     settings_.singleAttempt = single;
     settings_.limitWrites = blocks < 1 ? 1 : blocks;
   }
+  // Where the host's messages go (standard error, or a batch job's log).
+  std::ostream& errorStream() const { return err_; }
+  // Every file the run's written solutions reported, in order.
+  const std::vector<std::string>& writtenFiles() const { return files_; }
 
  private:
   void clearProgress();
@@ -81,6 +85,7 @@ class ConsoleHost : public Host {
   bool progressShown_ = false;
   bool tty_ = false;
   int solutions_ = 0;
+  std::vector<std::string> files_;
   int attempt_ = 0;
   long iteration_ = 0;
   bool timedOut_ = false;

@@ -11,6 +11,8 @@ bool ParseGuiArgs(int argc, char** argv, GuiArgs& out) {
       out.settings = argv[++i];
     } else if (a.rfind("--settings=", 0) == 0) {
       out.settings = a.substr(std::strlen("--settings="));
+    } else if (a == "--show" && i + 1 < argc) {
+      out.show = argv[++i];
     } else if (a == "--screenshot" && i + 2 < argc) {
       out.shotWindow = argv[++i];
       out.shotFile = argv[++i];

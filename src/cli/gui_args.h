@@ -4,11 +4,13 @@
 
 namespace kelmor {
 
-// The options the windows take: --settings FILE and --screenshot WINDOW FILE.
+// The options the windows take: --settings FILE, --screenshot WINDOW FILE and --show
+// FILE.off (the result window opened on an OFF file).
 struct GuiArgs {
   std::string settings;
   std::string shotWindow;
   std::string shotFile;
+  std::string show;
 };
 
 // Reads the window options; false when an argument is anything else (a sub-command).

@@ -33,6 +33,7 @@ struct RunArgs {
   double timeLimit = 0;
   bool writeOnTimeout = false;
   long stall = StallRule{}.window;
+  bool png = false;  // draw each written OFF file as a PNG picture (kelmor-render)
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };

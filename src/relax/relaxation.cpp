@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "output/output_call.h"
 #include "output/writer.h"
 #include "relax/engine.h"
 #include "run/error_handler.h"
@@ -179,7 +180,17 @@ void SetSolutionName(Run& run) {
 
 bool WriteSolution(Run& run, bool notify) {
   const int before = run.filesWritten;
-  const bool completed = GuardedStep(run, [&] { WriteOutputFiles(run); });
+  std::vector<std::string> written;
+  const bool completed = GuardedStep(run, [&] {
+    OutputCall call(run);
+    try {
+      WriteOutputFiles(call);
+    } catch (...) {
+      written = call.written;
+      throw;
+    }
+    written = call.written;
+  });
   // Segmented input is one solution, reported when its last segment is written.
   if (notify && run.filesWritten > before && run.NextSegmentPending == 0) {
     const RelaxState& r = run.relax;
@@ -191,6 +202,7 @@ bool WriteSolution(Run& run, bool notify) {
     report.attempts = r.attempts;
     report.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
+    report.files = written;
     run.host.solutionWritten(report);
   }
   return completed;

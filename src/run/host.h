@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace kelmor {
 
@@ -50,6 +51,7 @@ struct WrittenReport {
   long iterations = 0;
   int attempts = 0;
   double seconds = 0;
+  std::vector<std::string> files;  // the files written, full paths, in order
 };
 
 // The only way the engine talks to a person. The engine never opens a window or prints.

@@ -1,6 +1,7 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <string_view>
 
@@ -78,6 +79,12 @@ bool MessageBoxDialogs::askYesNo(const std::string& text) {
 bool MessageBoxDialogs::askOkCancel(const std::string& text) {
   return Ask(QuestionTone(text), text, QMessageBox::Ok | QMessageBox::Cancel) ==
          QMessageBox::Ok;
+}
+
+std::string MessageBoxDialogs::chooseFile(const std::string& caption, const std::string& filter) {
+  return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(caption), QString(),
+                                      QString::fromStdString(filter))
+      .toStdString();
 }
 
 }  // namespace kelmor

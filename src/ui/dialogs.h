@@ -28,6 +28,8 @@ class Dialogs {
     (void)detail;
     message(text);
   }
+  // A file to open, chosen by the user (filter as "OFF files (*.off)"); empty: none.
+  virtual std::string chooseFile(const std::string& caption, const std::string& filter) { return {}; }
 };
 
 // Real modal message boxes over the active window, titled with the application's name,
@@ -38,6 +40,7 @@ class MessageBoxDialogs : public Dialogs {
   bool askYesNo(const std::string& text) override;
   bool askOkCancel(const std::string& text) override;
   void messageWithDetail(const std::string& text, const std::string& detail) override;
+  std::string chooseFile(const std::string& caption, const std::string& filter) override;
 };
 
 }  // namespace kelmor

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <algorithm>
+#include <cmath>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,7 +30,15 @@ DrawArea::DrawArea(QWidget* parent) : QWidget(parent), pixmap_(PixmapSide, Pixma
 
 void DrawArea::setScale(double span) {
   // A screen size of 0 or less would divide by zero; the default square is used instead.
-  span_ = span > 0 ? span : 6;
+  span_ = smallest_ = span > 0 ? span : 6;
+}
+
+bool DrawArea::growToFit(double x, double y) {
+  const double centre = smallest_ / 2;
+  const double reach = std::max(std::abs(x - centre), std::abs(y - centre));
+  if (!(reach > 0.48 * span_) || !std::isfinite(reach)) return false;
+  span_ = 2.4 * reach;  // a fifth to spare, so that a growing model does not rescale every frame
+  return true;
 }
 
 void DrawArea::clear(const QColor& background) {
@@ -39,6 +48,8 @@ void DrawArea::clear(const QColor& background) {
 
 void DrawArea::drawLine(double x1, double y1, double x2, double y2, const QColor& colour) {
   const double k = PixmapSide / span_;
+  const double shift = span_ / 2 - smallest_ / 2;  // model point 0 at the middle
+  x1 += shift, y1 += shift, x2 += shift, y2 += shift;
   QPainter p(&pixmap_);
   // No antialiasing: a line drawn again in the background colour leaves nothing behind.
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -139,6 +150,7 @@ void DrawWindow::showAttempt(const std::string& caption, bool clear,
   // Every attempt starts on a cleared square, drawn or not: an attempt that is not drawn
   // would otherwise leave the last frame of the one before under the next drawn frames.
   (void)clear;
+  area_->resetScale();
   area_->clear(background());
   show();
   setWindowTitle(QString::fromStdString(caption));
@@ -148,8 +160,14 @@ void DrawWindow::showAttempt(const std::string& caption, bool clear,
 
 void DrawWindow::drawLines(std::span<const DrawLine> lines) {
   const QColor bg = background();
+  bool grown = false;
   for (const DrawLine& l : lines) {
-    area_->drawLine(l.oldX1, l.oldY1, l.oldX2, l.oldY2, bg);
+    grown = area_->growToFit(l.newX1, l.newY1) || grown;
+    grown = area_->growToFit(l.newX2, l.newY2) || grown;
+  }
+  if (grown) area_->clear(bg);  // the old lines sit at the old scale: start the picture afresh
+  for (const DrawLine& l : lines) {
+    if (!grown) area_->drawLine(l.oldX1, l.oldY1, l.oldX2, l.oldY2, bg);
     area_->drawLine(l.newX1, l.newY1, l.newX2, l.newY2,
                     palette_[static_cast<size_t>(std::clamp(l.colour, 0, 15))]);
   }

@@ -21,8 +21,15 @@ class DrawArea : public QWidget {
  public:
   explicit DrawArea(QWidget* parent = nullptr);
 
-  void setScale(double span);  // 2S: the square's side in model units
+  // 2S: the square's smallest side in model units (the Screen preference doubled); the
+  // run draws model point 0 at S.
+  void setScale(double span);
   double scale() const { return span_; }
+  // Back to the smallest square (an attempt starts afresh).
+  void resetScale() { span_ = smallest_; }
+  // Widens the square when a point lies outside it, so that no model is clipped; true
+  // when it did (the picture must then be drawn afresh).
+  bool growToFit(double x, double y);
   void clear(const QColor& background);
   void drawLine(double x1, double y1, double x2, double y2, const QColor& colour);
   const QPixmap& pixmap() const { return pixmap_; }
@@ -35,6 +42,7 @@ class DrawArea : public QWidget {
  private:
   QPixmap pixmap_;
   double span_ = 6;
+  double smallest_ = 6;
 };
 
 // "Kelmor Viewer": the model during relaxation, its figures and the seven buttons that

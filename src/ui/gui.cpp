@@ -1,3 +1,4 @@
+#include "ui/result_view.h"
 #include "ui/gui.h"
 
 #include <QCoreApplication>
@@ -45,6 +46,7 @@ Gui::Gui(Session& s, Dialogs& d)
   userPref_ = std::make_unique<UserPref>(*this);
   colourPref_ = std::make_unique<ColourPref>(*this);
   colourPick_ = std::make_unique<ColourPick>(*this);
+  resultView_ = std::make_unique<ResultView>();
 }
 
 Gui::~Gui() = default;
@@ -53,7 +55,7 @@ std::vector<QWidget*> Gui::windows() const {
   std::vector<QWidget*> all = {intro_.get(),     kelmor_.get(),     runTime_.get(),
                                segmentOptions_.get(), specialIn_.get(), drawWindow_.get(),
                                helpRef_.get(),   whatsNew_.get(),   userPref_.get(),
-                               colourPref_.get(), colourPick_.get()};
+                               colourPref_.get(), colourPick_.get(), resultView_.get()};
   return all;
 }
 

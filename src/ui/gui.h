@@ -24,6 +24,7 @@ class WhatsNew;
 class UserPref;
 class ColourPref;
 class ColourPick;
+class ResultView;
 
 // The program's windows, one of each, created together and living as long as the
 // Session they show. Windows reach each other through here for their transitions.
@@ -52,6 +53,7 @@ class Gui {
   UserPref* userPref() const { return userPref_.get(); }
   ColourPref* colourPref() const { return colourPref_.get(); }
   ColourPick* colourPick() const { return colourPick_.get(); }
+  ResultView* resultView() const { return resultView_.get(); }
 
   // Every window; window(name) finds one by its class name ("RunTime"), or nullptr.
   std::vector<QWidget*> windows() const;
@@ -74,6 +76,7 @@ class Gui {
   std::unique_ptr<UserPref> userPref_;
   std::unique_ptr<ColourPref> colourPref_;
   std::unique_ptr<ColourPick> colourPick_;
+  std::unique_ptr<ResultView> resultView_;
 };
 
 // The two halves of every window transition.

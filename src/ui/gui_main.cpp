@@ -13,6 +13,7 @@
 #include "settings/settings_file.h"
 #include "ui/dialogs.h"
 #include "ui/gui.h"
+#include "ui/result_view.h"
 
 namespace kelmor {
 
@@ -68,6 +69,14 @@ int RunGui(int argc, char** argv) {
   MessageBoxDialogs boxes;
   Gui gui(session, shot ? static_cast<Dialogs&>(console) : static_cast<Dialogs&>(boxes));
   gui.start();
+  if (!args.show.empty()) {
+    ResultView* view = gui.resultView();
+    if (!view->showFile(QString::fromStdString(args.show))) {
+      std::cerr << "kelmor: " << view->summaryText().toStdString() << "\n";
+      return 2;
+    }
+    ShowEnabled(view);
+  }
   if (shot) return Screenshot(gui, args);
   return QApplication::exec();
 }

@@ -21,6 +21,7 @@
 #include "ui/kelmor_window.h"
 #include "ui/run_time.h"
 #include "ui/special_in.h"
+#include "ui/result_view.h"
 #include "ui/user_pref.h"
 
 namespace kelmor {
@@ -47,6 +48,8 @@ Intro::Intro(Gui& gui) : gui_(gui) {
        QKeySequence::Open},
       {"Preferences", "P", "Amend User Preferences", QStyle::SP_FileDialogDetailedView,
        &Intro::preferencesClick, QKeySequence()},
+      {"Solid", "S", "View an OFF File as a Solid", QStyle::SP_FileDialogContentsView, &Intro::solidClick,
+       QKeySequence()},
       {"Help", "H", "Help Information", QStyle::SP_DialogHelpButton, &Intro::helpClick,
        QKeySequence(Qt::Key_F1)},
       {"Quit", "Q", "Quit Kelmor", QStyle::SP_DialogCloseButton, &Intro::quitClick,
@@ -169,6 +172,19 @@ void Intro::preferencesClick() {
 }
 
 void Intro::helpClick() { ShowEnabled(gui_.helpRef()); }
+
+void Intro::solidClick() {
+  const std::string path = gui_.dialogs.chooseFile("View an OFF File as a Solid", "OFF files (*.off);;All files (*)");
+  if (path.empty()) return;
+  ResultView* view = gui_.resultView();
+  view->clearSolutions();
+  if (!view->showFile(QString::fromStdString(path))) {
+    gui_.dialogs.message(view->summaryText().toStdString());
+    return;
+  }
+  ShowEnabled(view);
+  view->raise();
+}
 
 void Intro::quitClick() {
   HideDisabled(this);

@@ -22,6 +22,7 @@ class Intro : public QWidget {
   void fileClick();
   void preferencesClick();
   void helpClick();
+  void solidClick();
   void quitClick();
   // Back to the run-time options with the input of the last run (file or shape).
   void runAgainClick();

@@ -42,4 +42,8 @@ ButtonSet QtHost::pollButtons() {
 
 void QtHost::hideDrawWindow() { window_.hide(); }
 
+void QtHost::solutionWritten(const WrittenReport& report) {
+  if (onSolutionWritten) onSolutionWritten(report);
+}
+
 }  // namespace kelmor

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <utility>
+#include <functional>
 
 #include "run/host.h"
 
@@ -35,6 +36,10 @@ class QtHost : public Host {
   // collects the buttons pressed since the last poll.
   ButtonSet pollButtons() override;
   void hideDrawWindow() override;
+  void solutionWritten(const WrittenReport& report) override;
+
+  // Called with every written solution (the result window shows it).
+  std::function<void(const WrittenReport&)> onSolutionWritten;
 
  private:
   Dialogs& dialogs_;

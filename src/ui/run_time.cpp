@@ -1,3 +1,4 @@
+#include "ui/result_view.h"
 #include "ui/run_time.h"
 
 #include <QCloseEvent>
@@ -483,6 +484,17 @@ void RunTime::runOkClick() {
   ShowEnabled(draw);
 
   QtHost host(gui_.dialogs, *draw, s.input.OutSame ? s.input.InDir : s.input.OutDir);
+  ResultView* result = gui_.resultView();
+  result->clearSolutions();
+  host.onSolutionWritten = [result](const WrittenReport& report) {
+    // The solid as written: its OFF file, when the preferences write one.
+    for (const std::string& file : report.files) {
+      if (!file.ends_with(".off")) continue;
+      result->addSolution(QString::fromStdString(file), {});
+      ShowEnabled(result);
+      return;
+    }
+  };
   auto run = std::make_unique<Run>(s, host);
   activeRun_ = run.get();
   try {

@@ -1,0 +1,75 @@
+#include "render/png_file.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace kelmor::render {
+
+namespace {
+
+bool AllOpaque(const Image& image) {
+  for (size_t i = 3; i < image.pixels.size(); i += 4)
+    if (image.pixels[i] != 255) return false;
+  return true;
+}
+
+// libpng reports errors by longjmp; this keeps it inside one plain function.
+bool Encode(FILE* file, const Image& image, bool alpha) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  const int channels = alpha ? 4 : 3;
+  std::vector<png_byte> row(static_cast<size_t>(image.width) * static_cast<size_t>(channels));
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+               alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(png, 6);
+  png_write_info(png, info);
+  for (int y = 0; y < image.height; ++y) {
+    const uint8_t* source = &image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) * 4];
+    for (int x = 0; x < image.width; ++x)
+      for (int c = 0; c < channels; ++c)
+        row[static_cast<size_t>(x * channels + c)] = source[x * 4 + c];
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> WritePng(const Image& image, const std::string& path) {
+  namespace fs = std::filesystem;
+  const std::string part = path + ".part";
+  std::error_code ignored;
+  FILE* file = std::fopen(part.c_str(), "wb");
+  if (!file) return "cannot write '" + path + "'";
+  bool ok = Encode(file, image, !AllOpaque(image));
+  ok = (std::fclose(file) == 0) && ok;
+  if (!ok) {
+    fs::remove(part, ignored);
+    return "cannot write '" + path + "'";
+  }
+  std::error_code ec;
+  fs::rename(part, path, ec);
+  if (ec) {
+    fs::remove(part, ignored);
+    return "cannot write '" + path + "'";
+  }
+  return std::nullopt;
+}
+
+}  // namespace kelmor::render

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "render/headless_context.h"
+
+namespace kelmor::render {
+
+// Writes the image as a PNG file (RGB when every pixel is opaque, else RGBA), through a
+// part file renamed over the target so that a failed write leaves the old file alone.
+// Returns the reason on failure. The same image always gives the same bytes.
+std::optional<std::string> WritePng(const Image& image, const std::string& path);
+
+}  // namespace kelmor::render

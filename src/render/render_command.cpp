@@ -1,0 +1,112 @@
+#include "render/render_command.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+
+#include "render/headless_context.h"
+#include "render/picture.h"
+#include "render/png_file.h"
+
+namespace kelmor::render {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RenderArgs {
+  std::vector<std::string> inputs;
+  std::string output;
+  std::string size = "800";
+  std::string view = "iso";
+  std::string background = "white";
+  bool edges = false;
+};
+
+// Where the picture of one input goes.
+std::string PicturePath(const RenderArgs& a, const std::string& input) {
+  fs::path png = fs::path(input).replace_extension(".png");
+  if (a.output.empty()) return png.string();
+  if (a.inputs.size() == 1 && !fs::is_directory(a.output)) return a.output;
+  return (fs::path(a.output) / png.filename()).string();
+}
+
+}  // namespace
+
+int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Pictures of solids from OFF files, drawn without any display.", "kelmor render"};
+  RenderArgs a;
+  app.add_option("FILE", a.inputs, "OFF files (as Kelmor writes them, or any OFF file)")->required();
+  app.add_option("-o,--output", a.output, "the PNG file (default: beside the OFF file); a folder for several files");
+  app.add_option("--size", a.size, "picture size W or WxH in pixels (default 800)");
+  app.add_option("--view", a.view, "iso, x, y, z, -x, -y, -z, or AZIMUTH/ELEVATION in degrees (default iso)");
+  app.add_option("--background", a.background, "#rrggbb, white, black, grey or transparent (default white)");
+  app.add_flag("--edges", a.edges, "draw the edges");
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) {
+      out << app.help();
+      return 0;
+    }
+    err << "kelmor: " << e.what() << "\n";
+    err << "Run 'kelmor render --help' for the options.\n";
+    return 2;
+  }
+  auto size = ParsePictureSize(a.size);
+  if (!size) {
+    err << "kelmor: --size takes W or WxH, each 16 to 8192 pixels, not '" << a.size << "'\n";
+    return 2;
+  }
+  auto view = ParseView(a.view);
+  if (!view) {
+    err << "kelmor: --view takes iso, x, y, z, -x, -y, -z or AZIMUTH/ELEVATION (elevation -90 to 90), not '"
+        << a.view << "'\n";
+    return 2;
+  }
+  PictureStyle style;
+  style.edges = a.edges;
+  if (auto bg = ParseColour(a.background)) {
+    style.background = *bg;
+  } else {
+    err << "kelmor: --background takes #rrggbb, white, black, grey or transparent, not '" << a.background << "'\n";
+    return 2;
+  }
+  if (a.inputs.size() > 1 && !a.output.empty() && !fs::is_directory(a.output)) {
+    err << "kelmor: with several files, -o names a folder that exists, not '" << a.output << "'\n";
+    return 2;
+  }
+
+  std::string why;
+  std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(why);
+  if (!context) {
+    err << "kelmor: no OpenGL for pictures: " << why
+        << " (Mesa's software renderer comes with the Debian packages libegl-mesa0 and libgl1-mesa-dri)\n";
+    return 1;
+  }
+  int status = 0;
+  for (const std::string& input : a.inputs) {
+    SolidMesh mesh;
+    if (auto e = ReadOffFile(input, mesh)) {
+      err << "kelmor: " << *e << "\n";
+      status = 1;
+      continue;
+    }
+    SolidPicture picture(mesh);
+    Camera camera;
+    camera.rotation = ViewRotation(*view);
+    camera.bounds = SolidBounds(mesh);
+    camera.FitSeen(mesh, (*size)[0], (*size)[1]);
+    Image image = context->Render(picture.Draw(camera, style, (*size)[0], (*size)[1]), (*size)[0], (*size)[1]);
+    const std::string path = PicturePath(a, input);
+    if (auto e = WritePng(image, path)) {
+      err << "kelmor: " << *e << "\n";
+      status = 1;
+      continue;
+    }
+    out << "pictured " << input << " -> " << path << "\n";
+  }
+  return status;
+}
+
+}  // namespace kelmor::render

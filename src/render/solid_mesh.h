@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelmor::render {
+
+struct Vec3 {
+  double x = 0, y = 0, z = 0;
+};
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 Cross(Vec3 a, Vec3 b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+struct Rgba {
+  uint8_t r = 0, g = 0, b = 0, a = 255;
+  friend bool operator==(const Rgba&, const Rgba&) = default;
+};
+
+// The colour of a face an OFF file gives none.
+inline constexpr Rgba kPlainFaceColour{203, 203, 203, 255};
+
+// One face: its corners (indices into the points) in drawing order, as the file lists
+// them; a star face lists its outline, e.g. a pentagram's corners two apart.
+struct MeshFace {
+  std::vector<int> corners;
+  Rgba colour = kPlainFaceColour;
+};
+
+// A solid as an OFF file gives it.
+struct SolidMesh {
+  std::vector<Vec3> points;
+  std::vector<MeshFace> faces;
+};
+
+// Reads an OFF file (header "OFF", optionally "COFF"/"NOFF"/"CNOFF"; '#' comments; face
+// colours as three or four numbers, 0..255 integers or 0..1 decimals, the fourth
+// being opacity). Returns the reason when the text is not a readable OFF solid.
+std::optional<std::string> ReadOff(std::istream& in, SolidMesh& mesh);
+std::optional<std::string> ReadOffFile(const std::string& path, SolidMesh& mesh);
+
+// The distinct edges of the faces' outlines (each pair once, lower index first).
+std::vector<std::array<int, 2>> OutlineEdges(const SolidMesh& mesh);
+
+}  // namespace kelmor::render

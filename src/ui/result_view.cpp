@@ -1,0 +1,285 @@
+#include "ui/result_view.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "render/gl_painter.h"
+#include "render/headless_context.h"
+
+namespace kelmor {
+
+namespace {
+
+// The solid drawn by OpenGL in the window.
+class GlCanvas : public QOpenGLWidget {
+ public:
+  GlCanvas(SolidScene& scene, QWidget* parent) : QOpenGLWidget(parent), scene_(scene) {
+    QSurfaceFormat format;
+    format.setDepthBufferSize(24);
+    format.setSamples(4);
+    setFormat(format);
+  }
+
+ protected:
+  void paintGL() override {
+    const qreal ratio = devicePixelRatioF();
+    const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
+    render::PaintDrawList(scene_.drawList(w, h), w, h);
+  }
+
+ private:
+  SolidScene& scene_;
+};
+
+// The same picture drawn headless and shown as an image, where the windows have no OpenGL.
+class ImageCanvas : public QWidget {
+ public:
+  ImageCanvas(SolidScene& scene, QWidget* parent) : QWidget(parent), scene_(scene) {
+    std::string why;
+    context_ = render::HeadlessContext::Create(why);
+    if (!context_) reason_ = QString::fromStdString(why);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    if (!context_) {
+      painter.fillRect(rect(), Qt::white);
+      painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, "No OpenGL to draw the solid: " + reason_);
+      return;
+    }
+    const int w = std::max(1, width()), h = std::max(1, height());
+    render::Image image = context_->Render(scene_.drawList(w, h), w, h);
+    QImage shown(image.pixels.data(), image.width, image.height, image.width * 4, QImage::Format_RGBA8888);
+    painter.drawImage(0, 0, shown);
+  }
+
+ private:
+  SolidScene& scene_;
+  std::unique_ptr<render::HeadlessContext> context_;
+  QString reason_;
+};
+
+// Whether a QOpenGLWidget can draw here: a windowing platform (the offscreen and minimal
+// ones have no OpenGL widgets even where they have contexts) with an OpenGL context.
+// The labels, on a see-through layer over either surface (text painted into an OpenGL
+// widget's frame does not reliably survive a grab of it).
+class LabelLayer : public QWidget {
+ public:
+  LabelLayer(SolidScene& scene, QWidget* parent) : QWidget(parent), scene_(scene) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    scene_.paintLabels(painter, width(), height());
+  }
+
+ private:
+  SolidScene& scene_;
+};
+
+bool WindowsHaveOpenGL() {
+  const QString platform = QGuiApplication::platformName();
+  if (platform != "xcb" && !platform.startsWith("wayland") && !platform.startsWith("eglfs")) return false;
+  QOpenGLContext probe;
+  if (!probe.create()) return false;
+  QOffscreenSurface surface;
+  surface.create();
+  const bool current = probe.makeCurrent(&surface);
+  if (current) probe.doneCurrent();
+  return current;
+}
+
+QString Counts(const render::SolidMesh& mesh) {
+  return QString("%1 vertices, %2 faces").arg(mesh.points.size()).arg(mesh.faces.size());
+}
+
+}  // namespace
+
+ResultView::ResultView() {
+  setObjectName("ResultView");
+  setWindowTitle("Kelmor Solid");
+  openGL_ = WindowsHaveOpenGL();
+  if (openGL_) canvas_ = new GlCanvas(scene_, this);
+  else canvas_ = new ImageCanvas(scene_, this);
+  canvas_->setObjectName("SolidCanvas");
+  canvas_->setMinimumSize(320, 320);
+  canvas_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  canvas_->installEventFilter(this);
+  labels_ = new LabelLayer(scene_, canvas_);
+  canvas_->setFocusPolicy(Qt::NoFocus);
+  canvas_->setAccessibleName("Solid");
+  canvas_->setAccessibleDescription("Drag to turn, wheel to zoom, right drag to move; X, Y, Z, I views, R resets");
+
+  summary_ = new QLabel(this);
+  summary_->setObjectName("Summary");
+  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  position_ = new QLabel(this);
+  position_->setObjectName("Isomorph");
+  edges_ = new QCheckBox("&Edges", this);
+  vertexLabels_ = new QCheckBox("&Vertex labels", this);
+  faceLabels_ = new QCheckBox("&Face labels", this);
+  auto* reset = new QPushButton("&Reset view", this);
+  previous_ = new QPushButton("&Previous", this);
+  next_ = new QPushButton("&Next", this);
+  for (QCheckBox* box : {edges_, vertexLabels_, faceLabels_})
+    connect(box, &QCheckBox::toggled, this, [this] {
+      scene_.style.edges = edges_->isChecked();
+      scene_.vertexLabels = vertexLabels_->isChecked();
+      scene_.faceLabels = faceLabels_->isChecked();
+      redraw();
+    });
+  connect(reset, &QPushButton::clicked, this, [this] {
+    scene_.reset();
+    redraw();
+  });
+  connect(previous_, &QPushButton::clicked, this, &ResultView::previous);
+  connect(next_, &QPushButton::clicked, this, &ResultView::next);
+
+  auto* controls = new QHBoxLayout;
+  for (QWidget* w : std::initializer_list<QWidget*>{edges_, vertexLabels_, faceLabels_, reset}) controls->addWidget(w);
+  controls->addStretch(1);
+  for (QWidget* w : std::initializer_list<QWidget*>{previous_, position_, next_}) controls->addWidget(w);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(canvas_, 1);
+  layout->addWidget(summary_);
+  layout->addLayout(controls);
+  resize(640, 720);
+  updateButtons();
+}
+
+ResultView::~ResultView() = default;
+
+bool ResultView::showFile(const QString& offPath, const QString& summary) {
+  if (auto e = scene_.load(offPath.toStdString())) {
+    summary_->setText(QString::fromStdString(*e));
+    return false;
+  }
+  QString line = summary.isEmpty() ? DeformationSummary(offPath) : summary;
+  if (line.isEmpty()) line = Counts(scene_.picture->mesh());
+  summary_->setText(QFileInfo(offPath).fileName() + "   " + line);
+  setWindowTitle("Kelmor Solid - " + QFileInfo(offPath).fileName());
+  redraw();
+  return true;
+}
+
+void ResultView::addSolution(const QString& offPath, const QString& summary) {
+  solutions_.push_back({offPath, summary});
+  showSolution(static_cast<int>(solutions_.size()) - 1);
+}
+
+void ResultView::clearSolutions() {
+  solutions_.clear();
+  current_ = -1;
+  updateButtons();
+}
+
+void ResultView::showSolution(int index) {
+  if (index < 0 || index >= static_cast<int>(solutions_.size())) return;
+  current_ = index;
+  showFile(solutions_[static_cast<size_t>(index)].path, solutions_[static_cast<size_t>(index)].summary);
+  updateButtons();
+}
+
+void ResultView::next() { showSolution(current_ + 1); }
+void ResultView::previous() { showSolution(current_ - 1); }
+
+QString ResultView::summaryText() const { return summary_->text(); }
+
+void ResultView::updateButtons() {
+  const int count = static_cast<int>(solutions_.size());
+  previous_->setVisible(count > 1);
+  next_->setVisible(count > 1);
+  position_->setVisible(count > 1);
+  previous_->setEnabled(current_ > 0);
+  next_->setEnabled(current_ + 1 < count);
+  position_->setText(QString("%1 of %2").arg(current_ + 1).arg(count));
+}
+
+void ResultView::redraw() {
+  canvas_->update();
+  labels_->update();
+}
+
+bool ResultView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != canvas_) return QWidget::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::Resize:
+      labels_->setGeometry(canvas_->rect());
+      return false;
+    case QEvent::MouseButtonPress:
+      lastMouse_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+      return true;
+    case QEvent::MouseMove: {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      const QPoint at = mouse->position().toPoint();
+      const QPoint d = at - lastMouse_;
+      lastMouse_ = at;
+      if (mouse->buttons() & (Qt::RightButton | Qt::MiddleButton) ||
+          ((mouse->buttons() & Qt::LeftButton) && (mouse->modifiers() & Qt::ShiftModifier)))
+        scene_.pan(d.x(), d.y(), canvas_->width(), canvas_->height());
+      else if (mouse->buttons() & Qt::LeftButton)
+        scene_.turn(d.x(), d.y(), std::min(canvas_->width(), canvas_->height()));
+      else
+        return true;
+      redraw();
+      return true;
+    }
+    case QEvent::Wheel: {
+      const double steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120.0;
+      scene_.zoomBy(std::pow(1.15, steps));
+      redraw();
+      return true;
+    }
+    default:
+      return QWidget::eventFilter(watched, event);
+  }
+}
+
+void ResultView::keyPressEvent(QKeyEvent* event) {
+  const bool other = event->modifiers() & Qt::ShiftModifier;
+  auto axis = [&](const char* near, const char* far) {
+    scene_.view(*render::ParseView(other ? far : near));
+    redraw();
+  };
+  switch (event->key()) {
+    case Qt::Key_X: axis("x", "-x"); return;
+    case Qt::Key_Y: axis("y", "-y"); return;
+    case Qt::Key_Z: axis("z", "-z"); return;
+    case Qt::Key_I: axis("iso", "-135/-35.2643896827547"); return;
+    case Qt::Key_R:
+    case Qt::Key_Home: scene_.reset(); redraw(); return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: scene_.zoomBy(1.15); redraw(); return;
+    case Qt::Key_Minus: scene_.zoomBy(1 / 1.15); redraw(); return;
+    case Qt::Key_Left: scene_.turn(-20, 0, 360); redraw(); return;
+    case Qt::Key_Right: scene_.turn(20, 0, 360); redraw(); return;
+    case Qt::Key_Up: scene_.turn(0, -20, 360); redraw(); return;
+    case Qt::Key_Down: scene_.turn(0, 20, 360); redraw(); return;
+    case Qt::Key_E: edges_->toggle(); return;
+    case Qt::Key_V: vertexLabels_->toggle(); return;
+    case Qt::Key_F: faceLabels_->toggle(); return;
+    case Qt::Key_PageUp: previous(); return;
+    case Qt::Key_PageDown: next(); return;
+    default: QWidget::keyPressEvent(event);
+  }
+}
+
+}  // namespace kelmor

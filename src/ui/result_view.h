@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+#include "ui/solid_scene.h"
+
+class QLabel;
+class QCheckBox;
+class QPushButton;
+
+namespace kelmor {
+
+// "Kelmor Solid": a written solution (or any OFF file) as a solid to turn in the hand.
+// Drag turns it (trackball), the wheel zooms, a right or shift drag moves it; X, Y, Z
+// and I give the axis views and the iso view (shift: from the other side), R or Home
+// resets, E frames the edges, V and F label vertices and faces, Page Up and Page Down
+// step through the solutions of a repeat run. Drawn with OpenGL in a QOpenGLWidget; where
+// the windows have no OpenGL (the offscreen platform without a display) the same
+// picture is drawn headless and shown as an image.
+class ResultView : public QWidget {
+  Q_OBJECT
+ public:
+  ResultView();
+  ~ResultView() override;
+
+  // Shows an OFF file with its summary line (empty: the "Deformation Summary" of the
+  // VRML files written with it, else the file's counts). False, with the reason shown in
+  // the summary line, when it cannot be read.
+  bool showFile(const QString& offPath, const QString& summary = {});
+  // Repeat mode: each written solution joins the list and is shown.
+  void addSolution(const QString& offPath, const QString& summary);
+  void clearSolutions();
+  void showSolution(int index);
+  void next();
+  void previous();
+
+  SolidScene& scene() { return scene_; }
+  QWidget* canvas() const { return canvas_; }
+  bool usesOpenGLWidget() const { return openGL_; }
+  QString summaryText() const;
+  int solutionIndex() const { return current_; }
+  int solutionCount() const { return static_cast<int>(solutions_.size()); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  struct Solution {
+    QString path, summary;
+  };
+  void redraw();
+  void updateButtons();
+
+  SolidScene scene_;
+  QWidget* canvas_ = nullptr;
+  QWidget* labels_ = nullptr;
+  bool openGL_ = false;
+  QLabel* summary_;
+  QLabel* position_;
+  QCheckBox* edges_;
+  QCheckBox* vertexLabels_;
+  QCheckBox* faceLabels_;
+  QPushButton* previous_;
+  QPushButton* next_;
+  std::vector<Solution> solutions_;
+  int current_ = -1;
+  QPoint lastMouse_;
+};
+
+}  // namespace kelmor

@@ -1,0 +1,216 @@
+// `kelmor render` and `kelmor run --png` as a user runs them, on a machine with no display.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "pictures/png_read.h"
+#include "pictures/program.h"
+#include "render/solid_mesh.h"
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+using render::Image;
+using render::Rgba;
+using testing::ReadPng;
+using testing::RunProgram;
+
+class Pictures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kelmor_pictures_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  testing::ProgramResult Kelmor(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+    return RunProgram(dir_ / "home", "kelmor", args, env);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+    return (dir_ / name).string();
+  }
+  fs::path dir_;
+};
+
+Rgba Pixel(const Image& im, int x, int y) {
+  const uint8_t* p = &im.pixels[static_cast<size_t>(y * im.width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+// The share of pixels that differ from the top-left corner (the background).
+double Silhouette(const Image& im) {
+  const Rgba bg = Pixel(im, 0, 0);
+  long count = 0;
+  for (int y = 0; y < im.height; ++y)
+    for (int x = 0; x < im.width; ++x) count += !(Pixel(im, x, y) == bg);
+  return static_cast<double>(count) / (im.width * im.height);
+}
+
+// Whether some pixel shows the colour lit at some strength (same hue, within rounding).
+bool ShowsColour(const Image& im, Rgba c) {
+  for (size_t i = 0; i < im.pixels.size(); i += 4) {
+    const uint8_t* p = &im.pixels[i];
+    const int brightest = std::max({c.r, c.g, c.b});
+    if (brightest == 0) {
+      if (p[0] + p[1] + p[2] == 0) return true;
+      continue;
+    }
+    const double s = static_cast<double>(std::max({p[0], p[1], p[2]})) / brightest;
+    if (s < 0.3 || s > 1.01) continue;
+    if (std::abs(p[0] - c.r * s) <= 2 && std::abs(p[1] - c.g * s) <= 2 && std::abs(p[2] - c.b * s) <= 2) return true;
+  }
+  return false;
+}
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every example solid and the two star solids, from the gallery's OFF files: silhouette,
+// colours and a second render that is the same picture byte for byte.
+TEST_F(Pictures, GallerySolidsAreFramedInTheirColoursAndRepeatable) {
+  std::vector<std::string> args = {"render"};
+  std::vector<fs::path> offs;
+  for (const auto& entry : fs::directory_iterator(fs::path(KELMOR_SOURCE_DIR) / "docs" / "gallery"))
+    if (entry.path().extension() == ".off") offs.push_back(entry.path());
+  std::sort(offs.begin(), offs.end());
+  ASSERT_GE(offs.size(), 20u);
+  for (const fs::path& off : offs) args.push_back(off.string());
+  fs::create_directories(dir_ / "first");
+  fs::create_directories(dir_ / "second");
+  for (const char* into : {"first", "second"}) {
+    std::vector<std::string> run = args;
+    for (const char* extra : {"-o", into, "--size", "240", "--edges"}) run.push_back(extra);
+    run[run.size() - 4] = (dir_ / into).string();
+    auto r = Kelmor(run);
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  for (const fs::path& off : offs) {
+    const std::string name = off.stem().string() + ".png";
+    SCOPED_TRACE(name);
+    Image image;
+    ASSERT_TRUE(ReadPng((dir_ / "first" / name).string(), image));
+    EXPECT_EQ(image.width, 240);
+    const double share = Silhouette(image);
+    EXPECT_GE(share, 0.20);
+    EXPECT_LE(share, 0.80);
+    render::SolidMesh mesh;
+    ASSERT_FALSE(render::ReadOffFile(off.string(), mesh));
+    std::set<std::array<uint8_t, 3>> faceColours, shown;
+    for (const auto& f : mesh.faces) faceColours.insert({f.colour.r, f.colour.g, f.colour.b});
+    for (size_t i = 0; i < image.pixels.size(); i += 4)
+      shown.insert({image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]});
+    EXPECT_GE(shown.size(), faceColours.size());
+    for (const auto& c : faceColours) EXPECT_TRUE(ShowsColour(image, {c[0], c[1], c[2], 255}));
+    EXPECT_EQ(Slurp(dir_ / "first" / name), Slurp(dir_ / "second" / name));
+  }
+}
+
+TEST_F(Pictures, OptionsShapeThePicture) {
+  // A 1 x 2 x 4 box: seen along z it is tall, along x it is wide.
+  const std::string box = Write(
+      "box.off",
+      "OFF\n8 6 12\n0 0 0\n1 0 0\n1 2 0\n0 2 0\n0 0 4\n1 0 4\n1 2 4\n0 2 4\n"
+      "4 0 3 2 1 255 0 0\n4 4 5 6 7 255 0 0\n4 0 1 5 4 0 255 0\n4 2 3 7 6 0 255 0\n4 1 2 6 5 0 0 255\n"
+      "4 0 4 7 3 0 0 255\n");
+  struct Case {
+    std::vector<std::string> options;
+    int width, height;
+    bool wide;
+    Rgba corner;
+  } cases[] = {
+      {{"--view", "z"}, 800, 800, false, {255, 255, 255, 255}},
+      {{"--view", "x", "--size", "300x200"}, 300, 200, true, {255, 255, 255, 255}},
+      {{"--view", "-90/0", "--background", "black"}, 800, 800, true, {0, 0, 0, 255}},
+      {{"--view", "0,90", "--background", "#102030"}, 800, 800, false, {16, 32, 48, 255}},
+      {{"--background", "transparent", "--size", "64"}, 64, 64, false, {255, 255, 255, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"render", box, "-o", (dir_ / "box.png").string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    auto r = Kelmor(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    Image im;
+    ASSERT_TRUE(ReadPng((dir_ / "box.png").string(), im));
+    EXPECT_EQ(im.width, c.width) << c.options[1];
+    EXPECT_EQ(im.height, c.height) << c.options[1];
+    EXPECT_EQ(Pixel(im, 0, 0), c.corner) << c.options[1];
+    if (c.options[0] != "--view") continue;
+    int left = im.width, right = 0, top = im.height, bottom = 0;
+    for (int y = 0; y < im.height; ++y)
+      for (int x = 0; x < im.width; ++x)
+        if (!(Pixel(im, x, y) == c.corner)) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    EXPECT_EQ(right - left > bottom - top, c.wide) << c.options[1];
+  }
+}
+
+TEST_F(Pictures, BadOptionsAndFilesAreRefusedInWordsAndNothingIsLost) {
+  const std::string good = Write("tri.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n");
+  const std::string png = Write("keep.png", "an older picture");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* words;
+  } cases[] = {
+      {{"render", good, "--size", "9"}, 2, "--size takes W or WxH"},
+      {{"render", good, "--view", "top"}, 2, "--view takes iso, x, y, z"},
+      {{"render", good, "--background", "pink"}, 2, "--background takes #rrggbb"},
+      {{"render", good, good, "-o", png}, 2, "with several files, -o names a folder"},
+      {{"render"}, 2, "FILE is required"},
+      {{"render", (dir_ / "none.off").string(), "-o", png}, 1, "cannot open"},
+      {{"render", Write("bad.off", "OFF\n3 1 0\n0 0 0\n"), "-o", png}, 1, "ends after 1 of 3 vertices"},
+      {{"render", good, "-o", (dir_ / "no" / "such" / "x.png").string()}, 1, "cannot write"},
+  };
+  for (const Case& c : cases) {
+    auto r = Kelmor(c.args);
+    EXPECT_EQ(r.status, c.status) << c.words << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.words), std::string::npos) << r.err;
+    EXPECT_EQ(Slurp(png), "an older picture");
+  }
+  auto help = Kelmor({"render", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--background"), std::string::npos);
+}
+
+TEST_F(Pictures, RunDrawsPicturesOnlyWhenAskedAndLoadsNoOpenGLOtherwise) {
+  fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
+  const std::string cube = (dir_ / "cube.txt").string();
+  auto plain = Kelmor({"run", cube, "--seed", "1", "--quiet", "--answer", "no"}, {"LD_DEBUG=libs"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_FALSE(fs::exists(dir_ / "cube.png"));
+  // The pictures' libraries come only with the renderer (while the windows still live in
+  // kelmor itself, Qt brings its own OpenGL along).
+  if (plain.err.find("libQt6") == std::string::npos)
+    for (const char* library : {"libEGL", "libOpenGL", "libGLX", "libpng"})
+      EXPECT_EQ(plain.err.find(library), std::string::npos) << library;
+
+  auto drawn = Kelmor({"run", cube, "--seed", "1", "--quiet", "--answer", "no", "--png"});
+  ASSERT_EQ(drawn.status, 0) << drawn.err;
+  Image im;
+  ASSERT_TRUE(ReadPng((dir_ / "cube.png").string(), im));
+  EXPECT_GT(Silhouette(im), 0.2);
+  EXPECT_NE(drawn.out.find("cube.png"), std::string::npos) << drawn.out;
+
+  // No OFF file written: the run still succeeds and says why there is no picture.
+  fs::remove(dir_ / "cube.png");
+  auto noOff = Kelmor({"run", cube, "--seed", "1", "--quiet", "--answer", "no", "--png", "--pref", "voff=0",
+                       "--out", dir_.string()});
+  EXPECT_FALSE(fs::exists(dir_ / "cube.png"));
+  EXPECT_EQ(noOff.status, 0) << noOff.err;
+  EXPECT_NE(noOff.err.find("no OFF file was written"), std::string::npos) << noOff.err;
+}
+
+}  // namespace
+}  // namespace kelmor
