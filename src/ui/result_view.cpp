@@ -161,7 +161,7 @@ ResultView::ResultView() {
   layout->addWidget(canvas_, 1);
   layout->addWidget(summary_);
   layout->addLayout(controls);
-  resize(640, 720);
+  resize(600, 640);
   updateButtons();
 }
 

@@ -12,6 +12,8 @@
 #include "gui_fixture.h"
 #include "ui/draw_window.h"
 #include "ui/intro.h"
+#include "ui/kelmor_window.h"
+#include "ui/run_time.h"
 #include "ui/result_view.h"
 
 namespace kelmor::testing {
@@ -202,6 +204,21 @@ TEST_F(GuiTest, TheMainWindowOpensAnyOffFileAsASolid) {
   click(gui.intro(), "S");
   EXPECT_FALSE(gui.resultView()->isVisible());
   EXPECT_NE(chooser.last().find("expected the counts"), std::string::npos) << chooser.last();
+}
+
+TEST_F(GuiTest, ASolutionWrittenInTheWindowsOpensInTheResultWindow) {
+  copyExample("cube.txt", "cube.txt");
+  ASSERT_NO_FATAL_FAILURE(chooseFile("cube.txt"));
+  click(gui_->kelmor(), "Run");
+  ResultView* view = gui_->resultView();
+  RunDriver driver(*gui_, [&] { return view->solutionCount() > 0; });
+  click(gui_->runTime(), "RunOK");
+  EXPECT_TRUE(driver.finished());
+  ASSERT_EQ(view->solutionCount(), 1);
+  EXPECT_TRUE(view->isVisible());
+  EXPECT_EQ(view->scene().picture->mesh().points.size(), 8u);
+  EXPECT_NE(view->summaryText().indexOf("cube.off   Deformation Summary (E="), -1)
+      << view->summaryText().toStdString();
 }
 
 TEST_F(GuiTest, TheLiveDrawingGrowsToHoldTheModelAndShrinksAtTheNextAttempt) {
