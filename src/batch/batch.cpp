@@ -213,6 +213,7 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
     RunOptions probe;
     std::ostringstream ignored;
     if (!ApplyControls(probe, args, err)) return ExitRefused;
+    if (!CheckExports(args, err)) return ExitRefused;
   }
   Session base;
   {

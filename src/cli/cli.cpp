@@ -144,6 +144,13 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
                   "press Re-do when E + P has not fallen by 1% for N iterations (0: never)")
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
+  app->add_option("--export", a.exportList,
+                  "also write each solution as glb, gltf, stl, 3mf and/or obj, e.g. --export glb,stl "
+                  "(the solid as NAME.EXT, the cylinder model as NAME_struts.EXT)")
+      ->type_name("LIST");
+  app->add_option("--scale", a.scale,
+                  "edge length in millimetres of the exported models (default: 20 for stl and 3mf)")
+      ->type_name("MM");
   AddFriendly(app, a);
 }
 
@@ -187,6 +194,23 @@ bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream
   return true;
 }
 
+bool CheckExports(const RunArgs& a, std::ostream& err) {
+  if (a.scale && !(*a.scale > 0 && *a.scale < 1e6)) {
+    err << "kelmor: --scale takes the edge length in millimetres, a number above 0\n";
+    return false;
+  }
+  if (a.exportList.empty()) {
+    if (a.scale) err << "kelmor: --scale applies to --export; without it nothing is scaled\n";
+    return true;
+  }
+  std::vector<ExportFormat> formats;
+  if (auto e = ParseExportList(a.exportList, formats)) {
+    err << "kelmor: " << *e << "\n";
+    return false;
+  }
+  return true;
+}
+
 ConsoleSettings ConsoleFrom(const RunArgs& a) {
   ConsoleSettings c;
   c.answer = a.answer == "yes"  ? ConsoleSettings::Answer::Yes
@@ -198,6 +222,8 @@ ConsoleSettings ConsoleFrom(const RunArgs& a) {
   c.maxAttempts = a.maxAttempts;
   c.timeLimit = a.timeLimit;
   c.writeOnTimeout = a.writeOnTimeout;
+  // Checked by CheckExports before any run starts.
+  if (!a.exportList.empty() && !ParseExportList(a.exportList, c.exports.formats)) c.exports.scale = a.scale;
   return c;
 }
 
@@ -252,7 +278,8 @@ int DrawPictures(const ConsoleHost& host, int status, std::ostream& err) {
   return status;
 }
 
-// Validates the options as the RunTime window's OK does, then runs. Repeat mode, the one
+// Validates the options as the RunTime window's OK does, then runs. A run whose files
+// were written but whose exports failed has not done what it was asked. Repeat mode, the one
 // that writes exact solutions only, gets the stall watch; one attempt (Once, weaken
 // near misses, segments) is what the other modes ask for.
 int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
@@ -275,7 +302,8 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
   host.setSingleAttempt(Ticked(o.Once) || segmented,
                         segmented ? std::atoi(o.Segments.c_str() + std::strlen("Segments ")) : 1);
   Run run(session, host);
-  const int status = StatusOf(RunSequence(run));
+  int status = StatusOf(RunSequence(run));
+  if (status == ExitWritten && host.exportFailed()) status = ExitAbandoned;
   return a.png ? DrawPictures(host, status, host.errorStream()) : status;
 }
 
@@ -314,6 +342,10 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
     if (scan.letters.find('A') == std::string::npos) o.Augment = 0;
   }
   if (!ApplyControls(o, a, err)) return ExitRefused;
+  if (segmented && !a.exportList.empty()) {
+    err << "kelmor: --export writes single solids; segmented input has none to export\n";
+    return ExitRefused;
+  }
   if (segmented) {
     // These boxes are greyed and disabled for segmented input: nobody can tick them.
     o.Segments = "Segments " + std::to_string(scan.count);
@@ -325,6 +357,7 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
 namespace {
 
 int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
+  if (!CheckExports(a, err)) return ExitRefused;
   ConsoleHost host(ConsoleFrom(a), out, err);
   Session session;
   if (!PrepareSession(session, a, host, err)) return ExitRefused;
@@ -333,6 +366,7 @@ int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
 
 int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, std::ostream& out,
              std::ostream& err) {
+  if (!CheckExports(a, err)) return ExitRefused;
   ConsoleHost host(ConsoleFrom(a), out, err);
   Session session;
   if (!PrepareSession(session, a, host, err)) return ExitRefused;

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "export/export_module.h"
 #include "model/numtext.h"
 
 namespace kelmor {
@@ -171,6 +172,16 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   out_ << "written " << r.outputName << " E=" << e << " P=" << p << " iterations=" << r.iterations
        << " attempts=" << r.attempts << " seconds=" << seconds << "\n"
        << std::flush;
+}
+
+void ConsoleHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
+  clearProgress();
+  ExportOutcome outcome = ExportThroughModule(snapshot, settings_.exports);
+  for (const std::string& path : outcome.written)
+    if (!settings_.quiet) err_ << "Exported " << path << "\n";
+  for (const std::string& warning : outcome.warnings) err_ << "kelmor: warning: " << warning << "\n";
+  for (const std::string& failure : outcome.failures) err_ << "kelmor: export failed: " << failure << "\n";
+  if (!outcome.failures.empty()) exportFailed_ = true;
 }
 
 void ConsoleHost::hideDrawWindow() { clearProgress(); }

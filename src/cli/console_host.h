@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/attempt_policy.h"
+#include "export/export_list.h"
 #include "run/host.h"
 
 namespace kelmor {
@@ -35,6 +36,8 @@ struct ConsoleSettings {
   // Repeat mode: an attempt whose forces overflow is dropped and the next one started,
   // until this many overflow in a row (0: the run's handler takes the first one).
   int overflowRetries = 10;
+  // Further formats of every written solution (--export, --scale); no formats: none.
+  ExportRequest exports;
 };
 
 // The command line's Host: every message verbatim on its own line on standard error,
@@ -54,6 +57,8 @@ class ConsoleHost : public Host {
   void attemptStarted(int attempt) override;
   void hideDrawWindow() override;
   bool retryAfterOverflow() override;
+  bool wantsSnapshot() const override { return !settings_.exports.formats.empty(); }
+  void solutionSnapshot(const SolutionSnapshot& snapshot) override;
 
   int solutionsWritten() const { return solutions_; }
   bool timedOut() const { return timedOut_; }
@@ -72,6 +77,8 @@ class ConsoleHost : public Host {
   std::ostream& errorStream() const { return err_; }
   // Every file the run's written solutions reported, in order.
   const std::vector<std::string>& writtenFiles() const { return files_; }
+  // Whether some export of a written solution could not be written.
+  bool exportFailed() const { return exportFailed_; }
 
  private:
   void clearProgress();
@@ -94,6 +101,7 @@ class ConsoleHost : public Host {
   bool quitPending_ = false;    // the limits have written all they may: Quit at the next poll
   int overflowsInARow_ = 0;
   int lastOverflowAttempt_ = -1;
+  bool exportFailed_ = false;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;
   std::vector<std::unique_ptr<AttemptPolicy>> policies_;

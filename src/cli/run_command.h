@@ -34,6 +34,8 @@ struct RunArgs {
   bool writeOnTimeout = false;
   long stall = StallRule{}.window;
   bool png = false;  // draw each written OFF file as a PNG picture (kelmor-render)
+  std::string exportList;       // --export: formats of every written solution
+  std::optional<double> scale;  // --scale: exported edge length in millimetres
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };
@@ -41,6 +43,8 @@ struct RunArgs {
 // Adds the run options (and the INPUT argument when withInput) to a sub-command.
 void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput);
 ConsoleSettings ConsoleFrom(const RunArgs& a);
+// Checks --export and --scale; false (reason printed) when refused.
+bool CheckExports(const RunArgs& a, std::ostream& err);
 // Loads the settings and applies the --pref overrides; false (reason printed) when one
 // is refused.
 bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream& err);

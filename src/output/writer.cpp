@@ -9,6 +9,7 @@
 #include "output/output_call.h"
 #include "output/realm_file.h"
 #include "output/segment_file.h"
+#include "output/solution_snapshot.h"
 #include "output/vrml_files.h"
 #include "run/run.h"
 
@@ -103,6 +104,7 @@ void WriteCall(OutputCall& call) {
       return;
     }
     WritePass(call);
+    if (run.StressPass == 0 && run.host.wantsSnapshot()) run.host.solutionSnapshot(TakeSnapshot(call));
     if (!stressMap || run.StressPass == 1) return;
     run.StressPass = 1;
   }

@@ -7,6 +7,8 @@
 
 namespace kelmor {
 
+struct SolutionSnapshot;
+
 // Buttons of the draw window, as bits, in the order the loop polls them.
 enum Button : unsigned {
   QuitButton = 1u << 0,
@@ -79,6 +81,10 @@ class Host {
 
   // A solution's files were written.
   virtual void solutionWritten(const WrittenReport& report) {}
+  // Hosts that write further formats ask for a snapshot of each written solution; the
+  // writer copies it only for them.
+  virtual bool wantsSnapshot() const { return false; }
+  virtual void solutionSnapshot(const SolutionSnapshot& snapshot) {}
   // Progress between polls (iteration count, attempt); hosts may ignore.
   virtual void attemptStarted(int attempt) {}
   // The forces of an attempt in repeat mode overflowed. A host that returns true has

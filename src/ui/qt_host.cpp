@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include "export/export_module.h"
 #include "ui/dialogs.h"
 #include "ui/draw_window.h"
 
@@ -20,6 +21,14 @@ void QtHost::message(const std::string& text) {
   }
   dialogs_.message(text);
 }
+void QtHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
+  ExportOutcome outcome = ExportThroughModule(snapshot, exports_);
+  std::string text;
+  for (const std::string& failure : outcome.failures) text += "Export failed: " + failure + "\n";
+  for (const std::string& warning : outcome.warnings) text += "Export: " + warning + "\n";
+  if (!text.empty()) dialogs_.message(text.substr(0, text.size() - 1));
+}
+
 bool QtHost::askYesNo(const std::string& text) { return dialogs_.askYesNo(text); }
 bool QtHost::askOkCancel(const std::string& text) { return dialogs_.askOkCancel(text); }
 void QtHost::beep() { QApplication::beep(); }

@@ -4,6 +4,7 @@
 #include <utility>
 #include <functional>
 
+#include "export/export_list.h"
 #include "run/host.h"
 
 namespace kelmor {
@@ -41,10 +42,16 @@ class QtHost : public Host {
   // Called with every written solution (the result window shows it).
   std::function<void(const WrittenReport&)> onSolutionWritten;
 
+  // Further formats for every written solution (the Export choice of the preferences).
+  void setExports(ExportRequest exports) { exports_ = std::move(exports); }
+  bool wantsSnapshot() const override { return !exports_.formats.empty(); }
+  void solutionSnapshot(const SolutionSnapshot& snapshot) override;
+
  private:
   Dialogs& dialogs_;
   DrawWindow& window_;
   std::string outputFolder_;
+  ExportRequest exports_;
 };
 
 }  // namespace kelmor

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "export/export_settings.h"
 #include "input/parser.h"
 #include "model/numtext.h"
 #include "run/error.h"
@@ -495,6 +496,7 @@ void RunTime::runOkClick() {
       return;
     }
   };
+  host.setExports(ReadExportSettings(ExportSettingsPath(s.settingsPath)));
   auto run = std::make_unique<Run>(s, host);
   activeRun_ = run.get();
   try {

@@ -1,5 +1,7 @@
 #include "ui/user_pref.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -12,6 +14,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "export/export_settings.h"
 #include "model/numtext.h"
 #include "run/session.h"
 #include "settings/settings_file.h"
@@ -139,6 +142,24 @@ UserPref::UserPref(Gui& gui)
   display->addRow(realm);
   display->addRow(beep);
 
+  // Further formats of every solution a run from the windows writes; kept apart from
+  // kelmor.ini so that file stays exactly as it is.
+  auto* exportBox = new QGroupBox("Export");
+  auto* exportGrid = new QGridLayout(exportBox);
+  const char* exportNames[5][2] = {{"ExportGlb", "glTF binary (.glb)"}, {"ExportGltf", "glTF text (.gltf)"},
+                                   {"ExportStl", "STL (printing)"}, {"Export3mf", "3MF (printing)"},
+                                   {"ExportObj", "OBJ and MTL"}};
+  for (int i = 0; i < 5; ++i) {
+    CheckBox* box = NamedBox(exportNames[i][0], exportNames[i][1]);
+    box->setTristate(false);
+    exportBoxes_.push_back(box);
+    exportGrid->addWidget(box, i / 2, i % 2);
+  }
+  exportScale_ = NamedEdit("ExportScale", 70);
+  exportScale_->setToolTip("Edge length in millimetres; empty: 20 mm for STL and 3MF, the unit edge otherwise");
+  exportGrid->addWidget(new QLabel("Edge length (mm):"), 3, 0);
+  exportGrid->addWidget(exportScale_, 3, 1);
+
   notice_ = new QLabel(SavingNotice);
   notice_->setObjectName("Notice");
   notice_->setWordWrap(true);
@@ -158,6 +179,7 @@ UserPref::UserPref(Gui& gui)
   left->addStretch(1);
   auto* right = new QVBoxLayout;
   right->addWidget(displayBox);
+  right->addWidget(exportBox);
   right->addStretch(1);
   auto* columns = new QHBoxLayout;
   columns->addLayout(left, 3);
@@ -182,6 +204,39 @@ void UserPref::refresh() {
   binding_->refresh();
   SelectOption(labelOption_, gui_.session.prefs.text("vlab") == "1" ? 1 : 0);
   vertexSizeSeen_ = vertexSize_->text();
+  showExports();
+}
+
+// The boxes in the order of the formats.
+static constexpr ExportFormat ExportBoxFormats[5] = {ExportFormat::Glb, ExportFormat::Gltf, ExportFormat::Stl,
+                                                     ExportFormat::ThreeMf, ExportFormat::Obj};
+
+void UserPref::showExports() {
+  ExportRequest r = ReadExportSettings(ExportSettingsPath(gui_.session.settingsPath));
+  for (size_t i = 0; i < exportBoxes_.size(); ++i)
+    exportBoxes_[i]->setChecked(std::find(r.formats.begin(), r.formats.end(), ExportBoxFormats[i]) != r.formats.end());
+  exportScale_->setText(r.scale ? QString::number(*r.scale) : QString());
+}
+
+bool UserPref::saveExports() {
+  ExportRequest r;
+  for (size_t i = 0; i < exportBoxes_.size(); ++i)
+    if (exportBoxes_[i]->isChecked()) r.formats.push_back(ExportBoxFormats[i]);
+  QString scale = exportScale_->text().trimmed();
+  if (!scale.isEmpty()) {
+    bool ok = false;
+    double mm = scale.toDouble(&ok);
+    if (!ok || !(mm > 0 && mm < 1e6)) {
+      gui_.dialogs.message("The export edge length is in millimetres: a number above 0, or empty for 20 mm.");
+      return false;
+    }
+    r.scale = mm;
+  }
+  if (auto e = WriteExportSettings(ExportSettingsPath(gui_.session.settingsPath), r)) {
+    gui_.dialogs.message("The export choice could not be saved: " + *e);
+    return false;
+  }
+  return true;
 }
 
 void UserPref::checkVertexSize() {
@@ -218,6 +273,7 @@ void UserPref::leaveRunOnly() {
 void UserPref::cmdOkClick() {
   Session& s = gui_.session;
   checkVertexSize();
+  if (!saveExports()) return;
   // The folders saved are those the file-selection window shows.
   s.prefs.set("diri", s.input.InDir);
   s.prefs.set("diro", s.input.OutDir);

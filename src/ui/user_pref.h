@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -12,6 +13,7 @@ namespace kelmor {
 
 class Gui;
 class PrefBinding;
+class CheckBox;
 
 // "Kelmor User Preferences": every preference that is not a colour. Opened from the
 // main window it saves kelmor.ini; opened from the run-time options (run-only mode) it
@@ -42,6 +44,10 @@ class UserPref : public QWidget {
  private:
   void checkVertexSize();
   void leaveRunOnly();
+  // The export choice, kept in its own file beside kelmor.ini; false (with a message)
+  // when the edge length cannot be read or the file cannot be written.
+  void showExports();
+  bool saveExports();
 
   Gui& gui_;
   std::unique_ptr<PrefBinding> binding_;
@@ -49,6 +55,8 @@ class UserPref : public QWidget {
   QLineEdit* vertexSize_;
   QButtonGroup* labelOption_;
   QString vertexSizeSeen_;
+  std::vector<CheckBox*> exportBoxes_;
+  QLineEdit* exportScale_;
 };
 
 }  // namespace kelmor

@@ -1,5 +1,6 @@
 // The preference windows: saving and run-only modes, the colour preferences and the
 // colour table, down to the lines of kelmor.ini.
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -250,6 +251,36 @@ TEST(ColourText, WindowReadingRules) {
   EXPECT_EQ(ColourOfText(""), (Rgb{0, 0, 0}));
   EXPECT_EQ(ColourValue({1, 2, 3}), 1 + 2 * 256 + 3 * 65536);
   EXPECT_EQ(ColourText(ColourValue({181, 166, 66})), "181.166.66");
+}
+
+}  // namespace
+}  // namespace kelmor::testing
+
+namespace kelmor::testing {
+namespace {
+
+TEST_F(PrefTest, ExportChoiceIsSavedBesideKelmorIniNotInIt) {
+  UserPref* up = openSaving();
+  control<QCheckBox>(up, "ExportGlb")->setChecked(true);
+  control<QCheckBox>(up, "Export3mf")->setChecked(true);
+  QLineEdit* scale = control<QLineEdit>(up, "ExportScale");
+  scale->setText("25mm");
+  click(up, "cmdOK");
+  EXPECT_TRUE(up->isVisible()) << "an unreadable edge length keeps the window open";
+  fs::path exportIni = fs::path(session_.settingsPath).parent_path() / "kelmor-export.ini";
+  EXPECT_FALSE(fs::exists(exportIni));
+  scale->setText("25");
+  click(up, "cmdOK");
+  EXPECT_FALSE(up->isVisible());
+  std::string saved = ReadFile(exportIni);
+  EXPECT_TRUE(HasLine(saved, "formats=glb,3mf")) << saved;
+  EXPECT_TRUE(HasLine(saved, "scale=25")) << saved;
+  EXPECT_EQ(ini().find("glb"), std::string::npos) << "kelmor.ini keeps only its own keys";
+  // Opened again, the window shows the choice.
+  up = openSaving();
+  EXPECT_TRUE(control<QCheckBox>(up, "ExportGlb")->isChecked());
+  EXPECT_FALSE(control<QCheckBox>(up, "ExportStl")->isChecked());
+  EXPECT_EQ(control<QLineEdit>(up, "ExportScale")->text(), "25");
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#include "export/export_solution.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/format_writers.h"
+#include "export/shell_check.h"
+
+namespace kelmor {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A printed model stands on the bed: its lowest point at z = 0.
+Mesh OnTheBed(Mesh mesh) {
+  if (mesh.points.empty()) return mesh;
+  double low = mesh.points[0].z;
+  for (const Vec3& p : mesh.points) low = std::min(low, p.z);
+  for (Vec3& p : mesh.points) p.z -= low;
+  return mesh;
+}
+
+void MoveInto(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (ec) throw std::runtime_error(ec.message());
+}
+
+// Writes one model in one format. The writer fills a file in a scratch folder beside the
+// target, so a failure leaves any earlier file of that name in place.
+void WriteOne(const Mesh& unitMesh, const std::string& title, const fs::path& target, ExportFormat f,
+              const ExportRequest& r, ExportOutcome& out) {
+  fs::path scratch = target.parent_path() / ("." + target.filename().string() + ".part");
+  std::error_code ec;
+  try {
+    Mesh mesh = unitMesh.Scaled(UnitsPerEdge(f, r));
+    if (ForPrinting(f)) mesh = OnTheBed(std::move(mesh));
+    fs::remove_all(scratch, ec);
+    if (!fs::create_directory(scratch, ec)) throw std::runtime_error("cannot create a file in this folder");
+    fs::path file = scratch / target.filename();
+    switch (f) {
+      case ExportFormat::Glb:
+      case ExportFormat::Gltf: {
+        std::ofstream os(file, std::ios::binary);
+        WriteGltf(mesh, title, f == ExportFormat::Glb, os);
+        os.close();
+        if (!os) throw std::runtime_error("cannot write the file");
+        break;
+      }
+      case ExportFormat::Stl: WriteStl(mesh, title, file.string()); break;
+      case ExportFormat::ThreeMf: Write3mf(mesh, title, file.string()); break;
+      case ExportFormat::Obj: WriteObj(mesh, title, file.string()); break;
+    }
+    if (f == ExportFormat::Obj) {
+      fs::path mtl = target;
+      mtl.replace_extension(".mtl");
+      fs::path written = scratch / mtl.filename();
+      if (fs::exists(written)) {
+        MoveInto(written, mtl);
+        out.written.push_back(mtl.string());
+      }
+    }
+    MoveInto(file, target);
+    out.written.push_back(target.string());
+  } catch (const std::exception& e) {
+    out.failures.push_back(target.string() + ": " + e.what());
+  }
+  fs::remove_all(scratch, ec);
+}
+
+std::string Flaw(const ShellReport& report) {
+  std::ostringstream why;
+  if (report.openEdges) why << report.openEdges << " open edges (faces coded B leave holes)";
+  else if (report.overusedEdges) why << report.overusedEdges << " edges shared by more than two faces";
+  else if (report.misorientedEdges) why << "a one-sided surface (no consistent outside)";
+  else why << "a shell with no volume";
+  return why.str();
+}
+
+}  // namespace
+
+ExportOutcome ExportSolution(const SolutionSnapshot& s, const ExportRequest& r) {
+  ExportOutcome out;
+  struct Model {
+    std::string title;
+    std::string file;
+    Mesh mesh;
+  };
+  std::vector<Model> models;
+  try {
+    models.push_back({s.name, s.name + s.suffix, SolidMesh(s)});
+    if (s.cylinderModel && !s.struts.empty()) {
+      double edge = r.scale.value_or(DefaultEdgeMillimetres);
+      models.push_back({s.name + "_struts", s.name + "_struts" + s.suffix, StrutMesh(s, edge)});
+    }
+  } catch (const std::exception& e) {
+    out.failures.push_back(s.name + ": " + e.what());
+    return out;
+  }
+  for (const Model& m : models) {
+    bool printing = std::any_of(r.formats.begin(), r.formats.end(), ForPrinting);
+    if (printing) {
+      ShellReport report = CheckShells(m.mesh.points, m.mesh.triangles);
+      if (!report.Printable())
+        out.warnings.push_back(m.file + ": not a closed solid for printing: " + Flaw(report));
+    }
+    for (ExportFormat f : r.formats)
+      WriteOne(m.mesh, m.title, fs::path(s.folder) / (m.file + Extension(f)), f, r, out);
+  }
+  return out;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "output/solution_snapshot.h"
+
+namespace kelmor {
+
+struct Vec3 {
+  double x = 0, y = 0, z = 0;
+};
+
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+double Length(Vec3 a);
+// a scaled to length 1; the zero vector stays zero.
+Vec3 Unit(Vec3 a);
+
+struct MeshMaterial {
+  std::string name;
+  SnapshotColour colour;
+};
+
+// A triangle mesh in flat tables. Triangles wind counter-clockwise seen from outside.
+// A part is what a viewer should treat as one piece (a face of a solid, or all struts),
+// each drawn in one material; points are shared between the triangles of a shell.
+struct Mesh {
+  std::vector<Vec3> points;
+  std::vector<std::array<int, 3>> triangles;
+  std::vector<int> triangleMaterial;  // per triangle
+  std::vector<int> trianglePart;      // per triangle
+  std::vector<MeshMaterial> materials;
+  bool smooth = false;  // round shapes: shade with normals averaged at shared points
+
+  int AddPoint(Vec3 p) {
+    points.push_back(p);
+    return static_cast<int>(points.size()) - 1;
+  }
+  void AddTriangle(int a, int b, int c, int material, int part) {
+    triangles.push_back({a, b, c});
+    triangleMaterial.push_back(material);
+    trianglePart.push_back(part);
+  }
+  int PartCount() const;
+  // The mesh with every point multiplied by factor.
+  Mesh Scaled(double factor) const;
+};
+
+// One part of a mesh ready for a viewer: its own points, a normal at each (the
+// area-weighted mean of the part's triangles there: a flat face keeps its plane's normal)
+// and its triangles as indices.
+struct MeshPart {
+  int material = 0;
+  std::vector<Vec3> positions, normals;
+  std::vector<unsigned> indices;
+};
+std::vector<MeshPart> SplitParts(const Mesh& mesh);
+
+// The faces of the solid as the solid file fills them: plain faces as polygons (cut into
+// triangles by ear clipping), star faces and faces coded "n" as triangles around their
+// centre. Each connected shell is oriented consistently and outwards. One part per face,
+// one material per colour entry used. Unit edge.
+Mesh SolidMesh(const SolutionSnapshot& s);
+
+// The cylinder model: every strut a closed cylinder, every strut end a ball, each its own
+// closed shell. edgeMillimetres is the printed edge length; the number of segments keeps
+// the facets within a fine printing tolerance at that size. Unit edge.
+Mesh StrutMesh(const SolutionSnapshot& s, double edgeMillimetres);
+
+}  // namespace kelmor

@@ -1,0 +1,165 @@
+// The solid: faces cut into triangles the way the solid file fills them, then every shell
+// turned so that its triangles agree with each other and face outwards.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <queue>
+#include <string>
+
+#include "export/mesh.h"
+
+namespace kelmor {
+
+namespace {
+
+Vec3 At(const SolutionSnapshot& s, int point) {
+  const SnapshotPoint& p = s.points.at(static_cast<size_t>(point));
+  return {p.x, p.y, p.z};
+}
+
+// The outline of a face as directed edges: corner p to corner p + step (p + 1 for a
+// plain face), which is how neighbouring faces meet.
+std::vector<std::array<int, 2>> Outline(const SnapshotFace& f) {
+  std::vector<std::array<int, 2>> edges;
+  const size_t n = f.corners.size();
+  const size_t k = static_cast<size_t>(std::max(f.step, 1));
+  for (size_t p = 0; p < n; ++p) edges.push_back({f.corners[p], f.corners[(p + k) % n]});
+  return edges;
+}
+
+// Which faces must be turned over so that every shared edge is run in opposite directions
+// by its two faces. Faces are grouped into shells (connected through shared edges).
+struct Orientation {
+  std::vector<bool> reversed;
+  std::vector<int> shell;
+  int shells = 0;
+};
+
+Orientation OrientFaces(const std::vector<SnapshotFace>& faces) {
+  struct Use {
+    int face;
+    bool forward;  // runs the edge from its smaller point to its larger one
+  };
+  std::map<std::pair<int, int>, std::vector<Use>> uses;
+  for (size_t f = 0; f < faces.size(); ++f)
+    for (auto [a, b] : Outline(faces[f]))
+      if (a != b) uses[{std::min(a, b), std::max(a, b)}].push_back({static_cast<int>(f), a < b});
+  Orientation o;
+  o.reversed.assign(faces.size(), false);
+  o.shell.assign(faces.size(), -1);
+  for (size_t start = 0; start < faces.size(); ++start) {
+    if (o.shell[start] >= 0) continue;
+    std::queue<int> todo;
+    todo.push(static_cast<int>(start));
+    o.shell[start] = o.shells;
+    while (!todo.empty()) {
+      int f = todo.front();
+      todo.pop();
+      for (auto [a, b] : Outline(faces[static_cast<size_t>(f)])) {
+        if (a == b) continue;
+        bool forward = (a < b) != o.reversed[static_cast<size_t>(f)];
+        for (const Use& u : uses[{std::min(a, b), std::max(a, b)}]) {
+          auto g = static_cast<size_t>(u.face);
+          if (o.shell[g] >= 0) continue;  // a one-sided surface keeps its first choice
+          o.shell[g] = o.shells;
+          o.reversed[g] = u.forward == forward;
+          todo.push(u.face);
+        }
+      }
+    }
+    ++o.shells;
+  }
+  return o;
+}
+
+// Cuts a plain polygon into triangles by clipping ears in its own plane; corner order
+// (counter-clockwise about the polygon's normal) is kept in every triangle.
+std::vector<std::array<int, 3>> ClipEars(const Mesh& mesh, std::vector<int> loop) {
+  std::vector<std::array<int, 3>> out;
+  Vec3 normal;
+  for (size_t i = 0; i < loop.size(); ++i) {
+    Vec3 a = mesh.points[static_cast<size_t>(loop[i])];
+    Vec3 b = mesh.points[static_cast<size_t>(loop[(i + 1) % loop.size()])];
+    normal = normal + Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x), (a.x - b.x) * (a.y + b.y)};
+  }
+  normal = Unit(normal);
+  Vec3 u = Unit(std::fabs(normal.x) < 0.9 ? Cross(normal, {1, 0, 0}) : Cross(normal, {0, 1, 0}));
+  Vec3 v = Cross(normal, u);
+  auto flat = [&](int point) {
+    Vec3 p = mesh.points[static_cast<size_t>(point)];
+    return std::array<double, 2>{Dot(p, u), Dot(p, v)};
+  };
+  auto turn = [](std::array<double, 2> a, std::array<double, 2> b, std::array<double, 2> c) {
+    return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
+  };
+  while (loop.size() > 3) {
+    const size_t n = loop.size();
+    bool clipped = false;
+    for (size_t i = 0; i < n && !clipped; ++i) {
+      int a = loop[(i + n - 1) % n], b = loop[i], c = loop[(i + 1) % n];
+      auto fa = flat(a), fb = flat(b), fc = flat(c);
+      if (turn(fa, fb, fc) <= 1e-12) continue;
+      bool empty = true;
+      for (size_t j = 0; j < n && empty; ++j) {
+        int p = loop[j];
+        if (p == a || p == b || p == c) continue;
+        auto fp = flat(p);
+        empty = !(turn(fa, fb, fp) >= 0 && turn(fb, fc, fp) >= 0 && turn(fc, fa, fp) >= 0);
+      }
+      if (!empty) continue;
+      out.push_back({a, b, c});
+      loop.erase(loop.begin() + static_cast<long>(i));
+      clipped = true;
+    }
+    if (!clipped) break;  // degenerate outline: the rest as a fan below
+  }
+  for (size_t i = 1; i + 1 < loop.size(); ++i) out.push_back({loop[0], loop[i], loop[i + 1]});
+  return out;
+}
+
+double SignedVolume(const Mesh& mesh, size_t t) {
+  const auto& tri = mesh.triangles[t];
+  Vec3 a = mesh.points[static_cast<size_t>(tri[0])], b = mesh.points[static_cast<size_t>(tri[1])],
+       c = mesh.points[static_cast<size_t>(tri[2])];
+  return Dot(a, Cross(b, c)) / 6.0;
+}
+
+}  // namespace
+
+Mesh SolidMesh(const SolutionSnapshot& s) {
+  Mesh mesh;
+  for (size_t p = 0; p < s.points.size(); ++p) mesh.AddPoint(At(s, static_cast<int>(p)));
+  std::map<int, int> materialOf;  // colour entry to material
+  for (const SnapshotFace& f : s.faces) {
+    if (materialOf.count(f.colour)) continue;
+    materialOf[f.colour] = static_cast<int>(mesh.materials.size());
+    mesh.materials.push_back({"colour_" + std::to_string(f.colour), s.colours.at(static_cast<size_t>(f.colour))});
+  }
+  Orientation o = OrientFaces(s.faces);
+  std::vector<int> shellOfTriangle;
+  for (size_t fi = 0; fi < s.faces.size(); ++fi) {
+    SnapshotFace f = s.faces[fi];
+    if (f.corners.size() < 3) continue;
+    if (o.reversed[fi]) std::reverse(f.corners.begin(), f.corners.end());
+    int material = materialOf[f.colour];
+    int part = static_cast<int>(fi);
+    if (f.fan) {
+      Vec3 centre;
+      for (int c : f.corners) centre = centre + mesh.points[static_cast<size_t>(c)];
+      int middle = mesh.AddPoint(centre * (1.0 / static_cast<double>(f.corners.size())));
+      for (auto [a, b] : Outline(f)) mesh.AddTriangle(middle, a, b, material, part);
+    } else {
+      for (const auto& t : ClipEars(mesh, f.corners)) mesh.AddTriangle(t[0], t[1], t[2], material, part);
+    }
+    shellOfTriangle.resize(mesh.triangles.size(), o.shell[fi]);
+  }
+  // A shell whose triangles enclose a negative volume is inside out.
+  std::vector<double> volume(static_cast<size_t>(o.shells), 0.0);
+  for (size_t t = 0; t < mesh.triangles.size(); ++t)
+    volume[static_cast<size_t>(shellOfTriangle[t])] += SignedVolume(mesh, t);
+  for (size_t t = 0; t < mesh.triangles.size(); ++t)
+    if (volume[static_cast<size_t>(shellOfTriangle[t])] < 0) std::swap(mesh.triangles[t][1], mesh.triangles[t][2]);
+  return mesh;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kelmor {
+
+struct OutputCall;
+
+struct SnapshotPoint {
+  double x = 0, y = 0, z = 0;
+};
+
+// A colour as three fractions of full intensity.
+struct SnapshotColour {
+  double r = 0, g = 0, b = 0;
+};
+
+struct SnapshotFace {
+  std::vector<int> corners;  // point numbers in the face's own order
+  int step = 1;              // star step k: the outline runs from corner p to corner p + k
+  bool fan = false;          // filled as triangles around its centre (star faces, faces coded "n")
+  int colour = 0;            // entry of the colour table
+};
+
+// What the files of one written solution show, copied out of the run for the extra
+// formats: the positions as written, every face the solid file fills, and the cylinder
+// model. Plain values only, so readers never reach into a run.
+struct SolutionSnapshot {
+  std::string folder;  // output folder
+  std::string name;    // output name, with its isomorph part ("cube", "cube_isom2")
+  std::string suffix;  // run suffix of the first pass ("_weaken3_aug"; never "_stress")
+
+  std::vector<SnapshotPoint> points;       // vertex v is point v - MinVertex
+  std::vector<SnapshotFace> faces;         // faces not coded "B", in face order
+  std::vector<SnapshotColour> colours;     // the face colour table, entries 0 to 32
+
+  bool cylinderModel = false;              // the cylinder model file is among the written files
+  std::vector<std::array<int, 2>> struts;  // cylinder model edges as point pairs
+  double strutRadius = 0;                  // for a unit edge
+  double ballRadius = 0;
+  SnapshotColour strutColour, ballColour;
+};
+
+// The snapshot of the model as the current pass of a writer call writes it.
+SolutionSnapshot TakeSnapshot(OutputCall& call);
+
+}  // namespace kelmor
