@@ -1,6 +1,8 @@
 #include "export/export_solution.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +15,8 @@ namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr double MinimumStrutMillimetres = 0.8;
 
 // A printed model stands on the bed: its lowest point at z = 0.
 Mesh OnTheBed(Mesh mesh) {
@@ -100,8 +104,17 @@ ExportOutcome ExportSolution(const SolutionSnapshot& s, const ExportRequest& r) 
     out.failures.push_back(s.name + ": " + e.what());
     return out;
   }
+  bool printing = std::any_of(r.formats.begin(), r.formats.end(), ForPrinting);
+  double edge = r.scale.value_or(DefaultEdgeMillimetres);
+  // Struts thinner than a common nozzle's line print badly or not at all.
+  if (printing && models.size() > 1 && 2 * s.strutRadius * edge < MinimumStrutMillimetres) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "struts %.2f mm thick at a %g mm edge print poorly; --pref cyls=%d makes them 2 mm", 2 * s.strutRadius * edge,
+                  edge, static_cast<int>(std::ceil(100.0 / edge)));
+    out.warnings.push_back(models[1].file + ": " + text);
+  }
   for (const Model& m : models) {
-    bool printing = std::any_of(r.formats.begin(), r.formats.end(), ForPrinting);
     if (printing) {
       ShellReport report = CheckShells(m.mesh.points, m.mesh.triangles);
       if (!report.Printable())

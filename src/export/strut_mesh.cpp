@@ -31,8 +31,10 @@ void AddCylinder(Mesh& mesh, Vec3 a, Vec3 b, double r, int n, int material, int 
   Vec3 w = Unit(b - a), u, v;
   Frame(w, u, v);
   std::vector<int> ra, rb;
+  // Rim points a quarter step off the frame's axes: two struts at right angles would
+  // otherwise share rim points and edges exactly, joining two shells along an edge.
   for (int i = 0; i < n; ++i) {
-    double t = 2 * std::numbers::pi * i / n;
+    double t = 2 * std::numbers::pi * (i + 0.25) / n;
     Vec3 off = u * (r * std::cos(t)) + v * (r * std::sin(t));
     ra.push_back(mesh.AddPoint(a + off));
     rb.push_back(mesh.AddPoint(b + off));

@@ -199,6 +199,13 @@ TEST_F(ExportFiles, NamesFollowTheOutputNamingAndFlawsAreReported) {
   size_t entries = std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
   EXPECT_EQ(entries, 10u) << "no scratch folder is left behind";
 
+  // Struts thinner than a printer's line are written, with a word on how to thicken them.
+  s.strutRadius = 0.01;
+  out = ExportSolution(s, r);
+  ASSERT_EQ(out.warnings.size(), 1u) << out.warnings.back();
+  EXPECT_NE(out.warnings[0].find("struts 0.40 mm thick at a 20 mm edge"), std::string::npos) << out.warnings[0];
+  EXPECT_NE(out.warnings[0].find("--pref cyls=5"), std::string::npos) << out.warnings[0];
+
   // Without the cylinder model there is no strut file; a face left out opens the solid.
   s.cylinderModel = false;
   s.faces.pop_back();
