@@ -4,14 +4,6 @@
 
 namespace kelmor {
 
-std::locale UserLocale() {
-  try {
-    return std::locale("");
-  } catch (const std::exception&) {
-    return std::locale::classic();
-  }
-}
-
 std::string LocaleBareNumber(double value, const std::locale& locale) {
   std::string s = BareNumber(value);
   const char sep = std::use_facet<std::numpunct<char>>(locale).decimal_point();

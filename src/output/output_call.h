@@ -9,6 +9,7 @@
 
 #include "model/colour.h"
 #include "model/locale_text.h"
+#include "model/numtext.h"
 
 namespace kelmor {
 
