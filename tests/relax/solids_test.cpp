@@ -9,6 +9,7 @@
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "support/relax_fixture.h"
+#include "support/test_names.h"
 
 // Whole runs through the run sequence: parser, topology, relaxation and the writers.
 namespace kelmor::testing {
@@ -87,18 +88,20 @@ INSTANTIATE_TEST_SUITE_P(
                       "truncated_octahedron", "rhombicuboctahedron", "truncated_cuboctahedron",
                       "snub_cube", "icosidodecahedron", "truncated_dodecahedron",
                       "truncated_icosahedron", "rhombicosidodecahedron",
-                      "truncated_icosidodecahedron", "snub_dodecahedron"));
+                      "truncated_icosidodecahedron", "snub_dodecahedron"),
+    TextParamName());
 
 struct ShapeCase {
   int option;  // 2 prism, 3 antiprism
   const char* nd;
+  std::string name() const { return (option == 2 ? "prism " : "antiprism ") + std::string(nd); }
 };
 
 class PrismShape : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(PrismShape, RelaxesToAnExactSolution) {
   const ShapeCase c = GetParam();
-  std::string what = std::string(c.option == 2 ? "prism " : "antiprism ") + c.nd;
+  const std::string what = c.name();
   SolidRun s(c.option == 2 ? "prism" : "antiprism");
   s.shape(c.option, c.nd);
   ExpectExactSolution(s, what);
@@ -107,7 +110,8 @@ TEST_P(PrismShape, RelaxesToAnExactSolution) {
 INSTANTIATE_TEST_SUITE_P(PrismsAndAntiprisms, PrismShape,
                          ::testing::Values(ShapeCase{2, "3"}, ShapeCase{2, "5"}, ShapeCase{2, "5/2"},
                                            ShapeCase{2, "8"}, ShapeCase{3, "4"}, ShapeCase{3, "6"},
-                                           ShapeCase{3, "5/2"}, ShapeCase{3, "7/2"}));
+                                           ShapeCase{3, "5/2"}, ShapeCase{3, "7/2"}),
+                         [](const auto& info) { return CaseName(info.param.name()); });
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -68,7 +68,11 @@ TEST_P(FanCollapse, NoKeepsTheTriangles) {
 
 INSTANTIATE_TEST_SUITE_P(Lengths, FanCollapse,
                          ::testing::Values(FanCase{5, 2}, FanCase{6, 1}, FanCase{7, 1},
-                                           FanCase{8, 3}, FanCase{9, 1}, FanCase{10, 3}));
+                                           FanCase{8, 3}, FanCase{9, 1}, FanCase{10, 3}),
+                         [](const auto& info) {
+                           return "fan" + std::to_string(info.param.length) + "_step" +
+                                  std::to_string(info.param.step);
+                         });
 
 TEST(StarCollapse, PentagramRingOrderAfterCollapse) {
   TopologyRig rig(FanFaces(5));
