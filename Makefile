@@ -1,5 +1,5 @@
 # `make run` and `make test` each do the whole set-up on a fresh Debian 12 machine.
-.PHONY: run test build asan bench gui fuzz clean gallery
+.PHONY: run test build asan bench gui fuzz mutants clean gallery
 
 OUT ?= out
 
@@ -32,5 +32,11 @@ fuzz:
 	mkdir -p build-fuzz/corpus && cp examples/*.txt build-fuzz/corpus/
 	./build-fuzz/tests/fuzz/parser_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
 
+# Mutation check (not part of `make test`): each mutation of scripts/mutants.list in turn,
+# rebuilt in build-mutants/, against the core tests. MUTANTS_ARGS="--only relax" for a subset.
+mutants:
+	scripts/bootstrap deps
+	nice scripts/mutants $(MUTANTS_ARGS)
+
 clean:
-	rm -rf build build-asan build-fuzz $(OUT)
+	rm -rf build build-asan build-fuzz build-mutants $(OUT)
