@@ -199,7 +199,7 @@ TEST(HopForces, EveryPairCountsOnceWhateverTheVertexCount) {
     RelaxRig rig({Face{ring, 1, {}}});
     kelmor::Run& run = rig.run;
     Model& m = run.model;
-    run.infl.HopDistance.assign(static_cast<size_t>(InflationState::HopRows) * InflationState::HopRows, 0.0f);
+    run.infl.SizeHopTable(0, n - 1);
     run.infl.GlobalLimit = 2;
     run.Strength[3] = 10, run.Strength[6] = 70;
     for (int i = 0; i < n; ++i) {
