@@ -216,12 +216,12 @@ TEST(HopForces, EveryPairCountsOnceWhateverTheVertexCount) {
     for (int i = 0; i < n; ++i) {
       for (int j = i + 1; j < n; ++j) {
         const double h = (i + j) % 4;
-        if (h >= 2.1) continue;  // beyond the limit
         const double t = h > 1 ? (h - 1) * 0.7 + 1 : 0.5 * h;
         const double d[3] = {m.PosX[i] - m.PosX[j], m.PosY[i] - m.PosY[j], m.PosZ[i] - m.PosZ[j]};
         const double L = VectorLength(d[0], d[1], d[2]);
-        const double F = (L - t) * 0.001 * (h >= 1 ? 10 : 70);
         deform += std::fabs(L - t);
+        if (h >= 2.1) continue;  // beyond the limit: counted, not pushed
+        const double F = (L - t) * 0.001 * (h >= 1 ? 10 : 70);
         for (int a = 0; a < 3; ++a) force[i][a] -= F * d[a] / L, force[j][a] += F * d[a] / L;
       }
     }
