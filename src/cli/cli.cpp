@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "run/error.h"
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "run/run_start_check.h"
 #include "run/session.h"
 #include "run/validation.h"
 #include "settings/path_kind.h"
@@ -256,7 +258,8 @@ int StatusOf(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::Written: return ExitWritten;
     case RunOutcome::Ended: return ExitNotWritten;
-    case RunOutcome::Abandoned: return ExitAbandoned;
+    case RunOutcome::Abandoned:
+    case RunOutcome::WriteFailed: return ExitAbandoned;
   }
   return ExitNotWritten;
 }
@@ -278,11 +281,12 @@ int DrawPictures(const ConsoleHost& host, int status, std::ostream& err) {
   return status;
 }
 
-// Validates the options as the RunTime window's OK does, then runs. A run whose files
+// Validates the options as the RunTime window's OK does, looks at the output folder (made
+// when --out names one whose parent exists) and the output names, then runs. A run whose files
 // were written but whose exports failed has not done what it was asked. Repeat mode, the one
 // that writes exact solutions only, gets the stall watch; one attempt (Once, weaken
 // near misses, segments) is what the other modes ask for.
-int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
+int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
   if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
     StallRule rule;
     rule.window = a.stall;
@@ -301,6 +305,11 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a) {
   const bool segmented = o.Segments != "None";
   host.setSingleAttempt(Ticked(o.Once) || segmented,
                         segmented ? std::atoi(o.Segments.c_str() + std::strlen("Segments ")) : 1);
+  RunStartCheck check = CheckRunStart(session, !a.out.empty());
+  if (check.folderCreated) err << "kelmor: made the output folder '" << session.input.OutDir << "'\n";
+  if (!check.folderProblem.empty()) err << "kelmor: " << check.folderProblem << "\n";
+  if (!check.nameProblem.empty()) host.message(check.nameProblem);
+  if (!check.ok()) return ExitRefused;
   Run run(session, host);
   int status = StatusOf(RunSequence(run));
   if (status == ExitWritten && host.exportFailed()) status = ExitAbandoned;
@@ -316,13 +325,7 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
   session.input.InDir = input.parent_path().string();
   session.input.InFile = input.filename().string();
   session.input.OutSame = a.out.empty();
-  if (!a.out.empty()) {
-    if (!fs::is_directory(a.out, ec)) {
-      err << "kelmor: output folder '" << a.out << "' does not exist\n";
-      return ExitRefused;
-    }
-    session.input.OutDir = fs::absolute(a.out, ec).string();
-  }
+  if (!a.out.empty()) session.input.OutDir = fs::absolute(a.out, ec).string();
   session.special.clear();
 
   // The file-selection window's Run: the pre-scan prepares the RunTime window.
@@ -351,7 +354,7 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
     o.Segments = "Segments " + std::to_string(scan.count);
     o.Highlight = o.Once = o.Weaken = o.Isomorph = o.Augment = 2;
   }
-  return ValidateAndRun(session, host, a);
+  return ValidateAndRun(session, host, a, err);
 }
 
 namespace {
@@ -382,15 +385,11 @@ int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, s
   }
   std::error_code ec;
   std::string outDir = a.out.empty() ? fs::current_path(ec).string() : a.out;
-  if (!fs::is_directory(outDir, ec)) {
-    err << "kelmor: output folder '" << outDir << "' does not exist\n";
-    return ExitRefused;
-  }
-  session.input.InDir = fs::absolute(outDir, ec).string();
-  session.input.OutSame = true;
+  session.input.OutDir = fs::absolute(outDir, ec).string();
+  session.input.OutSame = false;
   session.options.Segments = "None";
   if (!ApplyControls(session.options, a, err)) return ExitRefused;
-  return ValidateAndRun(session, host, a);
+  return ValidateAndRun(session, host, a, err);
 }
 
 int CmdScan(const std::string& input, std::ostream& out, std::ostream& err) {
@@ -490,6 +489,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 }
 
 int RunCli(int argc, char** argv) {
+  // A file-size limit makes a write fail like a full disk, reported, instead of killing us.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   if (!args.empty() && args[0] == "render") {
     // The renderer holds OpenGL; the command line never loads it.

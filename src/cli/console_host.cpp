@@ -19,6 +19,30 @@ extern "C" void OnInterrupt(int) { g_interrupted = true; }
 
 }  // namespace
 
+std::string OneLineName(const std::string& name) {
+  static constexpr char hex[] = "0123456789abcdef";
+  std::string out;
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (u < 0x20 || u == 0x7f) {
+      out += "\\x";
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 ConsoleHost::ConsoleHost(ConsoleSettings settings, std::ostream& out, std::ostream& err)
     : settings_(settings), out_(out), err_(err) {
   tty_ = &err == &std::cerr && isatty(STDERR_FILENO) && !settings_.quiet;
@@ -169,7 +193,7 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   char e[40], p[40];
   std::snprintf(e, sizeof e, "%.17g", r.edgeDeform);
   std::snprintf(p, sizeof p, "%.17g", r.polyDeform);
-  out_ << "written " << r.outputName << " E=" << e << " P=" << p << " iterations=" << r.iterations
+  out_ << "written " << OneLineName(r.outputName) << " E=" << e << " P=" << p << " iterations=" << r.iterations
        << " attempts=" << r.attempts << " seconds=" << seconds << "\n"
        << std::flush;
 }

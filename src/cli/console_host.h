@@ -14,6 +14,10 @@
 
 namespace kelmor {
 
+// A solution name as the one-line written output shows it: backslash, line breaks, tabs
+// and other control characters escaped (\\, \n, \r, \t, \xHH), so that the line stays one line.
+std::string OneLineName(const std::string& name);
+
 // How the console host answers and when it presses the draw window's buttons.
 struct ConsoleSettings {
   enum class Answer { Ask, Yes, No };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 namespace kelmor {
 
 struct Run;
+class PrivateFile;
 
 // One line of an output file, with the CR LF line end every output file uses.
 inline void Line(std::ostream& os, std::string_view text) { os << text << "\r\n"; }
@@ -53,6 +55,9 @@ struct OutputCall {
   std::string runSuffix;       // weaken suffix, "_stress", "_aug", "_smooth"
   double SE = 0;               // largest single edge distortion of the last report written
   std::locale locale = UserLocale();  // decimal separator of the report's figures
+  // Files complete under their temporary names, moved into place together once every
+  // file of the call has been written.
+  std::vector<std::shared_ptr<PrivateFile>> pending;
   // Which files were written (full paths), in order.
   std::vector<std::string> written;
 };

@@ -9,7 +9,7 @@
 #include "model/numtext.h"
 #include "output/off_writer.h"
 #include "output/output_call.h"
-#include "output/segment_file.h"
+#include "output/call_files.h"
 #include "output/vrml_file.h"
 #include "run/run.h"
 
@@ -238,14 +238,16 @@ void WriteRealmFiles(OutputCall& call) {
   }
   namespace fs = std::filesystem;
   const bool started = SegmentFileStarted(m, m.SegmentCount + 1);
-  WriteSegmentPathFile(call, fs::path(run.OutputDir) / (run.OutputName + ".wrl"), started,
-                       [&](std::ostream& os) {
-                         VrmlFile file(call, os);
-                         RealmShapes(file, links, started);
-                       });
-  WriteSegmentPathFile(
-      call, fs::path(run.OutputDir) / (run.OutputName + ".off"), false,
-      [&](std::ostream& os) { Write4OffFile(call, os, RealmFourOff(run, links)); });
+  AddToSegmentFile(call, fs::path(run.OutputDir) / (run.OutputName + ".wrl"), started,
+                   [&](std::ostream& os) {
+                     VrmlFile file(call, os);
+                     RealmShapes(file, links, started);
+                   });
+  CompleteSegmentFile(call);
+  WriteCallFile(call, fs::path(run.OutputDir) / (run.OutputName + ".off"),
+                [&](std::ostream& os) { Write4OffFile(call, os, RealmFourOff(run, links)); });
+  // Both files are in place before the message says so.
+  CommitCallFiles(call);
   run.host.message("W02: " + run.OutputName + " segmented VRML file written");
 }
 

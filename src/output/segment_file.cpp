@@ -1,11 +1,11 @@
 #include "output/segment_file.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "input/parser.h"
 #include "model/geometry.h"
 #include "model/numtext.h"
+#include "output/call_files.h"
 #include "output/off_writer.h"
 #include "output/output_call.h"
 #include "output/realm_file.h"
@@ -73,18 +73,6 @@ void SegmentShape(VrmlFile& file, bool first) {
 
 }  // namespace
 
-void WriteSegmentPathFile(OutputCall& call, const std::filesystem::path& path, bool append,
-                          const std::function<void(std::ostream&)>& write) {
-  const std::string name = path.string();
-  call.run.CurrentFileName = name;
-  std::ofstream os(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-  if (!os) raiseError(ErrPathNotFound, name);
-  write(os);
-  os.close();
-  if (!os) raiseError(ErrPathNotFound, name);
-  call.written.push_back(name);
-}
-
 void WriteSegmentFile(OutputCall& call) {
   Run& run = call.run;
   Model& m = run.model;
@@ -93,11 +81,11 @@ void WriteSegmentFile(OutputCall& call) {
     const bool first = !SegmentFileStarted(m, m.SegmentIndex);
     if (first) run.SegmentOffFaces.clear();
     const int firstRow = RecordRealmRows(run);
-    WriteSegmentPathFile(call, std::filesystem::path(run.OutputDir) / (run.OutputName + ".wrl"),
-                         !first, [&](std::ostream& os) {
-                           VrmlFile file(call, os);
-                           SegmentShape(file, first);
-                         });
+    AddToSegmentFile(call, std::filesystem::path(run.OutputDir) / (run.OutputName + ".wrl"), !first,
+                     [&](std::ostream& os) {
+                       VrmlFile file(call, os);
+                       SegmentShape(file, first);
+                     });
     for (std::string& line : OffFaceLines(call, HighlightRange::BelowSegments, firstRow - 1))
       run.SegmentOffFaces.push_back(std::move(line));
   }
@@ -110,7 +98,10 @@ void WriteSegmentFile(OutputCall& call) {
   run.NextSegmentEntry = 1;
   ReadInput(run);
   run.NextSegmentEntry = 0;
-  if (run.RealmSectionClosed == 1) WriteRealmFiles(call);
+  if (run.RealmSectionClosed == 1)
+    WriteRealmFiles(call);
+  else
+    CompleteSegmentFile(call);
 }
 
 }  // namespace kelmor

@@ -1,11 +1,12 @@
 #include "output/writer.h"
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
+#include "output/call_files.h"
 #include "output/off_writer.h"
 #include "output/orientation.h"
+#include "output/output_names.h"
 #include "output/output_call.h"
 #include "output/realm_file.h"
 #include "output/segment_file.h"
@@ -19,47 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Writes one file under a temporary name and renames it into place, so that a failed
-// write never leaves half a file under the real name. A file that cannot be created
-// raises 76 with the file's name recorded for the error handler.
-void WriteFile(OutputCall& call, const fs::path& path, const std::function<void(std::ostream&)>& write) {
-  call.run.CurrentFileName = path.string();
-  fs::path part = path;
-  part += ".part";
-  std::error_code ignored;
-  {
-    std::ofstream os(part, std::ios::binary | std::ios::trunc);
-    if (!os) raiseError(ErrPathNotFound, path.string());
-    try {
-      write(os);
-    } catch (...) {
-      os.close();
-      fs::remove(part, ignored);
-      throw;
-    }
-    os.close();
-    if (!os) {
-      fs::remove(part, ignored);
-      raiseError(ErrPathNotFound, path.string());
-    }
-  }
-  std::error_code ec;
-  fs::rename(part, path, ec);
-  if (ec) {
-    fs::remove(part, ignored);
-    raiseError(ErrPathNotFound, path.string());
-  }
-  call.written.push_back(path.string());
-}
-
 fs::path OutputPath(const Run& run, const std::string& tail) {
   return fs::path(run.OutputDir) / (run.OutputName + tail);
-}
-
-// "_" and the kind text, or nothing for a kind text that is empty or one blank.
-std::string KindPart(const Run& run, const char* key) {
-  const std::string& kind = run.session.prefs.text(key);
-  return kind.empty() || kind == " " ? std::string() : "_" + kind;
 }
 
 // The files of one pass over an unsegmented model, in their fixed order.
@@ -67,7 +29,7 @@ void WritePass(OutputCall& call) {
   Run& run = call.run;
   const Preferences& prefs = run.session.prefs;
   if (prefs.flag("voff") && run.StressPass == 0)
-    WriteFile(call, OutputPath(run, call.weakenSuffix + ".off"), [&](std::ostream& os) { WriteOffFile(call, os); });
+    WriteCallFile(call, OutputPath(run, call.weakenSuffix + ".off"), [&](std::ostream& os) { WriteOffFile(call, os); });
   struct Kind {
     const char* file;
     const char* kind;
@@ -79,7 +41,7 @@ void WritePass(OutputCall& call) {
   };
   for (const Kind& k : kinds) {
     if (!prefs.flag(k.file)) continue;
-    WriteFile(call, OutputPath(run, KindPart(run, k.kind) + call.runSuffix + ".wrl"),
+    WriteCallFile(call, OutputPath(run, KindPart(prefs, k.kind) + call.runSuffix + ".wrl"),
               [&](std::ostream& os) { k.write(call, os); });
   }
 }
@@ -118,12 +80,8 @@ void WriteOutputFiles(Run& run) {
 }
 
 void WriteOutputFiles(OutputCall& call) {
-  try {
-    WriteCall(call);
-  } catch (...) {
-    if (!call.written.empty()) ++call.run.filesWritten;
-    throw;
-  }
+  WriteCall(call);
+  CommitCallFiles(call);
   if (!call.written.empty()) ++call.run.filesWritten;
 }
 

@@ -181,7 +181,7 @@ void SetSolutionName(Run& run) {
 bool WriteSolution(Run& run, bool notify) {
   const int before = run.filesWritten;
   std::vector<std::string> written;
-  const bool completed = GuardedStep(run, [&] {
+  const bool completed = GuardedWrite(run, [&] {
     OutputCall call(run);
     try {
       WriteOutputFiles(call);

@@ -4,6 +4,13 @@
 
 namespace kelmor {
 
+void EndRunOnWriteFailure(Run& run, const FileWriteError& e) {
+  run.host.message("Kelmor has come across an Error.  Code: " + std::to_string(e.code()) + "File: " + e.path() +
+                   "\nThe file could not be written (" + e.reason() +
+                   "); the run ends here and files already in the folder are unchanged.");
+  throw RunAbandoned{true, true};
+}
+
 ErrorAction HandleRunError(Run& run, int code) {
   Host& host = run.host;
   const std::string number = std::to_string(code);

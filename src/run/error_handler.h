@@ -15,6 +15,11 @@ enum class ErrorAction { Resume, Abandon };
 // Cancel on the prompt abandons whatever the code.
 ErrorAction HandleRunError(Run& run, int code);
 
+// A file that could not be written ends the run: the error's message names the file and
+// says why, and the run ends at once (RunAbandoned with writeFailed), never resuming as
+// if the files were there.
+[[noreturn]] void EndRunOnWriteFailure(Run& run, const FileWriteError& e);
+
 // Runs one step of the run sequence; a KelmorError inside it goes to the handler, which
 // either lets the run resume after the step (returns false) or abandons the run (throws
 // RunAbandoned). Returns true when the step completed.
@@ -27,6 +32,18 @@ bool GuardedStep(Run& run, F&& step) {
     if (HandleRunError(run, e.code()) == ErrorAction::Abandon) throw RunAbandoned{true};
     return false;
   }
+}
+
+// A write step: as GuardedStep, but a file that could not be written ends the run.
+template <class F>
+bool GuardedWrite(Run& run, F&& step) {
+  return GuardedStep(run, [&] {
+    try {
+      step();
+    } catch (const FileWriteError& e) {
+      EndRunOnWriteFailure(run, e);
+    }
+  });
 }
 
 }  // namespace kelmor

@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "topology/polygon_tables.h"
 
 namespace kelmor {
+
+class PrivateFile;
 
 // Everything one call of the run sequence works on. Reset at run start and per segment
 // where the run sequence says; owned by the caller for the length of one run.
@@ -70,9 +73,12 @@ struct Run {
   // indices counted over the realm vertices of all segments) for the 4OFF file.
   int RealmSectionClosed = 0;
   std::vector<std::string> SegmentOffFaces;
+  // The segment file being built: each segment adds to it under its temporary name, and
+  // it replaces the old file only when the last segment (and the realm files) are done.
+  std::shared_ptr<PrivateFile> SegmentFileBuilt;
 
   // Results of the run, for the caller.
-  int filesWritten = 0;      // calls of the writer that wrote files
+  int filesWritten = 0;      // calls of the writer that wrote every one of their files
   std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
   // Uniform random number in [0, 1).

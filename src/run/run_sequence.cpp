@@ -60,7 +60,7 @@ SegmentStep ReadSegment(Run& run) {
     run.RealmSectionClosed = 1;
   }
   if (run.NoRelaxation == 1) {
-    GuardedStep(run, [&] { WriteOutputFiles(run); });
+    GuardedWrite(run, [&] { WriteOutputFiles(run); });
     return SegmentStep::EndRun;
   }
   if (run.NextSegmentPending == 1) {
@@ -85,7 +85,7 @@ SegmentStep ReadSegment(Run& run) {
   }
   if (m.MaxVertex < m.MinVertex) {
     run.NoRelaxation = 1;
-    GuardedStep(run, [&] { WriteOutputFiles(run); });
+    GuardedWrite(run, [&] { WriteOutputFiles(run); });
     // An empty block of segmented input is passed over; the segments after it follow.
     if (run.NextSegmentPending == 1) {
       run.NextSegmentPending = 0;
@@ -178,7 +178,7 @@ RunOutcome RunSequence(Run& run) {
   } catch (const RunAbandoned& a) {
     run.host.hideDrawWindow();
     if (!a.byError) return Outcome(run);
-    return RunOutcome::Abandoned;
+    return a.writeFailed ? RunOutcome::WriteFailed : RunOutcome::Abandoned;
   }
 }
 

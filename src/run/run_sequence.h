@@ -8,6 +8,7 @@ enum class RunOutcome {
   Written,    // the run ended and files were written
   Ended,      // the run ended without writing (Quit, a detected failure, nothing to do)
   Abandoned,  // a run-time error abandoned the run
+  WriteFailed,  // an output file could not be written: the run ended there
 };
 
 // The run's own words when the input holds no model.

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/private_file.h"
+#include "files/stale_temporaries.h"
 #include "model/numtext.h"
 #include "run/error.h"
 #include "settings/path_kind.h"
@@ -130,30 +132,20 @@ int ReplaceFile(const std::string& path, const std::string& text) {
     fs::path real = fs::canonical(target, ec);
     if (!ec) target = real;
   }
-  mode_t mode = 0644;
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
-
-  std::string temp = target.string() + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return errno;
-  int err = 0;
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      break;
-    }
-    done += static_cast<size_t>(n);
+  try {
+    ReplaceFileWith(target, text);
+    return 0;
+  } catch (const FileWriteError& e) {
+    return e.errnum();
   }
-  if (err == 0 && ::fchmod(fd, mode) != 0) err = errno;
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && std::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) ::unlink(temp.c_str());
-  return err;
+}
+
+// Temporaries of saves that were killed, beside the file the settings live in.
+void RemoveStaleSettingsTemporaries(const std::string& path) {
+  std::error_code ec;
+  fs::path real = fs::weakly_canonical(path, ec);
+  if (ec) real = path;
+  RemoveStaleTemporaries(real.parent_path().empty() ? fs::path(".") : real.parent_path(), real.filename().string());
 }
 
 std::string NotASettingsFile(const std::string& path, const std::string& kind) {
@@ -216,6 +208,7 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
     message(NotASettingsFile(path, kind) + "  Kelmor goes on with the default preferences.");
     return;
   }
+  RemoveStaleSettingsTemporaries(path);
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f && errno == ENOENT) {
     if (int err = ReplaceFile(path, CreationText(programFolder))) {

@@ -24,6 +24,7 @@
 #include "run/error.h"
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "run/run_start_check.h"
 #include "run/session.h"
 #include "run/validation.h"
 #include "ui/bind.h"
@@ -477,6 +478,16 @@ void RunTime::runOkClick() {
     gui_.dialogs.message(*error);
     return;
   }
+  // A folder that cannot take the files, or names that clash, are found before the run.
+  RunStartCheck check = CheckRunStart(s);
+  if (!check.folderProblem.empty()) {
+    gui_.dialogs.message("Error: " + check.folderProblem);
+    return;
+  }
+  if (!check.nameProblem.empty()) {
+    gui_.dialogs.message(check.nameProblem);
+    return;
+  }
   hide();
   gui_.kelmor()->hide();
   DrawWindow* draw = gui_.drawWindow();
@@ -499,8 +510,9 @@ void RunTime::runOkClick() {
   host.setExports(ReadExportSettings(ExportSettingsPath(s.settingsPath)));
   auto run = std::make_unique<Run>(s, host);
   activeRun_ = run.get();
+  RunOutcome outcome = RunOutcome::Ended;
   try {
-    RunSequence(*run);
+    outcome = RunSequence(*run);
   } catch (const KelmorError& e) {
     // The run sequence handles its own errors; anything escaping it is still only
     // reported, never allowed to take the program down.
@@ -510,7 +522,9 @@ void RunTime::runOkClick() {
   }
   activeRun_ = nullptr;
   gui_.intro()->setLastRun(QString::fromStdString(runName_));
-  ShowEnabled(gui_.intro());
+  // Files that could not be written send the user back to the file selection, where
+  // another output folder can be chosen.
+  ShowEnabled(outcome == RunOutcome::WriteFailed ? static_cast<QWidget*>(gui_.kelmor()) : gui_.intro());
   HideDisabled(draw);
 }
 

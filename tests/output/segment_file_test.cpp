@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/private_file.h"
 #include "output/realm_file.h"
 #include "output/writer.h"
 #include "output_rig.h"
@@ -49,7 +50,13 @@ struct SegmentRig : OutputRig {
     WriteOutputFiles(run);
     run.NextSegmentPending = 0;
   }
-  std::string File(const char* name = "model.wrl") { return Read(fs::path(run.OutputDir) / name); }
+  // A file as written so far: the segment file stays under its temporary name until the
+  // last segment is done.
+  std::string File(const char* name = "model.wrl") {
+    if (run.SegmentFileBuilt && run.SegmentFileBuilt->target().filename() == name)
+      return Read(run.SegmentFileBuilt->temporary());
+    return Read(fs::path(run.OutputDir) / name);
+  }
 };
 
 TEST(SegmentFile, ThreeSegmentsShareOneColourTableAndArePlacedByTheirOptions) {

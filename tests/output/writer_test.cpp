@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/private_file.h"
 #include "output_rig.h"
 
 namespace kelmor::testing {
@@ -70,11 +71,16 @@ TEST(Writer, EveryKindInItsOrderWithItsKindText) {
 
 TEST(Writer, SegmentedModelWritesNoneOfTheSingleModelFiles) {
   WriterRig rig;
-  rig.Folder();
+  fs::path dir = rig.Folder();
   rig.session.prefs.set("vsol", "1");
   rig.run.model.SegmentCount = 2;
-  EXPECT_EQ(rig.Write(), std::vector<std::string>{"model.wrl"});  // the segment file alone
-  EXPECT_EQ(rig.run.filesWritten, 1);
+  // The first of two segments starts the segment file alone; it stays under its temporary
+  // name until the last segment is done, so nothing counts as written yet.
+  EXPECT_EQ(rig.Write(), std::vector<std::string>{});
+  EXPECT_EQ(rig.run.filesWritten, 0);
+  ASSERT_TRUE(rig.run.SegmentFileBuilt);
+  EXPECT_EQ(rig.run.SegmentFileBuilt->target(), dir / "model.wrl");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST(Writer, MissingFolderRaises76NamingTheFile) {
@@ -89,6 +95,26 @@ TEST(Writer, MissingFolderRaises76NamingTheFile) {
   }
   EXPECT_EQ(rig.run.CurrentFileName, (fs::path(rig.run.OutputDir) / "model.off").string());
   EXPECT_EQ(rig.run.filesWritten, 0);
+}
+
+TEST(Writer, ANameTooLongForTheFolderFailsBeforeAnyFileOfTheCallMoves) {
+  // An isomorph's longer name can pass the run-start check and still be too long: the
+  // OFF file (name 250 bytes) is complete before the solid file (256 bytes) fails.
+  WriterRig rig;
+  fs::path dir = rig.Folder();
+  for (const char* key : {"voff", "vsol"}) rig.session.prefs.set(key, "1");
+  rig.run.OutputName = std::string(246, 'c');
+  std::ofstream(dir / (rig.run.OutputName + ".off")) << "old";
+  try {
+    WriteOutputFiles(rig.run);
+    FAIL() << "no error";
+  } catch (const FileWriteError& e) {
+    EXPECT_EQ(e.errnum(), ENAMETOOLONG);
+    EXPECT_EQ(e.path(), (dir / (rig.run.OutputName + "_solid.wrl")).string());
+  }
+  EXPECT_EQ(rig.run.filesWritten, 0);
+  EXPECT_EQ(rig.Read(dir / (rig.run.OutputName + ".off")), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST(Writer, CountsCallsThatWroteAndBeepsThreeTimesWhenAsked) {

@@ -80,9 +80,16 @@ TEST(RelaxationLoop, AFailedWriteIsNotReportedAsWritten) {
   RelaxRig rig(TetrahedronFaces("n"));
   rig.run.RunMode = 1;
   rig.run.OutputDir = (rig.folder / "missing" / "folder").string();
-  EXPECT_EQ(RunAttempt(rig.run), LoopOutcome::EndRun);
-  EXPECT_FALSE(rig.host.okCancelQuestions.empty());  // the error handler's prompt
-  for (const std::string& m : rig.host.messages) EXPECT_EQ(m.find("W11"), std::string::npos) << m;
+  // The run ends at the failed write, without asking whether to resume.
+  try {
+    RunAttempt(rig.run);
+    FAIL() << "the run went on";
+  } catch (const RunAbandoned& a) {
+    EXPECT_TRUE(a.writeFailed);
+  }
+  EXPECT_TRUE(rig.host.okCancelQuestions.empty());
+  ASSERT_EQ(rig.host.messages.size(), 1u);
+  EXPECT_EQ(rig.host.messages[0].rfind("Kelmor has come across an Error.  Code: 76File: " + rig.run.OutputDir, 0), 0u);
   EXPECT_TRUE(rig.host.written.empty());
 }
 

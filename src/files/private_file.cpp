@@ -1,0 +1,139 @@
+#include "files/private_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <streambuf>
+
+#include "run/error.h"
+
+namespace kelmor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Fail(const fs::path& target, int err) {
+  throw FileWriteError(target.string(), err);
+}
+
+// The permissions a newly created file gets: 0666 less the process's umask, read from
+// /proc so that no thread has to change the umask to learn it.
+mode_t NewFileMode() {
+  static const mode_t mode = [] {
+    mode_t mask = 022;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind("Umask:", 0) == 0) mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+}  // namespace
+
+// Buffers output and writes it to the temporary's descriptor; a failed write throws,
+// which the stream passes on because badbit is in its exception mask.
+class PrivateFile::Buffer : public std::streambuf {
+ public:
+  Buffer(int fd, const fs::path& target) : fd_(fd), target_(target) { setp(data_.data(), data_.data() + data_.size()); }
+
+  void Drain() {
+    const char* p = pbase();
+    size_t left = static_cast<size_t>(pptr() - pbase());
+    while (left > 0) {
+      ssize_t n = ::write(fd_, p, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int err = errno;
+        setp(data_.data(), data_.data() + data_.size());
+        Fail(target_, err);
+      }
+      p += n;
+      left -= static_cast<size_t>(n);
+    }
+    setp(data_.data(), data_.data() + data_.size());
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    Drain();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override {
+    Drain();
+    return 0;
+  }
+
+ private:
+  int fd_;
+  const fs::path& target_;
+  std::array<char, 1 << 16> data_;
+};
+
+PrivateFile::PrivateFile(fs::path target) : target_(std::move(target)) {
+  fs::path folder = target_.parent_path();
+  if (folder.empty()) folder = ".";
+  // A name the folder cannot hold, or a folder at the name, would only fail at the rename,
+  // after other files of the same write had been moved into place: found here instead.
+  const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  if (target_.filename().string().size() > static_cast<size_t>(nameMax > 0 ? nameMax : 255)) Fail(target_, ENAMETOOLONG);
+  struct stat existing {};
+  if (::lstat(target_.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) Fail(target_, EISDIR);
+  std::string name = (folder / TemporaryPrefix).string() + std::to_string(::getpid()) + "-XXXXXX" + TemporarySuffix;
+  // mkostemps creates the name with O_CREAT | O_EXCL and mode 0600, retrying other names
+  // while one exists; O_EXCL never follows a symlink.
+  fd_ = ::mkostemps(name.data(), static_cast<int>(std::strlen(TemporarySuffix)), O_CLOEXEC);
+  if (fd_ < 0) Fail(target_, errno);
+  temporary_ = name;
+  buffer_ = std::make_unique<Buffer>(fd_, target_);
+  stream_ = std::make_unique<std::ostream>(buffer_.get());
+  stream_->exceptions(std::ios::badbit);
+}
+
+PrivateFile::~PrivateFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void PrivateFile::Finish() {
+  if (fd_ < 0) return;
+  buffer_->Drain();
+  // An existing regular file keeps its permissions; a new one gets the usual ones.
+  struct stat old {};
+  mode_t mode = NewFileMode();
+  if (::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) mode = old.st_mode & 07777;
+  int err = 0;
+  if (::fchmod(fd_, mode) != 0) err = errno;
+  if (err == 0 && ::fsync(fd_) != 0) err = errno;
+  if (::close(fd_) != 0 && err == 0) err = errno;
+  fd_ = -1;
+  if (err != 0) Fail(target_, err);
+}
+
+void PrivateFile::Commit() {
+  if (committed_) return;
+  Finish();
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(target_, errno);
+  committed_ = true;
+}
+
+void ReplaceFileWith(const fs::path& path, const std::string& text) {
+  PrivateFile file(path);
+  file.stream().write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.Commit();
+}
+
+}  // namespace kelmor

@@ -1,0 +1,49 @@
+#include "output/call_files.h"
+
+#include <memory>
+
+#include "files/private_file.h"
+#include "output/output_call.h"
+#include "run/run.h"
+
+namespace kelmor {
+
+void WriteCallFile(OutputCall& call, const std::filesystem::path& path,
+                   const std::function<void(std::ostream&)>& write) {
+  call.run.CurrentFileName = path.string();
+  auto file = std::make_shared<PrivateFile>(path);
+  write(file->stream());
+  file->Finish();
+  call.pending.push_back(std::move(file));
+}
+
+void CommitCallFiles(OutputCall& call) {
+  for (const std::shared_ptr<PrivateFile>& file : call.pending) {
+    call.run.CurrentFileName = file->target().string();
+    file->Commit();
+    call.written.push_back(file->target().string());
+  }
+  call.pending.clear();
+}
+
+void AddToSegmentFile(OutputCall& call, const std::filesystem::path& path, bool append,
+                      const std::function<void(std::ostream&)>& write) {
+  Run& run = call.run;
+  run.CurrentFileName = path.string();
+  if (!append || !run.SegmentFileBuilt || run.SegmentFileBuilt->target() != path) {
+    run.SegmentFileBuilt.reset();
+    run.SegmentFileBuilt = std::make_shared<PrivateFile>(path);
+  }
+  std::ostream& os = run.SegmentFileBuilt->stream();
+  write(os);
+  os.flush();
+}
+
+void CompleteSegmentFile(OutputCall& call) {
+  if (!call.run.SegmentFileBuilt) return;
+  call.run.SegmentFileBuilt->Finish();
+  call.pending.push_back(std::move(call.run.SegmentFileBuilt));
+  call.run.SegmentFileBuilt.reset();
+}
+
+}  // namespace kelmor

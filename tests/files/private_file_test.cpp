@@ -1,0 +1,207 @@
+// The file layer: whole files or none, private temporaries, names never followed, stale
+// temporaries of killed runs removed and live ones kept.
+#include "files/private_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/output_folder.h"
+#include "files/stale_temporaries.h"
+#include "run/error.h"
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kelmor_files_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "inside");
+    fs::create_directories(dir_ / "outside");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  static std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  static void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+  // Names in a folder, sorted.
+  static std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // A process id that no process has any more.
+  static long DeadPid() {
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+  }
+  fs::path dir_;
+};
+
+TEST_F(FileLayer, ReplacesWhateverIsAtTheNameWithoutFollowingIt) {
+  const fs::path in = dir_ / "inside", out = dir_ / "outside";
+  Put(out / "precious.txt", "precious");
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> plant;
+  } cases[] = {
+      {"nothing", [](const fs::path&) {}},
+      {"an old file", [](const fs::path& p) { Put(p, "old file, longer than the new one"); }},
+      {"a symlink to a file outside", [&](const fs::path& p) { fs::create_symlink(out / "precious.txt", p); }},
+      {"a dangling symlink", [&](const fs::path& p) { fs::create_symlink(out / "nothing_here.txt", p); }},
+      {"a symlink to a folder", [&](const fs::path& p) { fs::create_directory_symlink(out, p); }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const fs::path target = in / ("file" + std::to_string(++n) + ".wrl");
+    c.plant(target);
+    ReplaceFileWith(target, "new");
+    EXPECT_FALSE(fs::is_symlink(target)) << c.what;
+    EXPECT_EQ(Read(target), "new") << c.what;
+  }
+  EXPECT_EQ(Read(out / "precious.txt"), "precious");
+  EXPECT_FALSE(fs::exists(out / "nothing_here.txt"));
+  EXPECT_EQ(Names(out), std::vector<std::string>{"precious.txt"});
+}
+
+TEST_F(FileLayer, UnfinishedFilesLeaveTheOldOneAndNoTemporary) {
+  const fs::path target = dir_ / "inside" / "cube.off";
+  Put(target, "old");
+  {
+    PrivateFile file(target);
+    file.stream() << std::string(200000, 'x');  // past the buffer: some of it is on disk
+    EXPECT_TRUE(fs::exists(file.temporary()));
+    EXPECT_EQ(fs::status(file.temporary()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  }
+  EXPECT_EQ(Read(target), "old");
+  EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{"cube.off"});
+}
+
+TEST_F(FileLayer, KeepsTheModeOfTheFileItReplaces) {
+  const fs::path target = dir_ / "inside" / "cube.off";
+  Put(target, "old");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ReplaceFileWith(target, "new");
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(FileLayer, NamesThatCannotBeWrittenFailAtOnceNamingTheFile) {
+  const fs::path in = dir_ / "inside";
+  fs::create_directory(in / "taken.wrl");
+  struct Case {
+    fs::path target;
+    int errnum;
+  } cases[] = {
+      {in / (std::string(256, 'n') + ".wrl"), ENAMETOOLONG},
+      {in / "taken.wrl", EISDIR},
+      {dir_ / "gone" / "cube.wrl", ENOENT},
+  };
+  for (const Case& c : cases) {
+    try {
+      PrivateFile file(c.target);
+      FAIL() << c.target;
+    } catch (const FileWriteError& e) {
+      EXPECT_EQ(e.errnum(), c.errnum) << c.target;
+      EXPECT_EQ(e.path(), c.target.string());
+      EXPECT_EQ(e.code(), ErrPathNotFound);
+    }
+  }
+  EXPECT_EQ(Names(in), std::vector<std::string>{"taken.wrl"});
+}
+
+TEST_F(FileLayer, TwoFilesForOneNameGetTwoTemporaries) {
+  const fs::path target = dir_ / "inside" / "cube.wrl";
+  PrivateFile a(target), b(target);
+  EXPECT_NE(a.temporary(), b.temporary());
+  a.stream() << "from a";
+  b.stream() << "from b";
+  a.Commit();
+  b.Commit();
+  EXPECT_EQ(Read(target), "from b");
+  EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{"cube.wrl"});
+}
+
+TEST_F(FileLayer, RecognisesTemporaryNames) {
+  const std::pair<std::string, long> cases[] = {
+      {".kelmor-1234-aB3xYz.tmp", 1234}, {".kelmor-1-000000.tmp", 1},   {".kelmor-1234-aB3xY.tmp", 0},
+      {".kelmor--aB3xYz.tmp", 0},        {".kelmor-12a4-aB3xYz.tmp", 0}, {"kelmor-1234-aB3xYz.tmp", 0},
+      {".kelmor-1234-aB3x.z.tmp", 0},    {".kelmor-1234-aB3xYz.tmpx", 0}, {"cube.wrl", 0},
+  };
+  for (const auto& [name, pid] : cases) EXPECT_EQ(TemporaryOwner(name), pid) << name;
+}
+
+TEST_F(FileLayer, RemovesOnlyTheTemporariesOfRunsThatAreGone) {
+  const fs::path in = dir_ / "inside";
+  const std::string dead = std::to_string(DeadPid()), self = std::to_string(::getpid());
+  const std::string staleName = ".kelmor-" + dead + "-abc123.tmp";
+  for (const std::string& name : {staleName, ".kelmor-" + self + "-abc123.tmp", std::string(".kelmor-1-abc123.tmp"),
+                                   std::string("cube.wrl"), std::string("kelmor.ini.Ab12Cd"),
+                                   std::string("kelmor.ini.Xy34Zw"), std::string("kelmor.ini.bak")})
+    Put(in / name, "x");
+  fs::create_directory(in / (".kelmor-" + dead + "-dir123.tmp"));
+  fs::create_symlink(dir_ / "outside", in / (".kelmor-" + dead + "-lnk123.tmp"));
+  // An old-style settings temporary counts as stale only once it is over a minute old.
+  struct utimbuf old {1000000000, 1000000000};
+  ::utime((in / "kelmor.ini.Ab12Cd").c_str(), &old);
+
+  EXPECT_EQ(RemoveStaleTemporaries(in), 1);
+  EXPECT_FALSE(fs::exists(in / staleName));
+  EXPECT_EQ(RemoveStaleTemporaries(in, "kelmor.ini"), 1);
+  EXPECT_FALSE(fs::exists(in / "kelmor.ini.Ab12Cd"));
+  std::vector<std::string> kept = {".kelmor-" + dead + "-dir123.tmp", ".kelmor-" + dead + "-lnk123.tmp",
+                                   ".kelmor-1-abc123.tmp", ".kelmor-" + self + "-abc123.tmp", "cube.wrl",
+                                   "kelmor.ini.Xy34Zw", "kelmor.ini.bak"};
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(Names(in), kept);
+  EXPECT_TRUE(fs::exists(dir_ / "outside"));
+}
+
+TEST_F(FileLayer, OutputFolderIsLookedAtBeforeTheRun) {
+  Put(dir_ / "plain", "x");
+  struct Case {
+    fs::path folder;
+    bool create;
+    const char* problem;  // part of the problem, or empty for none
+    bool created;
+  } cases[] = {
+      {dir_ / "inside", false, "", false},
+      {dir_ / "missing", false, "does not exist", false},
+      {dir_ / "plain", false, "is not a folder", false},
+      {dir_ / "made", true, "", true},
+      {dir_ / "no" / "parent", true, "nor does the folder it would be made in", false},
+  };
+  for (const Case& c : cases) {
+    OutputFolderCheck check = CheckOutputFolder(c.folder, c.create);
+    if (*c.problem == 0) {
+      EXPECT_EQ(check.problem, "") << c.folder;
+    } else {
+      EXPECT_NE(check.problem.find(c.problem), std::string::npos) << check.problem;
+      EXPECT_NE(check.problem.find(c.folder.string()), std::string::npos) << check.problem;
+    }
+    EXPECT_EQ(check.created, c.created) << c.folder;
+  }
+  EXPECT_TRUE(fs::is_directory(dir_ / "made"));
+  EXPECT_TRUE(Names(dir_ / "made").empty());  // the probe leaves nothing behind
+}
+
+}  // namespace
+}  // namespace kelmor
