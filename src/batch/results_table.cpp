@@ -7,6 +7,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "files/private_file.h"
+#include "run/error.h"
+
 namespace kelmor {
 
 namespace fs = std::filesystem;
@@ -17,19 +20,13 @@ std::string Reason(const fs::path& file, const char* what) {
   return std::string("cannot ") + what + " '" + file.string() + "': " + std::strerror(errno);
 }
 
-// Writes text to the file through a temporary one renamed into place.
+// Writes text to the file through a private temporary renamed into place.
 std::optional<std::string> Replace(const fs::path& file, const std::string& text) {
-  fs::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f << text;
-    f.flush();
-    if (!f) return Reason(temp, "write");
+  try {
+    ReplaceFileWith(file, text);
+  } catch (const FileWriteError& e) {
+    return "cannot write '" + e.path() + "': " + e.reason();
   }
-  std::error_code ec;
-  fs::rename(temp, file, ec);
-  if (ec) return "cannot write '" + file.string() + "': " + ec.message();
   return std::nullopt;
 }
 
@@ -89,7 +86,7 @@ std::optional<std::string> ResultsTable::open(bool resume) {
     // Rewritten with its whole rows only, so that new rows never follow a cut line.
     if (auto e = Replace(jsonPath(), JsonText(rows_))) return e;
   }
-  fd_ = ::open(jsonPath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  fd_ = ::open(jsonPath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd_ < 0) return Reason(jsonPath(), "open");
   return std::nullopt;
 }
