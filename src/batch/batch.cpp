@@ -84,6 +84,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   int status = 0;
   bool interrupted = false, timedOut = false;
   std::optional<WrittenReport> written;
+  std::string origin;
   {
     ConsoleHost host(cs, stdoutText, messages);
     Session session = base;
@@ -91,6 +92,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
     interrupted = host.interrupted();
     timedOut = host.timedOut();
     written = host.lastWritten();
+    origin = host.lastOrigin();
   }
   row.seconds = seconds();
   if (interrupted) return false;
@@ -104,6 +106,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
     row.A = w.A;
     row.iterations = written->iterations;
     row.attempts = written->attempts;
+    row.search = origin;
     // The run's own exactness test: E below 1e-12 an edge.
     const double exactBelow = w.edges ? static_cast<double>(*w.edges) * 1e-12 : 1e-10;
     row.status = written->edgeDeform < exactBelow ? "solved" : "inexact";

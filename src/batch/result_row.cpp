@@ -36,7 +36,7 @@ std::string CsvNumber(const std::optional<T>& v) {
 
 const std::vector<std::string>& ResultColumns() {
   static const std::vector<std::string> columns = {
-      "input", "folder", "status", "E", "SE", "P", "A", "iterations", "attempts", "seconds",
+      "input", "folder", "status", "E", "SE", "P", "A", "iterations", "attempts", "search", "seconds",
       "files", "error"};
   return columns;
 }
@@ -52,6 +52,7 @@ std::string RowJson(const ResultRow& r) {
   j["A"] = OrNull(r.A);
   j["iterations"] = OrNull(r.iterations);
   j["attempts"] = OrNull(r.attempts);
+  j["search"] = r.search;
   j["seconds"] = r.seconds;
   j["files"] = r.files;
   j["error"] = r.error;
@@ -73,6 +74,7 @@ std::optional<ResultRow> RowFromJson(const std::string& line) {
     r.A = Optional<double>(j, "A");
     r.iterations = Optional<long>(j, "iterations");
     r.attempts = Optional<int>(j, "attempts");
+    r.search = j.value("search", "");
     r.seconds = j.value("seconds", 0.0);
     if (j.contains("files")) r.files = j["files"].get<std::vector<std::string>>();
     r.error = j.value("error", "");
@@ -87,7 +89,8 @@ std::string RowCsv(const ResultRow& r) {
   for (const std::string& f : r.files) files += (files.empty() ? "" : ";") + f;
   const std::vector<std::string> fields = {
       r.input, r.folder, r.status, CsvNumber(r.E), CsvNumber(r.SE), CsvNumber(r.P), CsvNumber(r.A),
-      CsvNumber(r.iterations), CsvNumber(r.attempts), CsvNumber(std::optional<double>(r.seconds)),
+      CsvNumber(r.iterations), CsvNumber(r.attempts), r.search,
+      CsvNumber(std::optional<double>(r.seconds)),
       files, r.error};
   std::string line;
   for (size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);

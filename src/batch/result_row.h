@@ -14,6 +14,7 @@ struct ResultRow {
   std::optional<double> E, SE, P, A;
   std::optional<long> iterations;
   std::optional<int> attempts;
+  std::string search;  // how the written attempt started: "random start", "spectral start 1 of 6 (cluster 5)"
   double seconds = 0;
   std::vector<std::string> files;  // written files, relative to the folder
   std::string error;               // the run's last message when it did not solve

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "run/host.h"
 
 namespace kelmor {
@@ -18,6 +20,12 @@ class AttemptPolicy {
   // The buttons to press now (0: none). A policy that presses a button also says why in
   // `reason`, one line in the system's words, shown to the user.
   virtual ButtonSet press(std::string& reason) { return 0; }
+  // May put its own starting positions for the attempt that is starting (see
+  // Host::chooseStart); the first policy that does wins.
+  virtual bool chooseStart(const SolidView& solid, StartPositions positions) { return false; }
+  // How the current attempt was started, for a policy that follows the starts ("" for
+  // the others), reported with each written solution.
+  virtual std::string startOrigin() const { return {}; }
 };
 
 }  // namespace kelmor

@@ -102,6 +102,12 @@ void ConsoleHost::attemptStarted(int attempt) {
   for (auto& p : policies_) p->attemptStarted(attempt);
 }
 
+bool ConsoleHost::chooseStart(const SolidView& solid, StartPositions positions) {
+  for (auto& p : policies_)
+    if (p->chooseStart(solid, positions)) return true;
+  return false;
+}
+
 void ConsoleHost::showFigures(const DrawFigures& f) {
   iteration_ = f.iteration;
   if (f.attempt > 0) attempt_ = f.attempt;
@@ -188,6 +194,11 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   ++solutions_;
   lastWritten_ = r;
   files_.insert(files_.end(), r.files.begin(), r.files.end());
+  lastOrigin_.clear();
+  for (auto& p : policies_)
+    if (lastOrigin_.empty()) lastOrigin_ = p->startOrigin();
+  if (!lastOrigin_.empty())
+    err_ << "Search: " << lastOrigin_ << " found it at attempt " << r.attempts << "\n";
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", r.seconds);
   char e[40], p[40];

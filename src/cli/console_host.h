@@ -59,6 +59,7 @@ class ConsoleHost : public Host {
   ButtonSet pollButtons() override;
   void solutionWritten(const WrittenReport& report) override;
   void attemptStarted(int attempt) override;
+  bool chooseStart(const SolidView& solid, StartPositions positions) override;
   void hideDrawWindow() override;
   bool retryAfterOverflow() override;
   bool wantsSnapshot() const override { return !settings_.exports.formats.empty(); }
@@ -69,6 +70,9 @@ class ConsoleHost : public Host {
   bool interrupted() const { return interrupted_; }
   // The figures of the last written solution, if any.
   const std::optional<WrittenReport>& lastWritten() const { return lastWritten_; }
+  // How the attempt of the last written solution started, as a policy that follows the
+  // starts tells it ("" when none does).
+  const std::string& lastOrigin() const { return lastOrigin_; }
   // Adds a policy that watches the attempts and presses buttons (see AttemptPolicy); the
   // host owns it. The stop rules of the settings come first at every poll.
   AttemptPolicy& addPolicy(std::unique_ptr<AttemptPolicy> policy);
@@ -106,6 +110,7 @@ class ConsoleHost : public Host {
   int overflowsInARow_ = 0;
   int lastOverflowAttempt_ = -1;
   bool exportFailed_ = false;
+  std::string lastOrigin_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;
   std::vector<std::unique_ptr<AttemptPolicy>> policies_;

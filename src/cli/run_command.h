@@ -10,6 +10,7 @@
 #include "cli/console_host.h"
 #include "cli/stall_watch.h"
 #include "run/session.h"
+#include "search/spectral_search.h"
 
 namespace CLI {
 class App;
@@ -36,6 +37,8 @@ struct RunArgs {
   bool png = false;  // draw each written OFF file as a PNG picture (kelmor-render)
   std::string exportList;       // --export: formats of every written solution
   std::optional<double> scale;  // --scale: exported edge length in millimetres
+  bool search = true;                   // --search on|off
+  int searchAfter = SearchRule{}.after;  // stalled attempts before the search starts
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };

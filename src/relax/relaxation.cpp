@@ -48,6 +48,7 @@ void SetStartingPositions(Run& run) {
   RelaxState& r = run.relax;
   const RunOptions& o = run.session.options;
   const int lo = m.MinVertex, hi = m.MaxVertex;
+  const bool fromInput = m.StartVertex > 0 || Ticked(o.incord);
   for (int i = lo; i <= hi; ++i) {
     if (i - lo <= m.StartVertex) {
       m.PosX[i] = m.VertexX[i - lo];
@@ -60,6 +61,22 @@ void SetStartingPositions(Run& run) {
     }
     r.VelX[i] = r.VelY[i] = r.VelZ[i] = 0;
     r.ForceX[i] = r.ForceY[i] = r.ForceZ[i] = 0;
+  }
+  if (!fromInput && hi >= lo) {
+    const RelaxPlan& p = r.plan;
+    SolidView solid;
+    solid.vmin = lo, solid.vmax = hi;
+    solid.faceCount = m.PolygonCount;
+    solid.faceStart = p.faceStart;
+    solid.faceVerts = p.faceVerts;
+    solid.faceStep = std::span<const int>(m.FaceStep.data(), static_cast<size_t>(m.PolygonCount) + 1);
+    solid.edgeA = p.springA;
+    solid.edgeB = p.springB;
+    solid.edgeTarget = p.springTarget;
+    const size_t rows = static_cast<size_t>(hi) + 1;
+    run.host.chooseStart(solid, {std::span<double>(m.PosX.data(), rows),
+                                 std::span<double>(m.PosY.data(), rows),
+                                 std::span<double>(m.PosZ.data(), rows)});
   }
   if (!Ticked(o.incord) && m.PolygonCount == 1) {
     const std::string& code = m.FaceCode[1];

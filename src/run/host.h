@@ -56,6 +56,24 @@ struct WrittenReport {
   std::vector<std::string> files;  // the files written, full paths, in order
 };
 
+// The solid an attempt relaxes, after the topology passes, for a host that chooses the
+// starting positions: vertex numbers vmin..vmax; face f (1..faceCount) holds
+// faceVerts[faceStart[f]] up to faceVerts[faceStart[f + 1]] in ring order, with step
+// faceStep[f]; spring edge e joins edgeA[e] and edgeB[e] and is pulled to edgeTarget[e].
+// Valid for the length of the call.
+struct SolidView {
+  int vmin = 0, vmax = -1;
+  int faceCount = 0;
+  std::span<const int> faceStart, faceVerts, faceStep;
+  std::span<const int> edgeA, edgeB;
+  std::span<const double> edgeTarget;
+};
+
+// Starting positions by vertex number (rows vmin..vmax are the solid's).
+struct StartPositions {
+  std::span<double> x, y, z;
+};
+
 // The only way the engine talks to a person. The engine never opens a window or prints.
 class Host {
  public:
@@ -91,6 +109,10 @@ class Host {
   // reported it and the run starts the next attempt; otherwise the run's error handler
   // takes the overflow (the windows' behaviour).
   virtual bool retryAfterOverflow() { return false; }
+  // An attempt without input coordinates is about to start from the random positions
+  // already in `positions`; a host may put other positions there and return true. The
+  // random positions are drawn either way, so the random stream does not depend on it.
+  virtual bool chooseStart(const SolidView& solid, StartPositions positions) { return false; }
 };
 
 }  // namespace kelmor

@@ -21,6 +21,7 @@ TEST(ResultRow, JsonReadsBackAndCsvQuotesWhatNeedsIt) {
   r.status = "failed";
   r.E = 2.5e-15;
   r.attempts = 3;
+  r.search = "spectral start 1 of 6 (cluster 5)";
   r.seconds = 0.25;
   r.files = {"a.off", "a_solid.wrl"};
   r.error = "Error: line one\nline two";
@@ -30,8 +31,13 @@ TEST(ResultRow, JsonReadsBackAndCsvQuotesWhatNeedsIt) {
   ASSERT_TRUE(back);
   EXPECT_EQ(RowJson(*back), json);
   EXPECT_FALSE(back->P);
+  EXPECT_EQ(back->search, r.search);
+  // A row written before the search column reads back with none.
+  auto older = RowFromJson("{\"input\":\"a.txt\",\"status\":\"solved\",\"attempts\":2}");
+  ASSERT_TRUE(older);
+  EXPECT_EQ(older->search, "");
   EXPECT_EQ(RowCsv(r),
-            "\"dir, with comma/\"\"odd\"\".txt\",out/odd,failed,2.5e-15,,,,,3,0.25,"
+            "\"dir, with comma/\"\"odd\"\".txt\",out/odd,failed,2.5e-15,,,,,3,spectral start 1 of 6 (cluster 5),0.25,"
             "a.off;a_solid.wrl,\"Error: line one\nline two\"");
   for (const char* cut : {"", "{\"input\":\"a.txt\",\"status\":\"sol", "[1,2]", "{\"input\":1}"})
     EXPECT_FALSE(RowFromJson(cut)) << cut;
@@ -65,7 +71,7 @@ TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
   std::ifstream csv(dir / "results.csv");
   std::string header, line;
   std::getline(csv, header);
-  EXPECT_EQ(header, "input,folder,status,E,SE,P,A,iterations,attempts,seconds,files,error");
+  EXPECT_EQ(header, "input,folder,status,E,SE,P,A,iterations,attempts,search,seconds,files,error");
   int lines = 0;
   while (std::getline(csv, line)) ++lines;
   EXPECT_EQ(lines, 3);

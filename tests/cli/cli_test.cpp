@@ -219,6 +219,50 @@ TEST_F(Cli, StopRulesPressTheButtonsAUserWould) {
   EXPECT_TRUE(r.out.empty());
 }
 
+// The great rhombicosidodecahedron defeats random starts; the search's first start
+// solves it. The attempts before the search are the attempt loop's own, stalls and all,
+// and --search off leaves every attempt to it.
+TEST_F(Cli, TheSearchSolvesAHardSolidReproduciblyAfterTheAttemptLoopsOwnAttempts) {
+  const std::string hard =
+      (fs::path(KELMOR_SOURCE_DIR) / "examples" / "hard" / "great_rhombicosidodecahedron.txt").string();
+  for (const char* sub : {"a", "b"}) {
+    fs::create_directories(dir_ / sub);
+    auto r = Kelmor({"run", hard, "--out", (dir_ / sub).string(), "--seed", "1", "--quiet",
+                     "--search-after", "0"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("attempts=1 "), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Search: spectral start 1 of "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("search step 1 found it at attempt 1\n"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Files(dir_ / "a"), Files(dir_ / "b"));
+  EXPECT_EQ(Files(dir_ / "a").count("great_rhombicosidodecahedron.off"), 1u);
+
+  auto stalls = [](const std::string& err) {
+    std::string lines;
+    for (size_t at = err.find("Stalled:"); at != std::string::npos; at = err.find("Stalled:", at + 1))
+      lines += err.substr(at, err.find('\n', at) - at) + "\n";
+    return lines;
+  };
+  const std::vector<std::string> common = {"run", hard, "--out", (dir_ / "a").string(), "--seed", "3",
+                                           "--quiet", "--stall", "1500", "--max-attempts", "3"};
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Kelmor(args);
+  };
+  const auto off = with({"--search", "off"});
+  const auto late = with({"--search-after", "2"});
+  EXPECT_EQ(off.err.find("Search:"), std::string::npos) << off.err;
+  ASSERT_NE(off.err.find("Stalled: attempt 2 "), std::string::npos) << off.err;
+  // Attempts 1 and 2 are the same with the search waiting for two stalls; the third is
+  // the search's and solves.
+  const std::string first2 = stalls(off.err).substr(0, stalls(off.err).find("Stalled: attempt 3"));
+  EXPECT_EQ(stalls(late.err).substr(0, first2.size()), first2);
+  EXPECT_EQ(late.status, 0) << late.err;
+  EXPECT_NE(late.out.find("attempts=3 "), std::string::npos) << late.out;
+  EXPECT_EQ(with({"--search", "maybe"}).status, 2);
+}
+
 // The {11/3} antiprism from seed 9 settles three times in a false minimum (E 2.29)
 // before the fourth attempt solves it.
 TEST_F(Cli, StalledAttemptsStartAgainAndTheRunStaysReproducible) {
