@@ -159,11 +159,11 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
            if (v != "on" && v != "off") throw CLI::ValidationError("--search", "must be on or off");
            a.search = v == "on";
          },
-         "after --search-after stalled attempts, start attempts from symmetric placements "
+         "after --search-after attempts without a solution, start attempts from symmetric placements "
          "built from the topology: on (default) or off")
       ->type_name("on|off");
   app->add_option("--search-after", a.searchAfter,
-                  "stalled attempts before the search takes over the starts")
+                  "attempts ended without a solution before the search takes over the starts")
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
   AddFriendly(app, a);
@@ -298,17 +298,19 @@ int DrawPictures(const ConsoleHost& host, int status, std::ostream& err) {
 // when --out names one whose parent exists) and the output names, then runs. A run whose files
 // were written but whose exports failed has not done what it was asked. Repeat mode, the one
 // that writes exact solutions only, gets the stall watch; one attempt (Once, weaken
-// near misses, segments) is what the other modes ask for. After the stall watch has
-// stalled --search-after attempts, the search chooses the starts.
+// near misses, segments) is what the other modes ask for. After --search-after attempts
+// have ended without a solution (stalled, overflowed or cut off by a limit), the search
+// chooses the starts.
 int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
   if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
     StallRule rule;
     rule.window = a.stall;
-    auto& watch = static_cast<StallWatch&>(host.addPolicy(std::make_unique<StallWatch>(rule)));
+    host.addPolicy(std::make_unique<StallWatch>(rule));
     if (a.search) {
       SearchRule search;
       search.after = a.searchAfter;
-      host.addPolicy(std::make_unique<SpectralSearch>(search, [&watch] { return watch.stalls(); }));
+      host.addPolicy(std::make_unique<SpectralSearch>(
+          search, [&host] { return host.attemptsStarted() - 1 - host.solutionsWritten(); }));
     }
   }
   if (auto e = ValidateRunOptions(session.options)) {

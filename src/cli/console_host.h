@@ -66,6 +66,7 @@ class ConsoleHost : public Host {
   void solutionSnapshot(const SolutionSnapshot& snapshot) override;
 
   int solutionsWritten() const { return solutions_; }
+  int attemptsStarted() const { return attempt_; }
   bool timedOut() const { return timedOut_; }
   bool interrupted() const { return interrupted_; }
   // The figures of the last written solution, if any.

@@ -38,7 +38,7 @@ struct RunArgs {
   std::string exportList;       // --export: formats of every written solution
   std::optional<double> scale;  // --scale: exported edge length in millimetres
   bool search = true;                   // --search on|off
-  int searchAfter = SearchRule{}.after;  // stalled attempts before the search starts
+  int searchAfter = SearchRule{}.after;  // attempts without a solution before the search starts
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };

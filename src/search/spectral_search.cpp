@@ -10,7 +10,7 @@ void SpectralSearch::attemptStarted(int attempt) {
 
 bool SpectralSearch::chooseStart(const SolidView& solid, StartPositions positions) {
   origin_ = "random start";
-  if (stalls_() < rule_.after) return false;
+  if (failed_() < rule_.after) return false;
   const SolidGraph g = GraphOf(solid);
   // The topology is the same for every attempt of a run; a different one (a new segment)
   // gets its own candidates.

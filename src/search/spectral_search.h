@@ -12,9 +12,10 @@ namespace kelmor {
 
 // When the search takes over the starts, and how it varies them.
 struct SearchRule {
-  // Stalled attempts (Re-do presses of the stall watch) before the search starts; until
-  // then, and with the search off, every attempt starts as the attempt loop starts it.
-  int after = 4;
+  // Attempts ended without a solution (stalled, overflowed or cut off by a limit) before
+  // the search starts; until then, and with the search off, every attempt starts as the
+  // attempt loop starts it. Ordinary solids need at most 4 attempts from random starts.
+  int after = 8;
   // Once each candidate has been tried, the next starts are candidates moved by up to
   // this many edge lengths along the attempt's own random positions, growing by as much
   // again with every round through the candidates.
@@ -22,7 +23,7 @@ struct SearchRule {
   size_t candidates = 12;  // the most candidates tried
 };
 
-// The search beyond the attempt loop: after `after` stalled attempts, each new attempt
+// The search beyond the attempt loop: after `after` failed attempts, each new attempt
 // starts from the next symmetric spectral candidate of the solid (best first, each once),
 // then from the candidates perturbed by the attempt's own random positions. It chooses
 // starting positions only; the relaxation, its checks and the writers are untouched, and
@@ -30,8 +31,8 @@ struct SearchRule {
 // reproducible as the attempt loop.
 class SpectralSearch : public AttemptPolicy {
  public:
-  SpectralSearch(SearchRule rule, std::function<int()> stalls)
-      : rule_(rule), stalls_(std::move(stalls)) {}
+  SpectralSearch(SearchRule rule, std::function<int()> failedAttempts)
+      : rule_(rule), failed_(std::move(failedAttempts)) {}
 
   void attemptStarted(int attempt) override;
   bool chooseStart(const SolidView& solid, StartPositions positions) override;
@@ -42,7 +43,7 @@ class SpectralSearch : public AttemptPolicy {
 
  private:
   SearchRule rule_;
-  std::function<int()> stalls_;
+  std::function<int()> failed_;
   std::optional<std::vector<StartCandidate>> candidates_;  // built at the first step
   int vertexCount_ = 0, edgeCount_ = 0;                     // of the graph they were built for
   int attempt_ = 0;

@@ -263,6 +263,18 @@ TEST_F(Cli, TheSearchSolvesAHardSolidReproduciblyAfterTheAttemptLoopsOwnAttempts
   EXPECT_EQ(with({"--search", "maybe"}).status, 2);
 }
 
+// The great dirhombicosidodecahedron's attempts end mostly by overflow, not by a stall:
+// every attempt that ends without a solution counts towards the search, which with the
+// default options takes over at attempt 9 and solves it there.
+TEST_F(Cli, AttemptsEndedByOverflowAlsoBringTheSearchOn) {
+  const std::string hard =
+      (fs::path(KELMOR_SOURCE_DIR) / "examples" / "hard" / "great_dirhombicosidodecahedron.txt").string();
+  auto r = Kelmor({"run", hard, "--out", dir_.string(), "--seed", "1", "--quiet", "--time-limit", "60"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("attempts=9 "), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("search step 1 found it at attempt 9\n"), std::string::npos) << r.err;
+}
+
 // The {11/3} antiprism from seed 9 settles three times in a false minimum (E 2.29)
 // before the fourth attempt solves it.
 TEST_F(Cli, StalledAttemptsStartAgainAndTheRunStaysReproducible) {
