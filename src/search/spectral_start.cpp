@@ -62,6 +62,16 @@ std::vector<Point3> Placement(const MatrixXd& x) {
   return at;
 }
 
+// RMS of length / mean length - 1 over edge lengths summing to `sum`; infinite when the
+// edges have collapsed to a point.
+double RelativeSpread(const std::vector<double>& lengths, double sum) {
+  const double mean = sum / static_cast<double>(lengths.size());
+  if (!(mean > 1e-12)) return INFINITY;
+  double sq = 0;
+  for (double d : lengths) sq += (d / mean - 1) * (d / mean - 1);
+  return std::sqrt(sq / static_cast<double>(lengths.size()));
+}
+
 // Edge spread of cos(t) U + sin(t) W, for the scan: the per-edge differences are taken
 // once.
 class MixScore {
@@ -78,11 +88,7 @@ class MixScore {
     const double c = std::cos(t), s = std::sin(t);
     double sum = 0;
     for (size_t e = 0; e < du_.size(); ++e) sum += lengths_[e] = (c * du_[e] + s * dw_[e]).norm();
-    const double mean = sum / static_cast<double>(du_.size());
-    if (!(mean > 1e-12)) return INFINITY;
-    double sq = 0;
-    for (double d : lengths_) sq += (d / mean - 1) * (d / mean - 1);
-    return std::sqrt(sq / static_cast<double>(du_.size()));
+    return RelativeSpread(lengths_, sum);
   }
 
  private:
@@ -167,11 +173,7 @@ class TurnedMixScore {
     const Eigen::Matrix3d turn = s * Turn(x, mirror);
     double sum = 0;
     for (size_t e = 0; e < du_.size(); ++e) sum += lengths_[e] = (c * du_[e] + dv_[e] * turn).norm();
-    const double mean = sum / static_cast<double>(du_.size());
-    if (!(mean > 1e-12)) return INFINITY;
-    double sq = 0;
-    for (double d : lengths_) sq += (d / mean - 1) * (d / mean - 1);
-    return std::sqrt(sq / static_cast<double>(du_.size()));
+    return RelativeSpread(lengths_, sum);
   }
 
  private:
