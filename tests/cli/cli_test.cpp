@@ -269,7 +269,7 @@ TEST_F(Cli, TheSearchSolvesAHardSolidReproduciblyAfterTheAttemptLoopsOwnAttempts
 TEST_F(Cli, AttemptsEndedByOverflowAlsoBringTheSearchOn) {
   const std::string hard =
       (fs::path(KELMOR_SOURCE_DIR) / "examples" / "hard" / "great_dirhombicosidodecahedron.txt").string();
-  auto r = Kelmor({"run", hard, "--out", dir_.string(), "--seed", "1", "--quiet", "--time-limit", "60"});
+  auto r = Kelmor({"run", hard, "--out", dir_.string(), "--seed", "1", "--quiet", "--max-attempts", "12"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("attempts=9 "), std::string::npos) << r.out;
   EXPECT_NE(r.err.find("search step 1 found it at attempt 9\n"), std::string::npos) << r.err;
