@@ -19,6 +19,8 @@
 #include "batch/results_table.h"
 #include "batch/written_report.h"
 #include "cli/cli.h"
+#include "files/private_file.h"
+#include "run/error.h"
 
 namespace kelmor {
 
@@ -67,7 +69,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
   std::error_code ec;
-  fs::create_directories(folder, ec);
+  const bool made = fs::create_directories(folder, ec);
   if (ec) {
     row.status = "failed";
     row.error = "cannot create the output folder '" + folder.string() + "': " + ec.message();
@@ -96,6 +98,16 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   }
   row.seconds = seconds();
   if (interrupted) return false;
+  // The run synced its files and its folder; a folder made here must be found after a
+  // crash too before the row says its files are there.
+  if (made) {
+    try {
+      SyncFolder(out);
+    } catch (const FileWriteError& e) {
+      messages << "Kelmor could not make '" << e.path() << "' durable: " << e.reason() << "\n";
+      status = ExitAbandoned;
+    }
+  }
   std::ofstream(folder / LogName) << messages.str();
   row.files = FilesIn(folder);
   if (written) {

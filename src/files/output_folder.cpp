@@ -38,7 +38,9 @@ OutputFolderCheck CheckOutputFolder(const fs::path& folder, bool create) {
     PrivateFile probe(folder / "probe");
     static constexpr char block[512] = {};
     probe.stream().write(block, sizeof block);
-    probe.Finish();
+    // Written and closed; no wait for the disk: a full or read-only file system refuses
+    // the write or the close already.
+    probe.Close();
   } catch (const FileWriteError& e) {
     check.problem = name + " cannot be written: " + e.reason();
   }

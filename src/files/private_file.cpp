@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -109,25 +110,99 @@ PrivateFile::~PrivateFile() {
 }
 
 void PrivateFile::Finish() {
-  if (fd_ < 0) return;
+  if (finished_ || fd_ < 0) return;
   buffer_->Drain();
   // An existing regular file keeps its permissions; a new one gets the usual ones.
   struct stat old {};
   mode_t mode = NewFileMode();
   if (::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) mode = old.st_mode & 07777;
+  if (::fchmod(fd_, mode) != 0) Fail(target_, errno);
+  // Starts the disk on the content now, so that files finished one after the other are
+  // written together and a later Sync mostly finds the work done. Only a hint: whatever
+  // fails here fails again, and is reported, in Sync.
+  ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+  finished_ = true;
+}
+
+void PrivateFile::Sync() {
+  if (fd_ < 0) return;
+  Finish();
   int err = 0;
-  if (::fchmod(fd_, mode) != 0) err = errno;
-  if (err == 0 && ::fsync(fd_) != 0) err = errno;
+  if (::fsync(fd_) != 0) err = errno;
   if (::close(fd_) != 0 && err == 0) err = errno;
   fd_ = -1;
   if (err != 0) Fail(target_, err);
 }
 
-void PrivateFile::Commit() {
-  if (committed_) return;
+void PrivateFile::Close() {
+  if (fd_ < 0) return;
   Finish();
+  const int result = ::close(fd_);
+  fd_ = -1;
+  if (result != 0) Fail(target_, errno);
+}
+
+void PrivateFile::Rename() {
+  if (committed_) return;
+  Sync();
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(target_, errno);
   committed_ = true;
+}
+
+void PrivateFile::Commit() { CommitFiles({this}); }
+
+namespace {
+
+fs::path FolderOf(const fs::path& file) {
+  fs::path folder = file.parent_path();
+  return folder.empty() ? fs::path(".") : folder;
+}
+
+}  // namespace
+
+void SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) Fail(folder, errno);
+  int err = 0;
+  // EINVAL: a file system that has nothing to sync for a folder.
+  if (::fsync(fd) != 0 && errno != EINVAL) err = errno;
+  ::close(fd);
+  if (err != 0) Fail(folder, err);
+}
+
+void CommitFiles(const std::vector<PrivateFile*>& files, const std::function<void(const PrivateFile&)>& before,
+                 const std::function<void(const PrivateFile&)>& after) {
+  for (PrivateFile* file : files) {
+    if (before) before(*file);
+    file->Finish();
+  }
+  // All on the disk before any is renamed: a failure here leaves every target as it was.
+  for (PrivateFile* file : files) {
+    if (before) before(*file);
+    file->Sync();
+  }
+  std::vector<fs::path> folders;
+  // The folders of the files already in place are synced even when a later file fails.
+  auto syncFolders = [&] {
+    for (const fs::path& folder : folders) SyncFolder(folder);
+  };
+  try {
+    for (PrivateFile* file : files) {
+      if (before) before(*file);
+      file->Rename();
+      const fs::path folder = FolderOf(file->target());
+      if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+      if (after) after(*file);
+    }
+  } catch (const FileWriteError&) {
+    try {
+      syncFolders();
+    } catch (const FileWriteError&) {
+      // The first failure is the one reported.
+    }
+    throw;
+  }
+  syncFolders();
 }
 
 void ReplaceFileWith(const fs::path& path, const std::string& text) {

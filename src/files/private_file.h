@@ -1,9 +1,11 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace kelmor {
 
@@ -16,8 +18,13 @@ namespace kelmor {
 // later run can recognise and remove the temporaries of a killed one. The rename replaces
 // whatever sits at the target's name, a symlink included, without following it.
 //
-// Any failure (creating, writing, flushing, renaming) throws FileWriteError naming the
-// target; a name too long for the folder or a folder at the name fail at creation. A file dropped before Commit removes its temporary.
+// A committed file is durable: its content reaches the disk before the rename, and the
+// folder's names are synced after it (see CommitFiles for several files at once, which
+// wait for the disk once for all of them instead of once a file).
+//
+// Any failure (creating, writing, flushing, syncing, renaming) throws FileWriteError
+// naming the target; a name too long for the folder or a folder at the name fail at
+// creation. A file dropped before Commit removes its temporary.
 class PrivateFile {
  public:
   explicit PrivateFile(std::filesystem::path target);
@@ -27,9 +34,18 @@ class PrivateFile {
 
   // The stream to write to. A failed write throws out of the stream operation itself.
   std::ostream& stream() { return *stream_; }
-  // Writes out everything buffered and closes the temporary.
+  // Writes out everything buffered, gives the file the target's permissions and starts
+  // writing it to the disk without waiting; the temporary stays open for Sync or Close.
   void Finish();
-  // Finishes, gives the file the target's permissions and renames it over the target.
+  // Finishes and waits until the content is on the disk; closes the temporary.
+  void Sync();
+  // Finishes and closes the temporary without waiting for the disk (a file that is not
+  // kept: the content and the space it needs have still been handed to the file system).
+  void Close();
+  // Syncs and renames the file over the target; the folder itself is not synced (see
+  // CommitFiles and SyncFolder).
+  void Rename();
+  // Rename, then the target's folder synced: the file is in place for good.
   void Commit();
 
   const std::filesystem::path& target() const { return target_; }
@@ -40,6 +56,7 @@ class PrivateFile {
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   int fd_ = -1;
+  bool finished_ = false;
   bool committed_ = false;
   std::unique_ptr<Buffer> buffer_;
   std::unique_ptr<std::ostream> stream_;
@@ -49,7 +66,23 @@ class PrivateFile {
 inline constexpr const char* TemporaryPrefix = ".kelmor-";
 inline constexpr const char* TemporarySuffix = ".tmp";
 
-// Writes text to path through a PrivateFile. Throws FileWriteError.
+// Makes the names in a folder durable (the renames and new entries in it survive a
+// crash). File systems that cannot sync a folder are taken as done. Throws
+// FileWriteError naming the folder.
+void SyncFolder(const std::filesystem::path& folder);
+
+// Commits several files at once: every file is finished first (the disk starts on all of
+// them), then each is synced, then renamed into place in the given order, then each
+// distinct folder is synced once. Waiting for the disk once for a group instead of once a
+// file is what makes writing a run's files cheap. before(file) is called before each
+// file's sync and rename (a failure then concerns that file), after(file) once it is in
+// place. A failure throws FileWriteError: one while syncing leaves every target as it
+// was; one while renaming keeps (and syncs) the files moved before it.
+void CommitFiles(const std::vector<PrivateFile*>& files,
+                 const std::function<void(const PrivateFile&)>& before = {},
+                 const std::function<void(const PrivateFile&)>& after = {});
+
+// Writes text to path through a PrivateFile and commits it. Throws FileWriteError.
 void ReplaceFileWith(const std::filesystem::path& path, const std::string& text);
 
 }  // namespace kelmor

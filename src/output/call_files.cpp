@@ -18,11 +18,11 @@ void WriteCallFile(OutputCall& call, const std::filesystem::path& path,
 }
 
 void CommitCallFiles(OutputCall& call) {
-  for (const std::shared_ptr<PrivateFile>& file : call.pending) {
-    call.run.CurrentFileName = file->target().string();
-    file->Commit();
-    call.written.push_back(file->target().string());
-  }
+  std::vector<PrivateFile*> files;
+  for (const std::shared_ptr<PrivateFile>& file : call.pending) files.push_back(file.get());
+  CommitFiles(
+      files, [&](const PrivateFile& file) { call.run.CurrentFileName = file.target().string(); },
+      [&](const PrivateFile& file) { call.written.push_back(file.target().string()); });
   call.pending.clear();
 }
 

@@ -200,6 +200,11 @@ TEST_F(Batch, KilledHalfwayAndResumedEachInputHasOneRow) {
   for (const ResultRow& row : Rows(out)) {
     ++seen[row.input];
     EXPECT_EQ(row.status, "solved") << row.input;
+    // No file lost: every file a row names is in its folder, and no temporary is left.
+    EXPECT_EQ(row.files.size(), 6u) << row.input;
+    for (const std::string& file : row.files) EXPECT_GT(fs::file_size(fs::path(row.folder) / file), 0u) << file;
+    for (const auto& e : fs::directory_iterator(row.folder))
+      EXPECT_NE(e.path().filename().string().rfind(".kelmor-", 0), 0u) << e.path();
   }
   EXPECT_EQ(seen.size(), Solids.size());
   for (const auto& [input, count] : seen) EXPECT_EQ(count, 1) << input;

@@ -140,6 +140,69 @@ TEST_F(FileLayer, TwoFilesForOneNameGetTwoTemporaries) {
   EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{"cube.wrl"});
 }
 
+// Files committed together: all synced before any is renamed, in place in the given order,
+// and a failure part-way keeps the files moved before it and names the one that failed.
+TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlierOnes) {
+  const fs::path in = dir_ / "inside";
+  struct Case {
+    const char* what;
+    int failAt;  // index of the file whose name is taken by a folder once it is open, or -1
+  } cases[] = {{"all written", -1}, {"the first fails", 0}, {"the third fails", 2}};
+  for (const Case& c : cases) {
+    fs::remove_all(in);
+    fs::create_directory(in);
+    const std::vector<std::string> names = {"cube.off", "cube_solid.wrl", "cube_anim.wrl", "cube_frame.wrl"};
+    for (const std::string& name : names) Put(in / name, "old " + name);
+    std::vector<std::unique_ptr<PrivateFile>> files;
+    std::vector<PrivateFile*> group;
+    for (const std::string& name : names) {
+      files.push_back(std::make_unique<PrivateFile>(in / name));
+      files.back()->stream() << "new " << name;
+      group.push_back(files.back().get());
+    }
+    if (c.failAt >= 0) {
+      fs::remove(in / names[c.failAt]);
+      fs::create_directory(in / names[c.failAt]);
+      Put(in / names[c.failAt] / "inside.txt", "x");  // a folder that is not empty
+    }
+    std::vector<std::string> before, after;
+    auto named = [](std::vector<std::string>& list) {
+      return [&list](const PrivateFile& f) { list.push_back(f.target().filename().string()); };
+    };
+    try {
+      CommitFiles(group, named(before), named(after));
+      EXPECT_EQ(c.failAt, -1) << c.what;
+    } catch (const FileWriteError& e) {
+      ASSERT_GE(c.failAt, 0) << c.what << ": " << e.what();
+      EXPECT_EQ(e.path(), (in / names[c.failAt]).string()) << c.what;
+      EXPECT_EQ(before.back(), names[c.failAt]) << c.what;  // the failure concerns the file named last
+    }
+    const size_t moved = c.failAt < 0 ? names.size() : static_cast<size_t>(c.failAt);
+    EXPECT_EQ(after, std::vector<std::string>(names.begin(), names.begin() + static_cast<long>(moved))) << c.what;
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (static_cast<int>(i) == c.failAt) continue;
+      EXPECT_EQ(Read(in / names[i]), (i < moved ? "new " : "old ") + names[i]) << c.what << " " << names[i];
+    }
+    files.clear();  // the files not moved drop their temporaries
+    for (const std::string& name : Names(in)) EXPECT_NE(name.rfind(TemporaryPrefix, 0), 0u) << c.what << " " << name;
+  }
+}
+
+TEST_F(FileLayer, SyncingAFolderNamesTheFolderThatCannotBeSynced) {
+  Put(dir_ / "plain", "x");
+  EXPECT_NO_THROW(SyncFolder(dir_ / "inside"));
+  const std::pair<fs::path, int> cases[] = {{dir_ / "missing", ENOENT}, {dir_ / "plain", ENOTDIR}};
+  for (const auto& [folder, errnum] : cases) {
+    try {
+      SyncFolder(folder);
+      ADD_FAILURE() << folder;
+    } catch (const FileWriteError& e) {
+      EXPECT_EQ(e.errnum(), errnum) << folder;
+      EXPECT_EQ(e.path(), folder.string());
+    }
+  }
+}
+
 TEST_F(FileLayer, RecognisesTemporaryNames) {
   const std::pair<std::string, long> cases[] = {
       {".kelmor-1234-aB3xYz.tmp", 1234}, {".kelmor-1-000000.tmp", 1},   {".kelmor-1234-aB3xY.tmp", 0},
