@@ -6,7 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
 
 #include "render/gl_painter.h"
 
@@ -71,9 +72,9 @@ HeadlessContext::~HeadlessContext() {
 void HeadlessContext::Release() {
   if (multiFbo_) glDeleteFramebuffers(1, &multiFbo_);
   if (plainFbo_) glDeleteFramebuffers(1, &plainFbo_);
-  GLuint buffers[3] = {multiColour_, multiDepth_, plainColour_};
-  glDeleteRenderbuffers(3, buffers);
-  multiFbo_ = plainFbo_ = multiColour_ = multiDepth_ = plainColour_ = 0;
+  GLuint buffers[4] = {multiColour_, multiDepth_, plainColour_, plainDepth_};
+  glDeleteRenderbuffers(4, buffers);
+  multiFbo_ = plainFbo_ = multiColour_ = multiDepth_ = plainColour_ = plainDepth_ = 0;
   width_ = height_ = 0;
 }
 
@@ -94,34 +95,49 @@ void HeadlessContext::Resize(int width, int height) {
   glGenRenderbuffers(1, &plainColour_);
   glBindRenderbuffer(GL_RENDERBUFFER, plainColour_);
   glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glGenRenderbuffers(1, &plainDepth_);
+  glBindRenderbuffer(GL_RENDERBUFFER, plainDepth_);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
   glGenFramebuffers(1, &plainFbo_);
   glBindFramebuffer(GL_FRAMEBUFFER, plainFbo_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, plainColour_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, plainDepth_);
   width_ = width;
   height_ = height;
 }
 
 Image HeadlessContext::Render(const DrawList& list, int width, int height) {
+  Image image;
+  RenderInto(image, list, width, height, Smoothing::Full);
+  return image;
+}
+
+void HeadlessContext::RenderInto(Image& image, const DrawList& list, int width, int height, Smoothing smoothing) {
   eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
   Resize(width, height);
-  glBindFramebuffer(GL_FRAMEBUFFER, multiFbo_);
-  PaintDrawList(list, width, height);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, multiFbo_);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, plainFbo_);
-  glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  if (smoothing == Smoothing::Full) {
+    glBindFramebuffer(GL_FRAMEBUFFER, multiFbo_);
+    PaintDrawList(list, width, height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, multiFbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, plainFbo_);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  } else {
+    glBindFramebuffer(GL_FRAMEBUFFER, plainFbo_);
+    PaintDrawList(list, width, height);
+  }
   glBindFramebuffer(GL_READ_FRAMEBUFFER, plainFbo_);
-  Image image;
   image.width = width;
   image.height = height;
   image.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-  std::vector<uint8_t> upsideDown(image.pixels.size());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, upsideDown.data());
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
+  // OpenGL reads from the bottom row up; the image runs from the top.
   const size_t row = static_cast<size_t>(width) * 4;
-  for (int y = 0; y < height; ++y)
-    std::memcpy(&image.pixels[static_cast<size_t>(y) * row], &upsideDown[static_cast<size_t>(height - 1 - y) * row], row);
+  for (int y = 0; y < height / 2; ++y) {
+    uint8_t* top = &image.pixels[static_cast<size_t>(y) * row];
+    std::swap_ranges(top, top + row, &image.pixels[static_cast<size_t>(height - 1 - y) * row]);
+  }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  return image;
 }
 
 std::string HeadlessContext::RendererName() const {

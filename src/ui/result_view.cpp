@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -44,10 +45,14 @@ class GlCanvas : public QOpenGLWidget {
   SolidScene& scene_;
 };
 
-// The same picture drawn headless and shown as an image, where the windows have no OpenGL.
+// The same picture drawn headless and shown as an image: where the windows have no
+// OpenGL, and where their OpenGL is a software rasteriser (composing an OpenGL widget into
+// the window then costs a second pass over every pixel in software). While the solid turns
+// the frames are drafts (one sample a pixel); the frame at rest is smoothed in full.
 class ImageCanvas : public QWidget {
  public:
   ImageCanvas(SolidScene& scene, QWidget* parent) : QWidget(parent), scene_(scene) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
     std::string why;
     context_ = render::HeadlessContext::Create(why);
     if (!context_) reason_ = QString::fromStdString(why);
@@ -61,15 +66,20 @@ class ImageCanvas : public QWidget {
       painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, "No OpenGL to draw the solid: " + reason_);
       return;
     }
-    const int w = std::max(1, width()), h = std::max(1, height());
-    render::Image image = context_->Render(scene_.drawList(w, h), w, h);
-    QImage shown(image.pixels.data(), image.width, image.height, image.width * 4, QImage::Format_RGBA8888);
+    const qreal ratio = devicePixelRatioF();
+    const int w = std::max(1, static_cast<int>(width() * ratio)), h = std::max(1, static_cast<int>(height() * ratio));
+    context_->RenderInto(image_, scene_.drawList(w, h), w, h,
+                         scene_.draft ? render::HeadlessContext::Smoothing::Draft
+                                      : render::HeadlessContext::Smoothing::Full);
+    QImage shown(image_.pixels.data(), image_.width, image_.height, image_.width * 4, QImage::Format_RGBA8888);
+    shown.setDevicePixelRatio(ratio);
     painter.drawImage(0, 0, shown);
   }
 
  private:
   SolidScene& scene_;
   std::unique_ptr<render::HeadlessContext> context_;
+  render::Image image_;  // kept: a turning solid draws into the same memory every frame
   QString reason_;
 };
 
@@ -95,16 +105,35 @@ class LabelLayer : public QWidget {
   SolidScene& scene_;
 };
 
-bool WindowsHaveOpenGL() {
+// What OpenGL the windows have: none (the offscreen and minimal platforms have no OpenGL
+// widgets even where they have contexts), a software rasteriser (Mesa's llvmpipe, softpipe
+// or swrast, as under Xvfb) or a graphics card.
+enum class WindowGl { None, Software, Hardware };
+
+WindowGl WindowsOpenGL() {
   const QString platform = QGuiApplication::platformName();
-  if (platform != "xcb" && !platform.startsWith("wayland") && !platform.startsWith("eglfs")) return false;
+  if (platform != "xcb" && !platform.startsWith("wayland") && !platform.startsWith("eglfs")) return WindowGl::None;
   QOpenGLContext probe;
-  if (!probe.create()) return false;
+  if (!probe.create()) return WindowGl::None;
   QOffscreenSurface surface;
   surface.create();
-  const bool current = probe.makeCurrent(&surface);
-  if (current) probe.doneCurrent();
-  return current;
+  if (!probe.makeCurrent(&surface)) return WindowGl::None;
+  const auto* name = reinterpret_cast<const char*>(probe.functions()->glGetString(GL_RENDERER));
+  const QString renderer = QString::fromLatin1(name ? name : "").toLower();
+  probe.doneCurrent();
+  for (const char* software : {"llvmpipe", "softpipe", "swrast", "software"})
+    if (renderer.contains(software)) return WindowGl::Software;
+  return WindowGl::Hardware;
+}
+
+bool UseOpenGLWidget(ResultView::Canvas wanted) {
+  if (wanted != ResultView::Canvas::Automatic) return wanted == ResultView::Canvas::OpenGLWidget;
+  const WindowGl gl = WindowsOpenGL();
+  if (gl == WindowGl::Hardware) return true;
+  if (gl == WindowGl::None) return false;
+  // Software: drawn headless unless that cannot be had here.
+  std::string why;
+  return render::HeadlessContext::Create(why) == nullptr;
 }
 
 QString Counts(const render::SolidMesh& mesh) {
@@ -113,10 +142,10 @@ QString Counts(const render::SolidMesh& mesh) {
 
 }  // namespace
 
-ResultView::ResultView() {
+ResultView::ResultView(Canvas canvas) {
   setObjectName("ResultView");
   setWindowTitle("Kelmor Solid");
-  openGL_ = WindowsHaveOpenGL();
+  openGL_ = UseOpenGLWidget(canvas);
   if (openGL_) canvas_ = new GlCanvas(scene_, this);
   else canvas_ = new ImageCanvas(scene_, this);
   canvas_->setObjectName("SolidCanvas");
@@ -163,6 +192,9 @@ ResultView::ResultView() {
   layout->addLayout(controls);
   resize(600, 640);
   updateButtons();
+  settle_.setSingleShot(true);
+  settle_.setInterval(kSettleMs);
+  connect(&settle_, &QTimer::timeout, this, &ResultView::settle);
 }
 
 ResultView::~ResultView() = default;
@@ -214,8 +246,24 @@ void ResultView::updateButtons() {
 }
 
 void ResultView::redraw() {
+  // The label layer stays hidden while there are no labels: the frames of a turning solid
+  // then paint the canvas alone.
+  labels_->setVisible(scene_.vertexLabels || scene_.faceLabels);
   canvas_->update();
   labels_->update();
+}
+
+void ResultView::moved() {
+  scene_.draft = true;
+  settle_.start();
+  redraw();
+}
+
+void ResultView::settle() {
+  settle_.stop();
+  if (!scene_.draft) return;
+  scene_.draft = false;
+  redraw();
 }
 
 bool ResultView::eventFilter(QObject* watched, QEvent* event) {
@@ -239,13 +287,16 @@ bool ResultView::eventFilter(QObject* watched, QEvent* event) {
         scene_.turn(d.x(), d.y(), std::min(canvas_->width(), canvas_->height()));
       else
         return true;
-      redraw();
+      moved();
       return true;
     }
+    case QEvent::MouseButtonRelease:
+      settle();
+      return true;
     case QEvent::Wheel: {
       const double steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120.0;
       scene_.zoomBy(std::pow(1.15, steps));
-      redraw();
+      moved();
       return true;
     }
     default:

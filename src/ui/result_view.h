@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -16,13 +17,20 @@ namespace kelmor {
 // Drag turns it (trackball), the wheel zooms, a right or shift drag moves it; X, Y, Z
 // and I give the axis views and the iso view (shift: from the other side), R or Home
 // resets, E frames the edges, V and F label vertices and faces, Page Up and Page Down
-// step through the solutions of a repeat run. Drawn with OpenGL in a QOpenGLWidget; where
-// the windows have no OpenGL (the offscreen platform without a display) the same
-// picture is drawn headless and shown as an image.
+// step through the solutions of a repeat run. Drawn with OpenGL in a QOpenGLWidget on a
+// graphics card; where the windows have no OpenGL (the offscreen platform) or only a
+// software rasteriser (Xvfb, a machine without a card) the same picture is drawn headless
+// and shown as an image. While the solid turns or zooms its frames are drafts without
+// smoothing; when the drag ends (or the wheel rests for a moment) it is drawn in full.
 class ResultView : public QWidget {
   Q_OBJECT
  public:
-  ResultView();
+  // The drawing surface: chosen from the windows' OpenGL, or one of the two by request.
+  enum class Canvas { Automatic, OpenGLWidget, Image };
+  // How long the wheel rests before the full frame.
+  static constexpr int kSettleMs = 150;
+
+  explicit ResultView(Canvas canvas = Canvas::Automatic);
   ~ResultView() override;
 
   // Shows an OFF file with its summary line (empty: the "Deformation Summary" of the
@@ -52,6 +60,9 @@ class ResultView : public QWidget {
     QString path, summary;
   };
   void redraw();
+  // A turn, move or zoom: a draft frame now, the full one once the hand rests.
+  void moved();
+  void settle();
   void updateButtons();
 
   SolidScene scene_;
@@ -68,6 +79,7 @@ class ResultView : public QWidget {
   std::vector<Solution> solutions_;
   int current_ = -1;
   QPoint lastMouse_;
+  QTimer settle_;
 };
 
 }  // namespace kelmor

@@ -19,6 +19,9 @@ struct SolidScene {
   render::PictureStyle style;
   bool vertexLabels = false;
   bool faceLabels = false;
+  // A frame drawn while the solid turns: no smoothing of its edges (a quarter of the work
+  // for a software rasteriser).
+  bool draft = false;
 
   // Loads an OFF file and frames it from the home view; the reason on failure (the old
   // solid then stays).

@@ -99,6 +99,46 @@ TEST_F(GuiTest, ResultViewShowsTheSnubCubeFramedInItsColoursAndTurnsIt) {
   EXPECT_TRUE(after.clearBorder);
 }
 
+size_t DistinctColours(const QImage& image) {
+  std::set<QRgb> seen;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) seen.insert(image.pixel(x, y));
+  return seen.size();
+}
+
+// While the hand turns or zooms the solid the frames are drafts (flat faces, no smoothed
+// edges: few colours); when the drag ends, or the wheel rests, the full frame follows.
+TEST_F(GuiTest, ResultViewDrawsDraftsWhileTurningAndTheFullFrameAtRest) {
+  ResultView* view = gui_->resultView();
+  ASSERT_TRUE(view->showFile(QString::fromStdString(Gallery("truncated_icosidodecahedron"))));
+  ShowEnabled(view);
+  QWidget* canvas = view->canvas();
+  const size_t rest = DistinctColours(Shot(*view));
+
+  const QPoint from = canvas->rect().center();
+  QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
+  QMouseEvent move(QEvent::MouseMove, from + QPoint(30, 10), canvas->mapToGlobal(from + QPoint(30, 10)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(canvas, &move);
+  const size_t turning = DistinctColours(Shot(*view));
+  EXPECT_LT(turning * 2, rest) << turning << " colours while turning, " << rest << " at rest";
+  QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, from + QPoint(30, 10));
+  const QImage released = Shot(*view);
+  EXPECT_GT(DistinctColours(released) * 2, rest);
+
+  QWheelEvent wheel(QPointF(50, 50), canvas->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(canvas, &wheel);
+  EXPECT_LT(DistinctColours(Shot(*view)) * 2, rest);
+  // The settle timer brings the full frame (waited for, not timed).
+  size_t settled = 0;
+  for (int i = 0; i < 100 && settled * 2 <= rest; ++i) {
+    QTest::qWait(ResultView::kSettleMs / 3);
+    settled = DistinctColours(Shot(*view));
+  }
+  EXPECT_GT(settled * 2, rest);
+}
+
 TEST_F(GuiTest, ResultViewZoomsMovesAndTakesTheAxisViewsFromTheKeys) {
   ResultView* view = gui_->resultView();
   ASSERT_TRUE(view->showFile(QString::fromStdString(Gallery("cube"))));
