@@ -11,11 +11,15 @@ run: build
 	./build/kelmor run examples/cube.txt --out $(OUT) --seed 1
 	@echo "Files written to $(OUT)/:" && ls $(OUT)
 
+# The last step runs the batch's tests under ThreadSanitizer: any race report fails it (a
+# kelmor started by those tests halts at its first report too).
 test: build
 	ctest --test-dir build --output-on-failure -j 2
 	scripts/bootstrap asan
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-asan --output-on-failure -j 2
+	scripts/bootstrap tsan
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./build-tsan/tests/kelmor_batch_tests
 
 bench: build
 	./build/bench/kelmor_bench
@@ -39,4 +43,4 @@ mutants:
 	nice scripts/mutants $(MUTANTS_ARGS)
 
 clean:
-	rm -rf build build-asan build-fuzz build-mutants $(OUT)
+	rm -rf build build-asan build-tsan build-fuzz build-mutants $(OUT)
