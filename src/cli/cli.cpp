@@ -12,7 +12,8 @@
 #include "cli/companion.h"
 #include "cli/console_host.h"
 #include "cli/run_command.h"
-#include "cli/stall_watch.h"
+#include "policy/stall_watch.h"
+#include "policy/unattended_choice.h"
 #include "input/parser.h"
 #include "input/shape.h"
 #include "run/error.h"
@@ -303,15 +304,13 @@ int DrawPictures(const ConsoleHost& host, int status, std::ostream& err) {
 // chooses the starts.
 int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
   if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
-    StallRule rule;
-    rule.window = a.stall;
-    host.addPolicy(std::make_unique<StallWatch>(rule));
-    if (a.search) {
-      SearchRule search;
-      search.after = a.searchAfter;
-      host.addPolicy(std::make_unique<SpectralSearch>(
-          search, [&host] { return host.attemptsStarted() - 1 - host.solutionsWritten(); }));
-    }
+    UnattendedChoice choice;
+    choice.stallEscape = true;
+    choice.stallWindow = a.stall;
+    choice.search = a.search;
+    choice.searchAfter = a.searchAfter;
+    AddUnattendedPolicies(host.policies(), choice,
+                          [&host] { return host.attemptsStarted() - 1 - host.solutionsWritten(); });
   }
   if (auto e = ValidateRunOptions(session.options)) {
     host.message(*e);

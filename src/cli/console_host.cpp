@@ -44,7 +44,7 @@ std::string OneLineName(const std::string& name) {
 }
 
 ConsoleHost::ConsoleHost(ConsoleSettings settings, std::ostream& out, std::ostream& err)
-    : settings_(settings), out_(out), err_(err) {
+    : settings_(settings), out_(out), err_(err), overflowRetry_(settings.overflowRetries) {
   tty_ = &err == &std::cerr && isatty(STDERR_FILENO) && !settings_.quiet;
   start_ = lastProgress_ = std::chrono::steady_clock::now();
   if (settings_.interrupt) return;
@@ -91,27 +91,20 @@ bool ConsoleHost::askOkCancel(const std::string& text) {
   return true;
 }
 
-AttemptPolicy& ConsoleHost::addPolicy(std::unique_ptr<AttemptPolicy> policy) {
-  policies_.push_back(std::move(policy));
-  return *policies_.back();
-}
-
 void ConsoleHost::attemptStarted(int attempt) {
   attempt_ = attempt;
   iteration_ = 0;
-  for (auto& p : policies_) p->attemptStarted(attempt);
+  policies_.attemptStarted(attempt);
 }
 
 bool ConsoleHost::chooseStart(const SolidView& solid, StartPositions positions) {
-  for (auto& p : policies_)
-    if (p->chooseStart(solid, positions)) return true;
-  return false;
+  return policies_.chooseStart(solid, positions);
 }
 
 void ConsoleHost::showFigures(const DrawFigures& f) {
   iteration_ = f.iteration;
   if (f.attempt > 0) attempt_ = f.attempt;
-  for (auto& p : policies_) p->figures(f);
+  policies_.figures(f);
   if (!tty_) return;
   auto now = std::chrono::steady_clock::now();
   if (now - lastProgress_ < std::chrono::milliseconds(250)) return;
@@ -167,25 +160,16 @@ ButtonSet ConsoleHost::pollButtons() {
     if (settings_.maxAttempts > 0 && attempt_ >= settings_.maxAttempts) return attemptLimit();
     return RedoButton;
   }
-  for (auto& p : policies_) {
-    std::string reason;
-    if (ButtonSet pressed = p->press(reason)) {
-      if (!reason.empty()) message(reason);
-      return pressed;
-    }
-  }
-  return 0;
+  std::string reason;
+  const ButtonSet pressed = policies_.press(reason);
+  if (pressed && !reason.empty()) message(reason);
+  return pressed;
 }
 
 bool ConsoleHost::retryAfterOverflow() {
-  if (settings_.overflowRetries <= 0) return false;
-  overflowsInARow_ = attempt_ == lastOverflowAttempt_ + 1 ? overflowsInARow_ + 1 : 1;
-  lastOverflowAttempt_ = attempt_;
-  if (overflowsInARow_ >= settings_.overflowRetries) return false;
+  if (!overflowRetry_.retry(attempt_)) return false;
   clearProgress();
-  err_ << "Error: Overflow.  Try reducing some Force Strengths (attempt " << attempt_
-       << " dropped, starting the next)\n"
-       << std::flush;
+  err_ << OverflowRetry::Reason(attempt_) << "\n" << std::flush;
   return true;
 }
 
@@ -194,9 +178,7 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   ++solutions_;
   lastWritten_ = r;
   files_.insert(files_.end(), r.files.begin(), r.files.end());
-  lastOrigin_.clear();
-  for (auto& p : policies_)
-    if (lastOrigin_.empty()) lastOrigin_ = p->startOrigin();
+  lastOrigin_ = policies_.startOrigin();
   if (!lastOrigin_.empty())
     err_ << "Search: " << lastOrigin_ << " found it at attempt " << r.attempts << "\n";
   char seconds[32];

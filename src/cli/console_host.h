@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/attempt_policy.h"
+#include "policy/attempt_policies.h"
 #include "export/export_list.h"
 #include "run/host.h"
 
@@ -39,7 +39,7 @@ struct ConsoleSettings {
   int limitWrites = 1;
   // Repeat mode: an attempt whose forces overflow is dropped and the next one started,
   // until this many overflow in a row (0: the run's handler takes the first one).
-  int overflowRetries = 10;
+  int overflowRetries = OverflowRetry::DefaultLimit;
   // Further formats of every written solution (--export, --scale); no formats: none.
   ExportRequest exports;
 };
@@ -74,9 +74,9 @@ class ConsoleHost : public Host {
   // How the attempt of the last written solution started, as a policy that follows the
   // starts tells it ("" when none does).
   const std::string& lastOrigin() const { return lastOrigin_; }
-  // Adds a policy that watches the attempts and presses buttons (see AttemptPolicy); the
-  // host owns it. The stop rules of the settings come first at every poll.
-  AttemptPolicy& addPolicy(std::unique_ptr<AttemptPolicy> policy);
+  // The policies that watch the attempts and press buttons (see AttemptPolicy), owned by
+  // the host. The stop rules of the settings come first at every poll.
+  AttemptPolicies& policies() { return policies_; }
   // What the options make of the run: one attempt only, and how many blocks it writes.
   void setSingleAttempt(bool single, int blocks) {
     settings_.singleAttempt = single;
@@ -108,13 +108,12 @@ class ConsoleHost : public Host {
   bool interrupted_ = false;
   std::optional<WrittenReport> lastWritten_;
   bool quitPending_ = false;    // the limits have written all they may: Quit at the next poll
-  int overflowsInARow_ = 0;
-  int lastOverflowAttempt_ = -1;
+  OverflowRetry overflowRetry_;
   bool exportFailed_ = false;
   std::string lastOrigin_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;
-  std::vector<std::unique_ptr<AttemptPolicy>> policies_;
+  AttemptPolicies policies_;
 };
 
 }  // namespace kelmor

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/console_host.h"
-#include "cli/stall_watch.h"
+#include "policy/stall_watch.h"
 #include "run/session.h"
 #include "search/spectral_search.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/attempt_policy.h"
+#include "policy/attempt_policy.h"
 #include "search/spectral_start.h"
 
 namespace kelmor {

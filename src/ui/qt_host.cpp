@@ -15,8 +15,11 @@ bool QtHost::isWriteMessage(const std::string& text) {
 }
 
 void QtHost::message(const std::string& text) {
-  if (!outputFolder_.empty() && isWriteMessage(text)) {
-    dialogs_.messageWithDetail(text, "Written to " + outputFolder_);
+  if (isWriteMessage(text) && (!outputFolder_.empty() || !originLine_.empty())) {
+    std::string detail = outputFolder_.empty() ? "" : "Written to " + outputFolder_;
+    if (!originLine_.empty()) detail += (detail.empty() ? "" : "\n") + originLine_;
+    originLine_.clear();
+    dialogs_.messageWithDetail(text, detail);
     return;
   }
   dialogs_.message(text);
@@ -40,18 +43,62 @@ void QtHost::showAttemptWindow(const std::string& caption, bool clear,
 
 void QtHost::drawFrame(std::span<const DrawLine> lines) { window_.drawLines(lines); }
 
-void QtHost::showFigures(const DrawFigures& figures) { window_.showFigures(figures); }
+void QtHost::showFigures(const DrawFigures& figures) {
+  window_.showFigures(figures);
+  if (figures.attempt > 0) attempt_ = figures.attempt;
+  policies_.figures(figures);
+}
 
 void QtHost::setStatus(const std::string& text) { window_.setStatus(text); }
 
 ButtonSet QtHost::pollButtons() {
   QCoreApplication::processEvents();
-  return window_.takePressed();
+  if (ButtonSet pressed = window_.takePressed()) return pressed;
+  std::string reason;
+  const ButtonSet pressed = policies_.press(reason);
+  if (pressed && !reason.empty()) {
+    window_.setStatus(reason);
+    carriedStatus_ = reason;
+  }
+  return pressed;
+}
+
+void QtHost::setUnattended(const UnattendedChoice& choice) {
+  AddUnattendedPolicies(policies_, choice, [this] { return attempt_ - 1 - solutions_; });
+  // Unattended attempts must not end the run when one of them overflows.
+  if (choice.stallEscape) overflowRetry_.emplace();
+}
+
+void QtHost::attemptStarted(int attempt) {
+  attempt_ = attempt;
+  policies_.attemptStarted(attempt);
+  // The run blanks the message line for every attempt; why this one started stays.
+  if (!carriedStatus_.empty()) window_.setStatus(carriedStatus_);
+  carriedStatus_.clear();
+  originLine_.clear();
+}
+
+bool QtHost::chooseStart(const SolidView& solid, StartPositions positions) {
+  return policies_.chooseStart(solid, positions);
+}
+
+bool QtHost::retryAfterOverflow() {
+  if (!overflowRetry_ || !overflowRetry_->retry(attempt_)) return false;
+  carriedStatus_ = OverflowRetry::Reason(attempt_);
+  window_.setStatus(carriedStatus_);
+  return true;
 }
 
 void QtHost::hideDrawWindow() { window_.hide(); }
 
 void QtHost::solutionWritten(const WrittenReport& report) {
+  ++solutions_;
+  lastOrigin_ = policies_.startOrigin();
+  if (!lastOrigin_.empty()) {
+    originLine_ = "Search: " + lastOrigin_ + " found it at attempt " + std::to_string(report.attempts);
+    window_.setStatus(originLine_);
+    carriedStatus_ = originLine_;
+  }
   if (onSolutionWritten) onSolutionWritten(report);
 }
 

@@ -3,8 +3,11 @@
 #include <string>
 #include <utility>
 #include <functional>
+#include <optional>
 
 #include "export/export_list.h"
+#include "policy/attempt_policies.h"
+#include "policy/unattended_choice.h"
 #include "run/host.h"
 
 namespace kelmor {
@@ -34,10 +37,23 @@ class QtHost : public Host {
   void showFigures(const DrawFigures& figures) override;
   void setStatus(const std::string& text) override;
   // Lets pending window events run (the only place a click reaches a run), then
-  // collects the buttons pressed since the last poll.
+  // collects the buttons pressed since the last poll; when the user pressed none, the
+  // unattended policies may press theirs.
   ButtonSet pollButtons() override;
   void hideDrawWindow() override;
   void solutionWritten(const WrittenReport& report) override;
+  void attemptStarted(int attempt) override;
+  bool chooseStart(const SolidView& solid, StartPositions positions) override;
+  bool retryAfterOverflow() override;
+
+  // The unattended policies ticked in the windows: the stall watch presses Re-do (or
+  // Write) as the user would, its reason shown on the viewer's message line; an attempt
+  // whose forces overflow starts the next one; the search chooses the starts, and the
+  // write message names the start that found each solution. Nothing ticked: none of
+  // this, the described attempt loop.
+  void setUnattended(const UnattendedChoice& choice);
+  // How the attempt of the last written solution started ("" without the search).
+  const std::string& lastOrigin() const { return lastOrigin_; }
 
   // Called with every written solution (the result window shows it).
   std::function<void(const WrittenReport&)> onSolutionWritten;
@@ -52,6 +68,14 @@ class QtHost : public Host {
   DrawWindow& window_;
   std::string outputFolder_;
   ExportRequest exports_;
+  AttemptPolicies policies_;
+  std::optional<OverflowRetry> overflowRetry_;
+  int attempt_ = 0;
+  int solutions_ = 0;
+  // A line for the message line that the next attempt's blanking must not wipe out.
+  std::string carriedStatus_;
+  std::string lastOrigin_;
+  std::string originLine_;  // "Search: ... found it at attempt N", for the write message
 };
 
 }  // namespace kelmor

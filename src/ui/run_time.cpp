@@ -232,6 +232,29 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   smoothRow->addStretch(1);
   outLayout->addLayout(smoothRow, 6, 0, 1, 2);
 
+  // Unattended: what the command line does without a person at the viewer, for runs
+  // from the windows only when ticked. Kept beside kelmor.ini, not in it.
+  unattendedBox_ = new QGroupBox("Unattended");
+  unattendedBox_->setObjectName("UnattendedFrame");
+  auto* unattendedLayout = new QGridLayout(unattendedBox_);
+  stallEscape_ = NamedBox("StallEscape", "Re-do attempts that stall for");
+  stallEscape_->setToolTip(
+      "Presses Re-do when Edge plus Polygonal Deformation has not fallen by 1% for this many "
+      "iterations, and starts the next attempt when one overflows, as the command line does");
+  stallWindow_ = NamedEdit("StallWindow", narrow);
+  searchAfter_ = NamedEdit("SearchAfter", narrow);
+  search_ = NamedBox("Search", "Search symmetric starts after");
+  search_->setToolTip(
+      "After this many attempts without a solution, starts attempts from symmetric placements "
+      "built from the faces, as the command line does");
+  unattendedLayout->addWidget(stallEscape_, 0, 0);
+  unattendedLayout->addWidget(stallWindow_, 0, 1);
+  unattendedLayout->addWidget(Caption("iterations"), 0, 2);
+  unattendedLayout->addWidget(search_, 1, 0);
+  unattendedLayout->addWidget(searchAfter_, 1, 1);
+  unattendedLayout->addWidget(Caption("failed attempts"), 1, 2);
+  unattendedLayout->setColumnStretch(3, 1);
+
   // Buttons.
   segments_ = NamedButton("Segments", "None");
   pref_ = NamedButton("Pref", "&Preferences");
@@ -246,6 +269,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   auto* right = new QVBoxLayout;
   right->addWidget(relaxBox);
   right->addWidget(outBox);
+  right->addWidget(unattendedBox_);
   right->addStretch(1);
   auto* columns = new QHBoxLayout;
   columns->addLayout(left, 1);
@@ -314,6 +338,10 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   };
   follow(stressMap_, {stressMult, stBallMult});
   follow(smooth, {smoothAngle});
+  // The unattended policies act in repeat mode only: not with Once only, nor on
+  // segmented input (which greys Once).
+  for (CheckBox* box : {stallEscape_, search_, once_})
+    connect(box, &QCheckBox::stateChanged, this, [this] { followUnattended(); });
   connect(inflateOption_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
     if (on) inflateOptionClick(id);
   });
@@ -327,6 +355,51 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   WireKeys(this, ok, cancel, [this] { gui_.openHelp(); });
 
   formLoad();
+  stallEscape_->setValue(0);
+  stallWindow_->setText(QString::number(unattendedRead_.stallWindow));
+  search_->setValue(0);
+  searchAfter_->setText(QString::number(unattendedRead_.searchAfter));
+  followUnattended();
+}
+
+void RunTime::followUnattended() {
+  const bool repeat = once_->value() == 0;
+  unattendedBox_->setEnabled(repeat);
+  stallWindow_->setEnabled(repeat && stallEscape_->value() == 1);
+  searchAfter_->setEnabled(repeat && search_->value() == 1);
+}
+
+void RunTime::loadUnattended() {
+  std::string problem;
+  unattendedRead_ = ReadUnattendedChoice(UnattendedChoicePath(gui_.session.settingsPath), &problem);
+  stallEscape_->setValue(unattendedRead_.stallEscape ? 1 : 0);
+  stallWindow_->setText(QString::number(unattendedRead_.stallWindow));
+  search_->setValue(unattendedRead_.search ? 1 : 0);
+  searchAfter_->setText(QString::number(unattendedRead_.searchAfter));
+  followUnattended();
+  if (!problem.empty())
+    gui_.dialogs.message("The unattended choice could not be read whole (" + problem +
+                         "); what it could not give stays unticked or at its default.");
+}
+
+std::optional<UnattendedChoice> RunTime::unattendedShown() {
+  UnattendedChoice c = unattendedRead_;
+  c.stallEscape = stallEscape_->value() == 1;
+  c.search = search_->value() == 1;
+  // A number counts when its box is ticked; an unticked box keeps the number it had.
+  std::optional<long> window = WholeNumber(stallWindow_->text().toStdString());
+  std::optional<long> after = WholeNumber(searchAfter_->text().toStdString());
+  if (window && !CheckStallWindow(*window)) c.stallWindow = *window;
+  else if (c.stallEscape) {
+    gui_.dialogs.message(*CheckStallWindow(-1));
+    return std::nullopt;
+  }
+  if (after && !CheckSearchAfter(*after)) c.searchAfter = static_cast<int>(*after);
+  else if (c.search) {
+    gui_.dialogs.message(*CheckSearchAfter(-1));
+    return std::nullopt;
+  }
+  return c;
 }
 
 void RunTime::formLoad() {
@@ -441,6 +514,7 @@ void RunTime::prepare(const ScanResult& scan) {
   }
   highlightVal_->setEnabled(highlight_->value() == 1);
   weakenLimit_->setEnabled(weaken_->value() == 1);
+  loadUnattended();
 }
 
 void RunTime::disableForShape() {
@@ -488,6 +562,15 @@ void RunTime::runOkClick() {
     gui_.dialogs.message(check.nameProblem);
     return;
   }
+  std::optional<UnattendedChoice> unattended = unattendedShown();
+  if (!unattended) return;
+  // Kept for the next runs only when changed, so that an untouched choice leaves no file.
+  if (*unattended != unattendedRead_) {
+    if (auto e = WriteUnattendedChoice(UnattendedChoicePath(s.settingsPath), *unattended))
+      gui_.dialogs.message("The unattended choice could not be saved: " + *e);
+    else
+      unattendedRead_ = *unattended;
+  }
   hide();
   gui_.kelmor()->hide();
   DrawWindow* draw = gui_.drawWindow();
@@ -508,6 +591,8 @@ void RunTime::runOkClick() {
     }
   };
   host.setExports(ReadExportSettings(ExportSettingsPath(s.settingsPath)));
+  // Repeat mode only: one attempt (Once, segments) is what the other modes ask for.
+  if (!Ticked(s.options.Once) && s.options.Segments == "None") host.setUnattended(*unattended);
   auto run = std::make_unique<Run>(s, host);
   activeRun_ = run.get();
   RunOutcome outcome = RunOutcome::Ended;

@@ -3,7 +3,10 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
+
+#include "policy/unattended_choice.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -34,6 +37,13 @@ class RunTime : public QWidget {
   // The shape shorthand does not offer weakening, augmentation or highlight selection.
   void disableForShape();
 
+  // The unattended choice as the window shows it, read from its file beside kelmor.ini
+  // (a file that cannot be read whole is named in a message; what it lacks stays unticked).
+  void loadUnattended();
+  // The choice the boxes show; nullopt (the reason shown) when a ticked box's number is
+  // not one the run can take.
+  std::optional<UnattendedChoice> unattendedShown();
+
   void runOkClick();
   void runCancelClick();
   void prefClick();
@@ -53,6 +63,7 @@ class RunTime : public QWidget {
   void inflateOptionClick(int index);
   void localOptionClick(int index);
   void setSegmentsCaption(const std::string& caption);
+  void followUnattended();
   int segmentCount() const;
 
   Gui& gui_;
@@ -78,6 +89,12 @@ class RunTime : public QWidget {
   CheckBox* highlight_;
   QLineEdit* highlightVal_;
   CheckBox* stressMap_;
+  QGroupBox* unattendedBox_;
+  CheckBox* stallEscape_;
+  QLineEdit* stallWindow_;
+  CheckBox* search_;
+  QLineEdit* searchAfter_;
+  UnattendedChoice unattendedRead_;  // as last read from its file
   QPushButton* segments_;
   QPushButton* pref_;
 };

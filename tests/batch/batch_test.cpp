@@ -39,7 +39,8 @@ class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("kelmor_batch_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("kelmor_batch_" + std::to_string(::getpid()) + "_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

@@ -1,5 +1,6 @@
 // The results table's rows, the input list and the shards, without running anything.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -44,7 +45,7 @@ TEST(ResultRow, JsonReadsBackAndCsvQuotesWhatNeedsIt) {
 }
 
 TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
-  fs::path dir = fs::temp_directory_path() / "kelmor_results_table";
+  fs::path dir = fs::temp_directory_path() / ("kelmor_results_table_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   {
@@ -79,7 +80,7 @@ TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
 }
 
 TEST(InputList, NamesFoldersOverTheWholeListAndShardsCoverItOnce) {
-  const fs::path list = fs::temp_directory_path() / "kelmor_input_list.txt";
+  const fs::path list = fs::temp_directory_path() / ("kelmor_input_list_" + std::to_string(::getpid()) + ".txt");
   std::ofstream(list) << "# solids\n  a/cube.txt  \n\nb/cube.txt\r\nc/cube.txt\na/cube.txt\nd/x.y.txt\n";
   std::string error;
   auto inputs = GatherInputs({"tetra.txt"}, list.string(), error);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <sstream>
 
 #include "settings/preferences.h"
 #include "ui/draw_window.h"
@@ -136,6 +137,13 @@ RunDriver::RunDriver(Gui& gui, std::function<bool()> step, int maxPolls) : gui_(
 }
 
 RunDriver::~RunDriver() { timer_.stop(); }
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 void Press(Gui& gui, const char* name) {
   auto* b = gui.drawWindow()->findChild<QPushButton*>(name);

@@ -108,6 +108,9 @@ class RunDriver {
   int polls_ = 0;
 };
 
+// A whole file's bytes ("" when it cannot be read).
+std::string ReadFile(const fs::path& p);
+
 // Presses a button of the viewer.
 void Press(Gui& gui, const char* name);
 

@@ -18,13 +18,6 @@
 namespace kelmor::testing {
 namespace {
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 bool HasLine(const std::string& file, const std::string& line) {
   std::istringstream in(file);
   std::string l;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/attempt_policy.h"
+#include "policy/attempt_policy.h"
 
 namespace kelmor {
 

@@ -1,4 +1,4 @@
-#include "cli/stall_watch.h"
+#include "policy/stall_watch.h"
 
 #include <cstdio>
 

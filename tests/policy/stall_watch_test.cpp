@@ -1,5 +1,5 @@
 // The stall watch on made-up figure sequences: when it presses Re-do, and when it must not.
-#include "cli/stall_watch.h"
+#include "policy/stall_watch.h"
 
 #include <gtest/gtest.h>
 
