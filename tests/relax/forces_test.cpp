@@ -126,6 +126,56 @@ TEST(HopForces, LimitIsComparedInSinglePrecision) {
   EXPECT_NE(run.relax.ForceX[0], 0.0);
 }
 
+// Rows of every length the pass splits into groups of four, two and one, with hop
+// distances on both sides of 1 and of the limit, and two vertices on the same spot:
+// each force and the deformation equal the pair-by-pair sums.
+TEST(HopForces, WideRowsMatchThePairByPairSums) {
+  for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) {
+    std::vector<int> ring(static_cast<size_t>(n));
+    for (int v = 0; v < n; ++v) ring[static_cast<size_t>(v)] = v;
+    RelaxRig rig({Face{ring, 1, {}}});
+    kelmor::Run& run = rig.run;
+    run.infl.SizeHopTable(0, n - 1);
+    run.infl.GlobalLimit = 3;
+    run.Strength[3] = 10, run.Strength[6] = 70;
+    std::vector<std::array<double, 3>> at;
+    for (int v = 0; v < n; ++v) at.push_back({std::cos(v * 1.7) * (1 + v % 3), std::sin(v * 0.9) * 2, 0.3 * v});
+    at[static_cast<size_t>(n - 1)] = at[1];  // L = 0: measured, never divided by
+    Place(run, at);
+    for (int a = 0; a < n; ++a)
+      for (int b = a + 1; b < n; ++b) run.infl.Hop(a, b) = run.infl.Hop(b, a) = static_cast<float>((a * 7 + b * 3) % 9) * 0.5f;
+    BuildRelaxPlan(run);
+    ClearForces(run);
+    run.relax.EdgeDeform = 0;
+    HopForces(run);
+
+    std::vector<std::array<double, 3>> want(static_cast<size_t>(n), {0, 0, 0});
+    double deform = 0;
+    for (int a = 0; a < n; ++a)
+      for (int b = a + 1; b < n; ++b) {
+        const double h = run.infl.Hop(a, b);
+        const double t = h > 1 ? (h - 1) * 0.7 + 1 : 0.5 * h;
+        const double k = 0.001 * (h >= 1 ? run.Strength[3] : run.Strength[6]);
+        double d[3], L2 = 0;
+        for (int c = 0; c < 3; ++c) d[c] = at[a][c] - at[b][c], L2 += d[c] * d[c];
+        const double L = std::sqrt(L2);
+        deform += std::fabs(L - t);
+        if (h >= 3.1 || L == 0) continue;
+        for (int c = 0; c < 3; ++c) {
+          want[a][c] -= (L - t) * k / L * d[c];
+          want[b][c] += (L - t) * k / L * d[c];
+        }
+      }
+    EXPECT_NEAR(run.relax.EdgeDeform, deform, 1e-12) << n << " vertices";
+    for (int v = 0; v < n; ++v) {
+      const Vec3 f = Force(run, v);
+      EXPECT_NEAR(f.x, want[v][0], 1e-14) << n << " vertices, vertex " << v;
+      EXPECT_NEAR(f.y, want[v][1], 1e-14) << n << " vertices, vertex " << v;
+      EXPECT_NEAR(f.z, want[v][2], 1e-14) << n << " vertices, vertex " << v;
+    }
+  }
+}
+
 TEST(LocalInflation, FacesArePushedApartWithoutNetForce) {
   RelaxRig rig(TetrahedronFaces());
   kelmor::Run& run = rig.run;
