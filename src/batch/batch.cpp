@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <map>
 #include <set>
@@ -76,6 +77,10 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
     row.seconds = seconds();
     return true;
   }
+  // A folder made here must be found after a crash too before the row says its files are
+  // there: the batch's folder is synced while the input runs, and waited for at the end.
+  std::future<void> outSynced;
+  if (made) outSynced = std::async(std::launch::async | std::launch::deferred, [out] { SyncFolder(out); });
   RunArgs a = args;
   a.input = input.path;
   a.out = folder.string();
@@ -98,11 +103,9 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   }
   row.seconds = seconds();
   if (interrupted) return false;
-  // The run synced its files and its folder; a folder made here must be found after a
-  // crash too before the row says its files are there.
-  if (made) {
+  if (outSynced.valid()) {
     try {
-      SyncFolder(out);
+      outSynced.get();
     } catch (const FileWriteError& e) {
       messages << "Kelmor could not make '" << e.path() << "' durable: " << e.reason() << "\n";
       status = ExitAbandoned;

@@ -39,8 +39,13 @@ class PrivateFile {
   void Finish();
   // Finishes and waits until the content is on the disk; closes the temporary.
   void Sync();
-  // Finishes and closes the temporary without waiting for the disk (a file that is not
-  // kept: the content and the space it needs have still been handed to the file system).
+  // Waits until the finished content is on the disk and closes the temporary; returns 0
+  // or the error number instead of throwing (safe on another thread than the writer's,
+  // one thread a file). A failed or skipped sync keeps failing.
+  int TrySync() noexcept;
+  // Writes out everything buffered and closes the temporary without starting or waiting
+  // for the disk (a file that is not kept: the content and the space it needs have still
+  // been handed to the file system).
   void Close();
   // Syncs and renames the file over the target; the folder itself is not synced (see
   // CommitFiles and SyncFolder).
@@ -57,6 +62,8 @@ class PrivateFile {
   std::filesystem::path temporary_;
   int fd_ = -1;
   bool finished_ = false;
+  bool synced_ = false;
+  int syncError_ = 0;
   bool committed_ = false;
   std::unique_ptr<Buffer> buffer_;
   std::unique_ptr<std::ostream> stream_;
@@ -72,9 +79,9 @@ inline constexpr const char* TemporarySuffix = ".tmp";
 void SyncFolder(const std::filesystem::path& folder);
 
 // Commits several files at once: every file is finished first (the disk starts on all of
-// them), then each is synced, then renamed into place in the given order, then each
-// distinct folder is synced once. Waiting for the disk once for a group instead of once a
-// file is what makes writing a run's files cheap. before(file) is called before each
+// them), then all are synced at the same time, then renamed into place in the given
+// order, then each distinct folder is synced once. Waiting for the disk once for a group
+// instead of once a file is what makes writing a run's files cheap. before(file) is called before each
 // file's sync and rename (a failure then concerns that file), after(file) once it is in
 // place. A failure throws FileWriteError: one while syncing leaves every target as it
 // was; one while renaming keeps (and syncs) the files moved before it.

@@ -140,14 +140,19 @@ TEST_F(FileLayer, TwoFilesForOneNameGetTwoTemporaries) {
   EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{"cube.wrl"});
 }
 
-// Files committed together: all synced before any is renamed, in place in the given order,
-// and a failure part-way keeps the files moved before it and names the one that failed.
+// Files committed together: all synced before any is renamed, in place in the given order;
+// a failed rename keeps the files moved before it, a failed sync moves none, and the
+// failure names its file.
 TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlierOnes) {
   const fs::path in = dir_ / "inside";
   struct Case {
     const char* what;
-    int failAt;  // index of the file whose name is taken by a folder once it is open, or -1
-  } cases[] = {{"all written", -1}, {"the first fails", 0}, {"the third fails", 2}};
+    int failAt;     // index of the file that fails, or -1
+    bool inSync;    // it fails to sync (closed unsynced), else its name is taken by a folder
+  } cases[] = {{"all written", -1, false},
+               {"the first rename fails", 0, false},
+               {"the third rename fails", 2, false},
+               {"the third sync fails", 2, true}};
   for (const Case& c : cases) {
     fs::remove_all(in);
     fs::create_directory(in);
@@ -160,7 +165,9 @@ TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlie
       files.back()->stream() << "new " << name;
       group.push_back(files.back().get());
     }
-    if (c.failAt >= 0) {
+    if (c.failAt >= 0 && c.inSync) {
+      files[c.failAt]->Close();
+    } else if (c.failAt >= 0) {
       fs::remove(in / names[c.failAt]);
       fs::create_directory(in / names[c.failAt]);
       Put(in / names[c.failAt] / "inside.txt", "x");  // a folder that is not empty
@@ -177,10 +184,10 @@ TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlie
       EXPECT_EQ(e.path(), (in / names[c.failAt]).string()) << c.what;
       EXPECT_EQ(before.back(), names[c.failAt]) << c.what;  // the failure concerns the file named last
     }
-    const size_t moved = c.failAt < 0 ? names.size() : static_cast<size_t>(c.failAt);
+    const size_t moved = c.failAt < 0 ? names.size() : c.inSync ? 0 : static_cast<size_t>(c.failAt);
     EXPECT_EQ(after, std::vector<std::string>(names.begin(), names.begin() + static_cast<long>(moved))) << c.what;
     for (size_t i = 0; i < names.size(); ++i) {
-      if (static_cast<int>(i) == c.failAt) continue;
+      if (static_cast<int>(i) == c.failAt && !c.inSync) continue;
       EXPECT_EQ(Read(in / names[i]), (i < moved ? "new " : "old ") + names[i]) << c.what << " " << names[i];
     }
     files.clear();  // the files not moved drop their temporaries
