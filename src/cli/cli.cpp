@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <csignal>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "policy/unattended_choice.h"
 #include "input/parser.h"
 #include "input/shape.h"
+#include "render/solid_look.h"
 #include "run/error.h"
 #include "run/run.h"
 #include "run/run_sequence.h"
@@ -278,11 +280,18 @@ int StatusOf(RunOutcome outcome) {
   return ExitNotWritten;
 }
 
-// The pictures of --png: every OFF file the run wrote, drawn by the companion renderer.
-int DrawPictures(const ConsoleHost& host, int status, std::ostream& err) {
-  std::vector<std::string> args = {"render"};
-  for (const std::string& file : host.writtenFiles())
-    if (fs::path(file).extension() == ".off") args.push_back(file);
+// The pictures of --png: every OFF file the run wrote, drawn by the companion renderer
+// with the look of the solid file written with it (frame and translucent faces).
+int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::ostream& err) {
+  std::vector<std::string> args = {"render"}, looks;
+  const std::vector<std::string>& files = host.writtenFiles();
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (fs::path(files[i]).extension() != ".off") continue;
+    args.push_back(files[i]);
+    looks.push_back(render::SolidFileWrittenWith(files, i, solidWritten));
+  }
+  if (std::all_of(looks.begin(), looks.end(), [](const std::string& f) { return !f.empty(); }))
+    for (const std::string& look : looks) args.insert(args.end(), {"--solid-file", look});
   if (args.size() == 1) {
     if (host.solutionsWritten() > 0)
       err << "kelmor: --png: no OFF file was written (preference voff), so there is no picture\n";
@@ -333,7 +342,7 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   Run run(session, host);
   int status = StatusOf(RunSequence(run));
   if (status == ExitWritten && host.exportFailed()) status = ExitAbandoned;
-  return a.png ? DrawPictures(host, status, host.errorStream()) : status;
+  return a.png ? DrawPictures(host, session.prefs.flag("vsol"), status, host.errorStream()) : status;
 }
 
 }  // namespace

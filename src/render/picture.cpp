@@ -63,17 +63,22 @@ std::optional<std::array<int, 2>> ParsePictureSize(const std::string& text) {
 
 SolidPicture::SolidPicture(const SolidMesh& mesh) : mesh_(mesh), edges_(OutlineEdges(mesh)) {
   std::vector<Vec3> outline;
+  auto add = [&](const std::vector<Vec3>& polygon, Vec3 n, Rgba colour) {
+    for (const Triangle& t : FaceTriangles(polygon)) {
+      Vec3 own = n;
+      if (Dot(own, own) < 1e-30) own = Cross(t[1] - t[0], t[2] - t[0]);
+      const double length = std::sqrt(Dot(own, own));
+      pieces_.push_back({t, length > 0 ? own * (1.0 / length) : Vec3{0, 0, 1}, colour});
+    }
+  };
   for (const MeshFace& face : mesh_.faces) {
     outline.clear();
     for (int c : face.corners) outline.push_back(mesh_.points[static_cast<size_t>(c)]);
     if (outline.size() < 3) continue;
-    Vec3 n = OutlineNormal(outline);
-    for (const Triangle& t : FaceTriangles(outline)) {
-      Vec3 own = n;
-      if (Dot(own, own) < 1e-30) own = Cross(t[1] - t[0], t[2] - t[0]);
-      const double length = std::sqrt(Dot(own, own));
-      pieces_.push_back({t, length > 0 ? own * (1.0 / length) : Vec3{0, 0, 1}, face.colour});
-    }
+    const Vec3 n = OutlineNormal(outline);
+    if (face.ring.empty()) add(outline, n, face.colour);
+    for (const auto& quad : face.ring) add({quad.begin(), quad.end()}, n, face.colour);
+    if (face.pane) add(outline, n, {face.colour.r, face.colour.g, face.colour.b, face.pane});
   }
 }
 

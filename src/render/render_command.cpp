@@ -5,6 +5,7 @@
 
 #include "render/headless_context.h"
 #include "render/picture.h"
+#include "render/solid_look.h"
 #include "render/png_file.h"
 
 namespace kelmor::render {
@@ -15,6 +16,7 @@ namespace {
 
 struct RenderArgs {
   std::vector<std::string> inputs;
+  std::vector<std::string> solidFiles;
   std::string output;
   std::string size = "800";
   std::string view = "iso";
@@ -41,6 +43,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   app.add_option("--view", a.view, "iso, x, y, z, -x, -y, -z, or AZIMUTH/ELEVATION in degrees (default iso)");
   app.add_option("--background", a.background, "#rrggbb, white, black, grey or transparent (default white)");
   app.add_flag("--edges", a.edges, "draw the edges");
+  app.add_option("--solid-file", a.solidFiles,
+                 "the solid VRML file written with each OFF file (once per file, in order): frame faces are "
+                 "drawn open and translucent faces see-through, as that file draws them");
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
@@ -77,6 +82,12 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 2;
   }
 
+  if (!a.solidFiles.empty() && a.solidFiles.size() != a.inputs.size()) {
+    err << "kelmor: --solid-file is given once for each OFF file (" << a.inputs.size() << "), not "
+        << a.solidFiles.size() << " times\n";
+    return 2;
+  }
+
   std::string why;
   std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(why);
   if (!context) {
@@ -85,13 +96,17 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 1;
   }
   int status = 0;
-  for (const std::string& input : a.inputs) {
+  for (size_t i = 0; i < a.inputs.size(); ++i) {
+    const std::string& input = a.inputs[i];
     SolidMesh mesh;
     if (auto e = ReadOffFile(input, mesh)) {
       err << "kelmor: " << *e << "\n";
       status = 1;
       continue;
     }
+    // A solid file that does not belong to the OFF file is said, and the faces drawn plain.
+    if (!a.solidFiles.empty())
+      if (auto e = ReadSolidLookFile(a.solidFiles[i], mesh)) err << "kelmor: " << *e << "; faces drawn plain\n";
     SolidPicture picture(mesh);
     Camera camera;
     camera.rotation = ViewRotation(*view);

@@ -33,6 +33,11 @@ inline constexpr Rgba kPlainFaceColour{203, 203, 203, 255};
 struct MeshFace {
   std::vector<int> corners;
   Rgba colour = kPlainFaceColour;
+  // What the solid file drawn with the OFF file adds (solid_look.h): a frame face is
+  // filled only by its ring of quadrilaterals around an open middle; a translucent face
+  // also gets a see-through pane of this opacity over the whole face (0: none).
+  std::vector<std::array<Vec3, 4>> ring;
+  uint8_t pane = 0;
 };
 
 // A solid as an OFF file gives it.

@@ -199,21 +199,23 @@ ResultView::ResultView(Canvas canvas) {
 
 ResultView::~ResultView() = default;
 
-bool ResultView::showFile(const QString& offPath, const QString& summary) {
-  if (auto e = scene_.load(offPath.toStdString())) {
+bool ResultView::showFile(const QString& offPath, const QString& summary, const QString& solidFile) {
+  if (auto e = scene_.load(offPath.toStdString(), solidFile.toStdString())) {
     summary_->setText(QString::fromStdString(*e));
     return false;
   }
   QString line = summary.isEmpty() ? DeformationSummary(offPath) : summary;
   if (line.isEmpty()) line = Counts(scene_.picture->mesh());
+  if (!scene_.lookProblem.empty())
+    line += "   (frame and translucent faces drawn plain: " + QString::fromStdString(scene_.lookProblem) + ")";
   summary_->setText(QFileInfo(offPath).fileName() + "   " + line);
   setWindowTitle("Kelmor Solid - " + QFileInfo(offPath).fileName());
   redraw();
   return true;
 }
 
-void ResultView::addSolution(const QString& offPath, const QString& summary) {
-  solutions_.push_back({offPath, summary});
+void ResultView::addSolution(const QString& offPath, const QString& summary, const QString& solidFile) {
+  solutions_.push_back({offPath, summary, solidFile});
   showSolution(static_cast<int>(solutions_.size()) - 1);
 }
 
@@ -226,7 +228,8 @@ void ResultView::clearSolutions() {
 void ResultView::showSolution(int index) {
   if (index < 0 || index >= static_cast<int>(solutions_.size())) return;
   current_ = index;
-  showFile(solutions_[static_cast<size_t>(index)].path, solutions_[static_cast<size_t>(index)].summary);
+  const Solution& shown = solutions_[static_cast<size_t>(index)];
+  showFile(shown.path, shown.summary, shown.solidFile);
   updateButtons();
 }
 

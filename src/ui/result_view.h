@@ -34,11 +34,12 @@ class ResultView : public QWidget {
   ~ResultView() override;
 
   // Shows an OFF file with its summary line (empty: the "Deformation Summary" of the
-  // VRML files written with it, else the file's counts). False, with the reason shown in
-  // the summary line, when it cannot be read.
-  bool showFile(const QString& offPath, const QString& summary = {});
+  // VRML files written with it, else the file's counts), and with the look of the solid
+  // VRML file written with it when one is named (frame faces open, translucent faces
+  // see-through). False, with the reason shown in the summary line, when it cannot be read.
+  bool showFile(const QString& offPath, const QString& summary = {}, const QString& solidFile = {});
   // Repeat mode: each written solution joins the list and is shown.
-  void addSolution(const QString& offPath, const QString& summary);
+  void addSolution(const QString& offPath, const QString& summary, const QString& solidFile = {});
   void clearSolutions();
   void showSolution(int index);
   void next();
@@ -57,7 +58,7 @@ class ResultView : public QWidget {
 
  private:
   struct Solution {
-    QString path, summary;
+    QString path, summary, solidFile;
   };
   void redraw();
   // A turn, move or zoom: a draft frame now, the full one once the hand rests.

@@ -21,6 +21,7 @@
 #include "export/export_settings.h"
 #include "input/parser.h"
 #include "model/numtext.h"
+#include "render/solid_look.h"
 #include "run/error.h"
 #include "run/run.h"
 #include "run/run_sequence.h"
@@ -581,11 +582,14 @@ void RunTime::runOkClick() {
   QtHost host(gui_.dialogs, *draw, s.input.OutSame ? s.input.InDir : s.input.OutDir);
   ResultView* result = gui_.resultView();
   result->clearSolutions();
-  host.onSolutionWritten = [result](const WrittenReport& report) {
-    // The solid as written: its OFF file, when the preferences write one.
-    for (const std::string& file : report.files) {
+  host.onSolutionWritten = [result, solidWritten = s.prefs.flag("vsol")](const WrittenReport& report) {
+    // The solid as written: its OFF file, when the preferences write one, with the look of
+    // the solid file written with it.
+    for (size_t i = 0; i < report.files.size(); ++i) {
+      const std::string& file = report.files[i];
       if (!file.ends_with(".off")) continue;
-      result->addSolution(QString::fromStdString(file), {});
+      result->addSolution(QString::fromStdString(file), {},
+                          QString::fromStdString(render::SolidFileWrittenWith(report.files, i, solidWritten)));
       ShowEnabled(result);
       return;
     }

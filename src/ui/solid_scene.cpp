@@ -8,11 +8,16 @@
 #include <cmath>
 #include <numbers>
 
+#include "render/solid_look.h"
+
 namespace kelmor {
 
-std::optional<std::string> SolidScene::load(const std::string& offPath) {
+std::optional<std::string> SolidScene::load(const std::string& offPath, const std::string& solidFile) {
   render::SolidMesh mesh;
   if (auto e = render::ReadOffFile(offPath, mesh)) return e;
+  lookProblem.clear();
+  if (!solidFile.empty())
+    if (auto e = render::ReadSolidLookFile(solidFile, mesh)) lookProblem = *e;
   picture.emplace(mesh);
   camera.bounds = render::SolidBounds(mesh);
   reset();

@@ -24,8 +24,10 @@ struct SolidScene {
   bool draft = false;
 
   // Loads an OFF file and frames it from the home view; the reason on failure (the old
-  // solid then stays).
-  std::optional<std::string> load(const std::string& offPath);
+  // solid then stays). With the solid VRML file written with it, frame and translucent
+  // faces look as that file draws them; `lookProblem` says why they could not.
+  std::optional<std::string> load(const std::string& offPath, const std::string& solidFile = {});
+  std::string lookProblem;
   void reset();
   // Turns as a trackball: a drag of (dx, dy) pixels over a surface of the given side.
   void turn(double dx, double dy, double side);

@@ -172,6 +172,7 @@ TEST_F(Pictures, BadOptionsAndFilesAreRefusedInWordsAndNothingIsLost) {
       {{"render", (dir_ / "none.off").string(), "-o", png}, 1, "cannot open"},
       {{"render", Write("bad.off", "OFF\n3 1 0\n0 0 0\n"), "-o", png}, 1, "ends after 1 of 3 vertices"},
       {{"render", good, "-o", (dir_ / "no" / "such" / "x.png").string()}, 1, "cannot write"},
+      {{"render", good, "--solid-file", good, "--solid-file", good}, 2, "--solid-file is given once for each OFF file"},
   };
   for (const Case& c : cases) {
     auto r = Kelmor(c.args);
@@ -182,6 +183,75 @@ TEST_F(Pictures, BadOptionsAndFilesAreRefusedInWordsAndNothingIsLost) {
   auto help = Kelmor({"render", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--background"), std::string::npos);
+}
+
+// Frame faces are open and translucent faces show what is behind them, as the solid file
+// written with the OFF file draws them; the OFF file alone draws them plain.
+TEST_F(Pictures, TheSolidFileOpensFrameFacesAndShowsThroughTranslucentOnes) {
+  // Two squares, a red one in front (translucent in the solid file: a ring and a pane) and a
+  // blue one behind.
+  const std::string off = Write("pair.off",
+                                "OFF\n8 2 0\n-1 -1 1\n1 -1 1\n1 1 1\n-1 1 1\n-1 -1 -1\n1 -1 -1\n1 1 -1\n-1 1 -1\n"
+                                "4 0 1 2 3 255 0 0\n4 4 5 6 7 0 0 255\n");
+  const std::string points =
+      "    coord DEF C1 Coordinate{\n         point[\n          -1.0 -1.0 1.0,\n          1.0 -1.0 1.0,\n"
+      "          1.0 1.0 1.0,\n          -1.0 1.0 1.0,\n          -1.0 -1.0 -1.0,\n          1.0 -1.0 -1.0,\n"
+      "          1.0 1.0 -1.0,\n          -1.0 1.0 -1.0,\n          -0.9 -0.9 1.0,\n          0.9 -0.9 1.0,\n"
+      "          0.9 0.9 1.0,\n          -0.9 0.9 1.0,\n         ]\n    }\n";
+  const std::string solid = Write("pair_solid.wrl", "#VRML V2.0 utf8\nTransform {\n  children[\n  Shape{\n" + points +
+                                                        "    coordIndex[\n      0 , 1 , 9 , 8 , -1,\n      1 , 2 , 10 , 9 , -1,\n"
+                                                        "      2 , 3 , 11 , 10 , -1,\n      3 , 0 , 8 , 11 , -1,\n"
+                                                        "      4 , 5 , 6 , 7 ,-1,\n"
+                                                        "    ]\n  }\nTransform {\n  children[\n  DEF TRANS Shape{\n"
+                                                        "    coordIndex[\n      0 , 1 , 2 , 3 ,-1,\n    ]\n"
+                                                        "        transparency 0.50\n  }\n");
+  const fs::path golden = fs::path(KELMOR_SOURCE_DIR) / "tests" / "golden";
+  struct Case {
+    std::string off, solid, view;
+    bool seeThrough;  // the middle of the picture shows what lies behind the front face
+  } cases[] = {
+      {off, "", "z", false},
+      {off, solid, "z", true},
+      // The writer's cube with a frame face in front and a blank face behind it.
+      {(golden / "mixed.off").string(), "", "-z", false},
+      {(golden / "mixed.off").string(), (golden / "mixed_solid.wrl").string(), "-z", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.off + " " + c.solid);
+    std::vector<std::string> args = {"render", c.off, "-o", (dir_ / "look.png").string(), "--size", "100", "--view", c.view};
+    if (!c.solid.empty()) args.insert(args.end(), {"--solid-file", c.solid});
+    auto r = Kelmor(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    Image im;
+    ASSERT_TRUE(ReadPng((dir_ / "look.png").string(), im));
+    const Rgba middle = Pixel(im, 50, 50);
+    if (c.off == off) {
+      // Red in front; through the pane the blue square shows too.
+      EXPECT_GT(middle.r, 60);
+      EXPECT_EQ(middle.b > 40, c.seeThrough) << int(middle.r) << " " << int(middle.b);
+    } else {
+      // Through the open frame and the missing face: the white background.
+      EXPECT_EQ(middle == (Rgba{255, 255, 255, 255}), c.seeThrough);
+    }
+  }
+  // A solid file of another solution: said, and the faces drawn plain.
+  auto other = Kelmor({"render", off, "-o", (dir_ / "look.png").string(), "--solid-file",
+                       (golden / "mixed_solid.wrl").string()});
+  EXPECT_EQ(other.status, 0);
+  EXPECT_NE(other.err.find("is not the OFF file's vertex 0 (another solution); faces drawn plain"), std::string::npos)
+      << other.err;
+
+  // run --png draws the solution with the look of the solid file it wrote.
+  const std::string cube = Write("cube.txt", "{\n1,5,4,0t,-1,\n2,0,4,6f,-1,\n3,1,0,2,-1,\n5,1,3,7,-1,\n6,4,5,7,-1,\n7,3,2,6,-1,\n}\n");
+  auto run = Kelmor({"run", cube, "--seed", "1", "--quiet", "--answer", "no", "--png"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto plain = Kelmor({"render", (dir_ / "cube.off").string(), "-o", (dir_ / "plain.png").string()});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_NE(Slurp(dir_ / "cube.png"), Slurp(dir_ / "plain.png"));
+  auto looked = Kelmor({"render", (dir_ / "cube.off").string(), "-o", (dir_ / "looked.png").string(), "--solid-file",
+                        (dir_ / "cube_solid.wrl").string()});
+  EXPECT_EQ(Slurp(dir_ / "cube.png"), Slurp(dir_ / "looked.png"));
 }
 
 TEST_F(Pictures, RunDrawsPicturesOnlyWhenAskedAndLoadsNoOpenGLOtherwise) {

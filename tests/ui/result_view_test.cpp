@@ -246,8 +246,10 @@ TEST_F(GuiTest, TheMainWindowOpensAnyOffFileAsASolid) {
   EXPECT_NE(chooser.last().find("expected the counts"), std::string::npos) << chooser.last();
 }
 
+// The solid as written: a translucent face ("t") and a frame face ("f") look as the solid
+// file written with the OFF file draws them.
 TEST_F(GuiTest, ASolutionWrittenInTheWindowsOpensInTheResultWindow) {
-  copyExample("cube.txt", "cube.txt");
+  writeInput("cube.txt", "{\n1,5,4,0t,-1,\n2,0,4,6f,-1,\n3,1,0,2,-1,\n5,1,3,7,-1,\n6,4,5,7,-1,\n7,3,2,6,-1,\n}\n");
   ASSERT_NO_FATAL_FAILURE(chooseFile("cube.txt"));
   click(gui_->kelmor(), "Run");
   ResultView* view = gui_->resultView();
@@ -256,9 +258,18 @@ TEST_F(GuiTest, ASolutionWrittenInTheWindowsOpensInTheResultWindow) {
   EXPECT_TRUE(driver.finished());
   ASSERT_EQ(view->solutionCount(), 1);
   EXPECT_TRUE(view->isVisible());
-  EXPECT_EQ(view->scene().picture->mesh().points.size(), 8u);
+  const render::SolidMesh& mesh = view->scene().picture->mesh();
+  ASSERT_EQ(mesh.points.size(), 8u);
+  ASSERT_EQ(mesh.faces.size(), 6u);
+  EXPECT_EQ(mesh.faces[0].ring.size(), 4u);  // "t": a ring and a pane
+  EXPECT_GT(mesh.faces[0].pane, 0);
+  EXPECT_LT(mesh.faces[0].pane, 255);
+  EXPECT_EQ(mesh.faces[1].ring.size(), 4u);  // "f": a ring only
+  EXPECT_EQ(mesh.faces[1].pane, 0);
+  EXPECT_TRUE(mesh.faces[2].ring.empty());
   EXPECT_NE(view->summaryText().indexOf("cube.off   Deformation Summary (E="), -1)
       << view->summaryText().toStdString();
+  EXPECT_EQ(view->summaryText().indexOf("drawn plain"), -1);
 }
 
 TEST_F(GuiTest, TheLiveDrawingGrowsToHoldTheModelAndShrinksAtTheNextAttempt) {
