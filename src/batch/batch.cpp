@@ -261,6 +261,7 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
 
   int jobs = a.jobs > 0 ? a.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   jobs = std::min<int>(jobs, std::max<int>(1, static_cast<int>(pending.size())));
+  const std::vector<size_t> order = StartOrder(pending, jobs);
   const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) && !a.run.quiet;
   BatchProgress progress(static_cast<int>(pending.size()), err, terminal);
   g_stop = false;
@@ -275,7 +276,7 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
       const size_t i = next++;
       if (i >= pending.size()) return;
       ResultRow row;
-      if (!RunOne(pending[i], base, args, outDir, row)) {
+      if (!RunOne(pending[order[i]], base, args, outDir, row)) {
         ++cutShort;
         continue;
       }

@@ -1,7 +1,10 @@
 #include "batch/input_list.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <set>
 
 namespace kelmor {
@@ -60,6 +63,20 @@ std::vector<BatchInput> Shard(const std::vector<BatchInput>& inputs, int k, int 
   for (size_t i = static_cast<size_t>(k - 1); i < inputs.size(); i += static_cast<size_t>(n))
     slice.push_back(inputs[i]);
   return slice;
+}
+
+std::vector<size_t> StartOrder(const std::vector<BatchInput>& inputs, int jobs) {
+  std::vector<size_t> order(inputs.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  if (jobs <= 1) return order;
+  std::vector<std::uintmax_t> sizes;
+  for (const BatchInput& in : inputs) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(in.path, ec);
+    sizes.push_back(ec ? 0 : size);
+  }
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+  return order;
 }
 
 }  // namespace kelmor

@@ -25,4 +25,10 @@ std::optional<std::pair<int, int>> ParseShard(const std::string& text);
 // The K-th of N slices: inputs K-1, K-1+N, K-1+2N, ... of the list.
 std::vector<BatchInput> Shard(const std::vector<BatchInput>& inputs, int k, int n);
 
+// The order in which a batch starts its inputs (indices into inputs). One job takes them
+// in list order; several take the largest file first (its size standing in for its work;
+// equal sizes in list order, unreadable files last), so that the batch does not end with
+// one job still on a big input started last while the others have nothing left.
+std::vector<size_t> StartOrder(const std::vector<BatchInput>& inputs, int jobs);
+
 }  // namespace kelmor

@@ -104,5 +104,22 @@ TEST(InputList, NamesFoldersOverTheWholeListAndShardsCoverItOnce) {
     EXPECT_FALSE(ParseShard(bad)) << bad;
 }
 
+// One job starts the inputs in list order; several start the largest first, equal sizes in
+// list order and unreadable inputs last.
+TEST(InputList, SeveralJobsStartTheLargestInputsFirst) {
+  const fs::path dir = fs::temp_directory_path() / ("kelmor_start_order_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::pair<const char*, size_t> files[] = {{"small", 10}, {"big", 300}, {"missing", 0}, {"mid", 100}, {"mid2", 100}};
+  std::vector<BatchInput> inputs;
+  for (const auto& [name, size] : files) {
+    if (size > 0) std::ofstream(dir / name) << std::string(size, 'x');
+    inputs.push_back({(dir / name).string(), name});
+  }
+  EXPECT_EQ(StartOrder(inputs, 1), (std::vector<size_t>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(StartOrder(inputs, 2), (std::vector<size_t>{1, 3, 4, 0, 2}));
+  EXPECT_TRUE(StartOrder({}, 4).empty());
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace kelmor
