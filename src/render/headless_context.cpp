@@ -55,6 +55,8 @@ std::unique_ptr<HeadlessContext> HeadlessContext::Create(std::string& error) {
     eglTerminate(display);
     return nullptr;
   }
+  // Current only while it draws (see RenderInto).
+  eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   std::unique_ptr<HeadlessContext> made(new HeadlessContext);
   made->display_ = display;
   made->context_ = context;
@@ -141,11 +143,17 @@ void HeadlessContext::RenderInto(Image& image, const DrawList& list, int width, 
     std::swap_ranges(top, top + row, &image.pixels[static_cast<size_t>(height - 1 - y) * row]);
   }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  // Left current, an EGL context keeps the windows' own OpenGL (GLX through the same
+  // dispatch library) from being made current on this thread.
+  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
 std::string HeadlessContext::RendererName() const {
+  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
   const GLubyte* name = glGetString(GL_RENDERER);
-  return name ? reinterpret_cast<const char*>(name) : "";
+  std::string text = name ? reinterpret_cast<const char*>(name) : "";
+  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  return text;
 }
 
 }  // namespace kelmor::render

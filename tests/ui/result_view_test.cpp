@@ -139,6 +139,25 @@ TEST_F(GuiTest, ResultViewDrawsDraftsWhileTurningAndTheFullFrameAtRest) {
   EXPECT_GT(settled * 2, rest);
 }
 
+// On a graphics card the window draws in an OpenGL widget: the same solid, framed alike.
+// (Needs a windowing platform: run the window tests under xvfb-run to see it.)
+TEST_F(GuiTest, TheOpenGLWidgetAndTheImageDrawTheSameSolid) {
+  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "no OpenGL widgets on this platform";
+  std::vector<Coverage> seen;
+  for (auto canvas : {ResultView::Canvas::OpenGLWidget, ResultView::Canvas::Image}) {
+    ResultView view(canvas);
+    EXPECT_EQ(view.usesOpenGLWidget(), canvas == ResultView::Canvas::OpenGLWidget);
+    ASSERT_TRUE(view.showFile(QString::fromStdString(Gallery("snub_cube"))));
+    view.resize(500, 540);
+    ShowEnabled(&view);
+    seen.push_back(Measure(Shot(view)));
+  }
+  EXPECT_GE(seen[0].share, 0.2);
+  EXPECT_NEAR(seen[0].share, seen[1].share, 0.02);
+  EXPECT_NEAR(seen[0].centreX, seen[1].centreX, 3);
+  EXPECT_NEAR(seen[0].centreY, seen[1].centreY, 3);
+}
+
 TEST_F(GuiTest, ResultViewZoomsMovesAndTakesTheAxisViewsFromTheKeys) {
   ResultView* view = gui_->resultView();
   ASSERT_TRUE(view->showFile(QString::fromStdString(Gallery("cube"))));
