@@ -169,8 +169,9 @@ fs::path FolderOf(const fs::path& file) {
 
 // Waits for the disk on all files at once, each on its own thread (a few at most): file
 // systems join syncs that wait at the same time into one journal commit and one cache
-// flush, where syncs one after the other pay for one each (six files: about 4 ms instead
-// of 30 on a busy disk). Returns each file's error number, 0 for success.
+// flush, where syncs one after the other pay for one each (a run's six files on a busy
+// disk: 24 ms instead of 76, see bench/file_commit_bench.cpp). Returns each file's error
+// number, 0 for success.
 std::vector<int> SyncAll(const std::vector<PrivateFile*>& files) {
   constexpr size_t MaxThreads = 8;
   std::vector<int> errors(files.size(), 0);
