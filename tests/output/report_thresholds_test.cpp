@@ -127,23 +127,42 @@ TEST(ReportThresholds, RhombusCornersTakeTheNearerFamilyAngle) {
   }
 }
 
-// The apex of a distorted hexagon is where two long diagonals agree within 0.00001. With
-// its apexes at the second and fifth corners, the first and third diagonals agree; the
-// third stretched beyond that leaves no apex and the first corner (angle b) stands in.
+// The apex of a distorted hexagon is where two long diagonals agree within 0.00001. The
+// same hexagon (apex angle a at two opposite vertices) is entered from three starting
+// corners, so that each pair of diagonals in turn is the agreeing one; stretching one of
+// that pair beyond the tolerance leaves no apex and the first corner stands in. Where the
+// first corner is itself an apex, a vertex is first turned about the far end of its
+// diagonal, which keeps both diagonals and changes the angle the first corner would give.
 TEST(ReportThresholds, HexagonApexNeedsTwoDiagonalsWithinOneHundredThousandth) {
   const double apex = 2 * std::asin(std::sqrt(1.8 * 1.8 - 1) / 2);
-  auto text = [&](double stretch) {
-    OutputRig rig({Face{{5, 0, 1, 2, 3, 4}, 1, "D"}});  // corner 2 is vertex 0
-    PlaceDistortedHexagon(rig, apex);
-    Model& m = rig.run.model;
-    const double dx = m.PosX[4] - m.PosX[1], dy = m.PosY[4] - m.PosY[1], d = std::hypot(dx, dy);
-    m.PosX[4] += stretch * dx / d, m.PosY[4] += stretch * dy / d;  // corner 6 away from corner 3
-    return HexagonApexText(rig.run, 1);
-  };
-  const std::string exact = text(0);
-  EXPECT_EQ(exact, "1.6911 radians, 96.892 degrees.");
-  EXPECT_EQ(text(0.9e-5), exact);
-  EXPECT_NE(text(1.1e-5), exact);
+  struct Case {
+    const char* pair;
+    std::vector<int> face;
+    int moved, from;     // vertex moved along the diagonal away from the other end
+    int turned, pivot;   // vertex turned by 0.05 rad about another (-1: none)
+  } cases[] = {{"first and third", {5, 0, 1, 2, 3, 4}, 4, 1, -1, -1},
+               {"second and third", {0, 1, 2, 3, 4, 5}, 5, 2, 1, 4},
+               {"first and second", {4, 5, 0, 1, 2, 3}, 4, 1, -1, -1}};
+  for (const Case& c : cases) {
+    auto text = [&](double stretch) {
+      OutputRig rig({Face{c.face, 1, "D"}});
+      PlaceDistortedHexagon(rig, apex);
+      Model& m = rig.run.model;
+      if (c.turned >= 0) {
+        const double x = m.PosX[c.turned] - m.PosX[c.pivot], y = m.PosY[c.turned] - m.PosY[c.pivot];
+        m.PosX[c.turned] = m.PosX[c.pivot] + x * std::cos(0.05) - y * std::sin(0.05);
+        m.PosY[c.turned] = m.PosY[c.pivot] + x * std::sin(0.05) + y * std::cos(0.05);
+      }
+      const double dx = m.PosX[c.moved] - m.PosX[c.from], dy = m.PosY[c.moved] - m.PosY[c.from];
+      const double d = std::hypot(dx, dy);
+      m.PosX[c.moved] += stretch * dx / d, m.PosY[c.moved] += stretch * dy / d;
+      return HexagonApexText(rig.run, 1);
+    };
+    const std::string exact = text(0);
+    EXPECT_EQ(exact, "1.6911 radians, 96.892 degrees.") << c.pair;
+    EXPECT_EQ(text(0.9e-5), exact) << c.pair;
+    EXPECT_NE(text(1.1e-5), exact) << c.pair;
+  }
 }
 
 }  // namespace

@@ -194,6 +194,14 @@ TEST(LocalInflation, FacesArePushedApartWithoutNetForce) {
     EXPECT_GT(outward, 0) << v;
   }
   EXPECT_NEAR(VectorLength(total.x, total.y, total.z), 0, 1e-15);
+  // Its strength is Strength(5), whatever the edge strength.
+  const Vec3 before = Force(run, 0);
+  run.Strength[5] *= 2;
+  run.Strength[1] *= 3;
+  ClearForces(run);
+  LocalInflationForces(run);
+  EXPECT_NEAR(Force(run, 0).x, 2 * before.x, 1e-15);
+  EXPECT_NEAR(Force(run, 0).z, 2 * before.z, 1e-15);
 }
 
 TEST(LocalInflation, DiagonalTargetsFollowInradiiAndTheDifferentialChoice) {

@@ -157,5 +157,25 @@ TEST(PolygonForces, HexagonMeasuresPickTheClosestPairOfDiagonals) {
   EXPECT_EQ(rig.run.relax.HexPairD, -1);
 }
 
+// Ties between pairs of diagonals go to the second and third diagonals, then to the
+// first and third.
+TEST(PolygonForces, HexagonDiagonalTiesGoToTheSecondPairThenTheThird) {
+  struct Case {
+    double d1, d2, d3, pair;
+  };
+  for (const Case c : {Case{1, 2, 3, 2.5}, {3, 1, 2, 1.5}, {2, 1, 3, 2.5}, {2, 2, 2, 2.0}}) {
+    RelaxRig rig({Face{{0, 1, 2, 3, 4, 5}, 1, "D"}});
+    // Each diagonal laid along x at its own height: v0-v3, v1-v4, v2-v5.
+    const double d[3] = {c.d1, c.d2, c.d3};
+    for (int i = 0; i < 3; ++i) {
+      rig.run.model.PosX[i] = 0, rig.run.model.PosY[i] = i, rig.run.model.PosZ[i] = 0;
+      rig.run.model.PosX[i + 3] = d[i], rig.run.model.PosY[i + 3] = i, rig.run.model.PosZ[i + 3] = 0;
+    }
+    BuildRelaxPlan(rig.run);
+    HexagonMeasures(rig.run, 1);
+    EXPECT_DOUBLE_EQ(rig.run.relax.HexPairD, c.pair) << c.d1 << " " << c.d2 << " " << c.d3;
+  }
+}
+
 }  // namespace
 }  // namespace kelmor::testing

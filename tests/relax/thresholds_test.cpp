@@ -244,12 +244,15 @@ TEST(MoveVertices, HalfTheLastDisplacementIsCarriedIntoTheNext) {
   r.Iteration = 1;
   r.VelX[0] = 0.4, r.ForceX[0] = 0.1;  // 0.5 × 0.4 + 0.1
   r.VelY[1] = -0.2, r.ForceY[1] = 0;
+  r.VelZ[2] = 0.6, r.ForceZ[2] = 0;
   MoveVertices(run);
   EXPECT_DOUBLE_EQ(r.VelX[0], 0.3);
   EXPECT_DOUBLE_EQ(r.VelY[1], -0.1);
   EXPECT_NEAR(run.model.PosX[0], 0.3 - 0.1, 1e-15);  // centred: mean x 0.1
   EXPECT_NEAR(run.model.PosY[1], -0.1 + 0.1 / 3, 1e-15);
   EXPECT_NEAR(run.model.PosX[1] + run.model.PosX[2], -0.2, 1e-15);
+  EXPECT_NEAR(run.model.PosZ[2], 0.3 - 0.1, 1e-15);  // centred across z as well
+  EXPECT_NEAR(run.model.PosZ[0], -0.1, 1e-15);
 }
 
 // The force that turns into displacement is Step (0.001) × strength × deviation.
@@ -265,6 +268,83 @@ TEST(EdgeForces, StepIsOneThousandth) {
   EXPECT_NEAR(run.relax.ForceX[0], 0.001 * 100 * 1, 1e-15);
   EXPECT_NEAR(run.relax.ForceX[1], -0.001 * 100 * 1, 1e-15);
   EXPECT_EQ(run.relax.ForceX[2], 0.0);
+}
+
+// Local inflation acts up to iteration 999 and no further, while it is on.
+TEST(RuleThresholds, LocalInflationActsUpToIterationNineHundredAndNinetyNine) {
+  struct Case {
+    long iteration;
+    int mode;
+    bool acts;
+  };
+  for (const Case c : {Case{999, 3, true}, {1000, 3, false}, {999, 4, true}, {1000, 4, false}, {1, 0, false}}) {
+    RuleRig rig(2, 2.0, 1.0);
+    rig.run.infl.InflateMode = c.mode;
+    rig.run.relax.LocalInflationOn = 1;
+    BuildRelaxPlan(rig.run);
+    rig.run.relax.Iteration = c.iteration;
+    MainIteration(rig.run);
+    EXPECT_EQ(rig.run.relax.InflateShown != 0, c.acts) << "iteration " << c.iteration << " mode " << c.mode;
+  }
+}
+
+// The global inflation phase ends at the first pass whose E changed by less than 1e-6:
+// the passes are replayed one by one beside it and the change at its last pass must lie
+// between 1e-7 and 1e-6, so that a threshold ten times smaller would not have ended it.
+TEST(RuleThresholds, GlobalInflationEndsAtTheFirstChangeBelowOneMillionth) {
+  auto rigged = [](RelaxRig& rig) {
+    kelmor::Run& run = rig.run;
+    run.infl.InflateMode = 1;
+    run.infl.SizeHopTable(0, 3);
+    run.infl.GlobalLimit = 3;
+    for (int a = 0; a < 4; ++a)
+      for (int b = 0; b < 4; ++b) run.infl.Hop(a, b) = a == b ? 0.0f : 1.0f;
+    const std::vector<std::array<double, 3>> start = {
+        {0.9, 0.1, -0.3}, {-0.4, 0.8, 0.2}, {0.1, -0.7, 0.6}, {-0.2, 0.05, -0.9}};
+    for (int v = 0; v < 4; ++v)
+      run.model.PosX[v] = start[v][0], run.model.PosY[v] = start[v][1], run.model.PosZ[v] = start[v][2];
+    BuildRelaxPlan(run);
+  };
+  RelaxRig phase(TetrahedronFaces());
+  rigged(phase);
+  ASSERT_FALSE(GlobalInflationPhase(phase.run).has_value());
+  const long ended = phase.run.relax.Iteration;
+
+  RelaxRig replay(TetrahedronFaces());
+  rigged(replay);
+  RelaxState& r = replay.run.relax;
+  double previous = 999, change = 0;
+  long pass = 1;
+  for (; pass <= 1000; ++pass) {
+    r.Iteration = pass;
+    r.EdgeDeform = 0;
+    ClearForces(replay.run);
+    HopForces(replay.run);
+    MoveVertices(replay.run);
+    change = std::fabs(previous - r.EdgeDeform);
+    previous = r.EdgeDeform;
+    if (change < 1e-6) break;
+  }
+  EXPECT_EQ(ended, pass);
+  EXPECT_GE(change, 1e-7) << "this start does not tell the threshold from one ten times smaller";
+}
+
+// A model of one face coded X, Y or Z starts flat across that axis.
+TEST(StartingPositions, ASingleFaceCodedXYOrZStartsFlatAcrossThatAxis) {
+  for (const char* code : {"X", "Y", "Z", "XZ", ""}) {
+    RelaxRig rig({Face{{0, 1, 2, 3, 4}, 1, code}});
+    SetStartingPositions(rig.run);
+    const Model& m = rig.run.model;
+    double spread[3] = {0, 0, 0};
+    for (int v = 0; v < 5; ++v) {
+      spread[0] += std::fabs(m.PosX[v]), spread[1] += std::fabs(m.PosY[v]), spread[2] += std::fabs(m.PosZ[v]);
+    }
+    const std::string c = code;
+    for (int axis = 0; axis < 3; ++axis) {
+      const bool flat = c.find("XYZ"[axis]) != std::string::npos;
+      EXPECT_EQ(spread[axis] == 0, flat) << "code \"" << code << "\" axis " << "xyz"[axis];
+    }
+  }
 }
 
 }  // namespace
