@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
+#include "cli/cli.h"
 #include "cli/companion.h"
 #include "cli/gui_args.h"
 #include "run/session.h"
@@ -14,10 +18,29 @@
 #include "ui/dialogs.h"
 #include "ui/gui.h"
 #include "ui/result_view.h"
+#include "ui/sample_solid_input.h"
 
 namespace kelmor {
 
 namespace {
+
+// A result window with nothing to show pictures a sample solution: the snub cube, relaxed
+// now (seed 1, default preferences) into the temporary folder as a run writes it.
+bool ShowSampleSolution(ResultView& view, const QTemporaryDir& folder) {
+  if (!folder.isValid()) return false;
+  const std::string dir = folder.path().toStdString(), name = kSampleSolidName;
+  std::ofstream(dir + "/" + name + ".txt") << kSampleSolidInput;
+  std::ostringstream out, err;
+  const int status = RunCli({"run", dir + "/" + name + ".txt", "--out", dir, "--seed", "1", "--quiet",
+                             "--settings", dir + "/kelmor.ini"},
+                            out, err);
+  if (status != ExitWritten) {
+    std::cerr << "kelmor: the sample solution could not be made: " << err.str();
+    return false;
+  }
+  return view.showFile(QString::fromStdString(dir + "/" + name + ".off"), {},
+                       QString::fromStdString(dir + "/" + name + "_solid.wrl"));
+}
 
 int Screenshot(const Gui& gui, const GuiArgs& args) {
   QWidget* w = gui.window(QString::fromStdString(args.shotWindow));
@@ -25,6 +48,8 @@ int Screenshot(const Gui& gui, const GuiArgs& args) {
     std::cerr << "kelmor: no window called '" << args.shotWindow << "'\n";
     return 2;
   }
+  QTemporaryDir sample;
+  if (w == gui.resultView() && args.show.empty() && !ShowSampleSolution(*gui.resultView(), sample)) return 2;
   ShowEnabled(w);
   QApplication::processEvents();
   if (!w->grab().save(QString::fromStdString(args.shotFile), "PNG")) {

@@ -282,5 +282,30 @@ TEST_F(Pictures, RunDrawsPicturesOnlyWhenAskedAndLoadsNoOpenGLOtherwise) {
   EXPECT_NE(noOff.err.find("no OFF file was written"), std::string::npos) << noOff.err;
 }
 
+// The result window's screenshot, with no OFF file named, shows the sample solution (the
+// snub cube relaxed on the spot): coloured faces over a good part of the picture, the
+// triangles' blue and the squares' orange among them.
+TEST_F(Pictures, ResultWindowScreenshotShowsTheSampleSolution) {
+  if (!fs::exists(fs::path(KELMOR_BINARY_DIR) / "kelmor-gui")) GTEST_SKIP() << "built without the windows";
+  const fs::path shot = dir_ / "result.png";
+  auto r = Kelmor({"--screenshot", "ResultView", shot.string()}, {"QT_QPA_PLATFORM=offscreen"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Image im;
+  ASSERT_TRUE(ReadPng(shot.string(), im));
+  long coloured = 0, blue = 0, orange = 0;
+  for (size_t i = 0; i < im.pixels.size(); i += 4) {
+    const int red = im.pixels[i], green = im.pixels[i + 1], b = im.pixels[i + 2];
+    if (std::max({red, green, b}) - std::min({red, green, b}) < 80) continue;  // greys: window, text
+    ++coloured;
+    blue += b > red + 80 && b > green + 80;
+    orange += red > b + 80 && green > b;
+  }
+  const double share = static_cast<double>(coloured) / (im.width * im.height);
+  EXPECT_GT(share, 0.2);
+  EXPECT_LT(share, 0.8);
+  EXPECT_GT(blue, 1000);
+  EXPECT_GT(orange, 1000);
+}
+
 }  // namespace
 }  // namespace kelmor
