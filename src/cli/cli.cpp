@@ -13,6 +13,7 @@
 #include "cli/companion.h"
 #include "cli/console_host.h"
 #include "cli/run_command.h"
+#include "policy/self_edge_check.h"
 #include "policy/stall_watch.h"
 #include "policy/unattended_choice.h"
 #include "input/parser.h"
@@ -313,6 +314,9 @@ int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::os
 // chooses the starts.
 int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
   if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
+    // Without a stop rule nothing else would end a run that cannot succeed.
+    if (a.timeLimit <= 0 && a.maxAttempts <= 0 && a.maxIterations <= 0)
+      host.policies().add(std::make_unique<SelfEdgeCheck>());
     UnattendedChoice choice;
     choice.stallEscape = true;
     choice.stallWindow = a.stall;

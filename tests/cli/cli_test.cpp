@@ -301,6 +301,26 @@ TEST_F(Cli, StalledAttemptsStartAgainAndTheRunStaysReproducible) {
   EXPECT_EQ(Kelmor({"run", Cube(), "--stall", "-5"}).status, 2);
 }
 
+// A letter standing alone between commas reads as vertex 0, so the first face names vertex
+// 0 twice in a row: an edge from it to itself, which no attempt can make of unit length.
+// With no stop rule the run says so and ends instead of trying for ever; a stop rule
+// given ends it as that rule says.
+TEST_F(Cli, AnEdgeFromAVertexToItselfEndsARunWithoutStopRules) {
+  const std::string stray = Input("stray.txt", "{\n1,5,4,0,t,-1,\n2,0,4,6,-1,\n3,1,0,2,-1,\n"
+                                               "5,1,3,7,-1,\n6,4,5,7,-1,\n7,3,2,6,-1,\n}\n");
+  auto r = Kelmor({"run", stray, "--out", dir_.string(), "--seed", "1", "--quiet"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("An edge joins vertex 0 to itself"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  r = Kelmor({"run", stray, "--out", dir_.string(), "--seed", "1", "--quiet", "--max-attempts", "2"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.find("to itself"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Attempt limit reached"), std::string::npos) << r.err;
+  // A sound cube is not touched by the check.
+  r = Kelmor({"run", Cube(), "--out", dir_.string(), "--seed", "1", "--quiet"});
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
 TEST_F(Cli, FileWithoutABlockEndsThroughCode62) {
   auto r = Kelmor({"run", Input("empty.txt", "' no braces at all\n1,2,3,-1,\n"), "--once", "--quiet"});
   EXPECT_NE(r.err.find("attempting to resume 62"), std::string::npos) << r.err;
