@@ -31,10 +31,11 @@ gui: build
 	./build/kelmor
 
 FUZZ_SECONDS ?= 60
+# The parser and settings targets, FUZZ_SECONDS each, one after the other; the last lines
+# give each target's execution count.
 fuzz:
 	scripts/bootstrap fuzz
-	mkdir -p build-fuzz/corpus && cp examples/*.txt build-fuzz/corpus/
-	./build-fuzz/tests/fuzz/parser_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+	scripts/fuzz $(FUZZ_SECONDS)
 
 # Mutation check (not part of `make test`): each mutation of scripts/mutants.list in turn,
 # rebuilt in build-mutants/, against the core tests. MUTANTS_ARGS="--only relax" for a subset.
