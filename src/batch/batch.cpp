@@ -84,6 +84,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   RunArgs a = args;
   a.input = input.path;
   a.out = folder.string();
+  a.outJustMade = made;
   a.quiet = true;
   ConsoleSettings cs = ConsoleFrom(a);
   cs.interrupt = &g_stop;

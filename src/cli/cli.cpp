@@ -338,7 +338,7 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   const bool segmented = o.Segments != "None";
   host.setSingleAttempt(Ticked(o.Once) || segmented,
                         segmented ? std::atoi(o.Segments.c_str() + std::strlen("Segments ")) : 1);
-  RunStartCheck check = CheckRunStart(session, !a.out.empty());
+  RunStartCheck check = CheckRunStart(session, !a.out.empty(), !a.outJustMade);
   if (check.folderCreated) err << "kelmor: made the output folder '" << session.input.OutDir << "'\n";
   if (!check.folderProblem.empty()) err << "kelmor: " << check.folderProblem << "\n";
   if (!check.nameProblem.empty()) host.message(check.nameProblem);

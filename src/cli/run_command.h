@@ -35,6 +35,9 @@ struct RunArgs {
   bool writeOnTimeout = false;
   long stall = StallRule{}.window;
   bool png = false;  // draw each written OFF file as a PNG picture (kelmor-render)
+  // Not an option: set by a batch for an input folder it has just made, which is then not
+  // tried with a temporary file before the run (a batch makes hundreds of them).
+  bool outJustMade = false;
   std::string exportList;       // --export: formats of every written solution
   std::optional<double> scale;  // --scale: exported edge length in millimetres
   bool search = true;                   // --search on|off

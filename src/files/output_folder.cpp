@@ -10,7 +10,7 @@ namespace kelmor {
 
 namespace fs = std::filesystem;
 
-OutputFolderCheck CheckOutputFolder(const fs::path& folder, bool create) {
+OutputFolderCheck CheckOutputFolder(const fs::path& folder, bool create, bool tryWriting) {
   OutputFolderCheck check;
   const std::string name = "output folder '" + folder.string() + "'";
   std::error_code ec;
@@ -34,6 +34,7 @@ OutputFolderCheck CheckOutputFolder(const fs::path& folder, bool create) {
     return check;
   }
   RemoveStaleTemporaries(folder);
+  if (!tryWriting) return check;
   try {
     PrivateFile probe(folder / "probe");
     static constexpr char block[512] = {};

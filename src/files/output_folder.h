@@ -15,7 +15,9 @@ struct OutputFolderCheck {
 // an existing parent folder, and then it is made), be a folder, and take a private
 // temporary file of 512 bytes, so that a read-only, unwritable or full folder is found at
 // once. The problem is a sentence naming the folder. Stale temporaries of killed runs are
-// removed.
-OutputFolderCheck CheckOutputFolder(const std::filesystem::path& folder, bool create = false);
+// removed. Without tryWriting no temporary file is written: for a folder the caller has just
+// made itself, whose files will be written at once anyway.
+OutputFolderCheck CheckOutputFolder(const std::filesystem::path& folder, bool create = false,
+                                    bool tryWriting = true);
 
 }  // namespace kelmor

@@ -8,9 +8,10 @@
 
 namespace kelmor {
 
-RunStartCheck CheckRunStart(const Session& s, bool createFolder) {
+RunStartCheck CheckRunStart(const Session& s, bool createFolder, bool probeFolder) {
   RunStartCheck check;
-  OutputFolderCheck folder = CheckOutputFolder(s.input.OutSame ? s.input.InDir : s.input.OutDir, createFolder);
+  OutputFolderCheck folder =
+      CheckOutputFolder(s.input.OutSame ? s.input.InDir : s.input.OutDir, createFolder, probeFolder);
   check.folderProblem = folder.problem;
   check.folderCreated = folder.created;
   if (s.options.Segments == "None") {

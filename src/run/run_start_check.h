@@ -16,7 +16,8 @@ struct RunStartCheck {
 };
 
 // Looks at the run's output folder (made when createFolder and its parent exists) and,
-// for unsegmented input, at the names its first solution's files would get.
-RunStartCheck CheckRunStart(const Session& session, bool createFolder = false);
+// for unsegmented input, at the names its first solution's files would get. Without
+// probeFolder the folder is not tried with a temporary file (see CheckOutputFolder).
+RunStartCheck CheckRunStart(const Session& session, bool createFolder = false, bool probeFolder = true);
 
 }  // namespace kelmor

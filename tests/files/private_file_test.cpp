@@ -273,5 +273,14 @@ TEST_F(FileLayer, OutputFolderIsLookedAtBeforeTheRun) {
   EXPECT_TRUE(Names(dir_ / "made").empty());  // the probe leaves nothing behind
 }
 
+// A folder that takes no files even from root: found by the probe, passed without it (a
+// batch skips the probe in folders it has just made itself).
+TEST_F(FileLayer, OutputFolderProbeCanBeSkipped) {
+  const fs::path unwritable = "/proc/self";
+  EXPECT_NE(CheckOutputFolder(unwritable, false).problem.find("cannot be written"), std::string::npos);
+  EXPECT_EQ(CheckOutputFolder(unwritable, false, false).problem, "");
+  EXPECT_NE(CheckOutputFolder(dir_ / "missing", false, false).problem.find("does not exist"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kelmor
