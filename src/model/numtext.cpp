@@ -1,7 +1,8 @@
 #include "model/numtext.h"
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <locale>
 
@@ -62,12 +63,17 @@ int16_t RoundInt16(double value) {
 
 std::string BareNumber(double value) {
   if (value == 0.0) return " 0 ";
+  // The digits of printf's "%.15G" (std::to_chars gives exactly those of "%.15g").
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15G", std::fabs(value));
-  std::string digits = buf;
+  char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::general, 15).ptr;
+  for (char* c = buf; c != end; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  std::string_view digits(buf, static_cast<size_t>(end - buf));
   // "%G" writes "0.5"; list print writes ".5". Exponent form keeps two digits ("1E-07").
-  if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') digits.erase(0, 1);
-  return std::string(value < 0 ? "-" : " ") + digits + " ";
+  if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') digits.remove_prefix(1);
+  std::string text(value < 0 ? "-" : " ");
+  text += digits;
+  text += ' ';
+  return text;
 }
 
 namespace {
@@ -100,7 +106,7 @@ Pattern ParsePattern(std::string_view pattern) {
 }  // namespace
 
 std::string NumberText(double value, std::string_view pattern) {
-  Pattern p = ParsePattern(pattern);
+  const Pattern p = ParsePattern(pattern);
   if (!std::isfinite(value)) raiseError(ErrOverflow);
   // Numbers carry at most 15 significant digits, as the system's number formatting does.
   int decimals = p.maxDec;
@@ -108,25 +114,32 @@ std::string NumberText(double value, std::string_view pattern) {
     int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     decimals = std::max(0, std::min(p.maxDec, 14 - exponent));
   }
+  // The digits of printf's "%.*f": correctly rounded, halves to even, whatever the locale.
   char buf[512];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
-  std::string s = buf;
-  size_t dot = s.find('.');
-  std::string intPart = dot == std::string::npos ? s : s.substr(0, dot);
-  std::string decPart = dot == std::string::npos ? std::string() : s.substr(dot + 1);
-  while (decPart.size() < static_cast<size_t>(p.minDec)) decPart += '0';
-  while (decPart.size() > static_cast<size_t>(p.minDec) && decPart.back() == '0') decPart.pop_back();
+  const char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals).ptr;
+  const std::string_view s(buf, static_cast<size_t>(end - buf));
+  const size_t dot = s.find('.');
+  std::string_view intPart = s.substr(0, dot);
+  std::string_view decPart = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
+  const size_t minInt = static_cast<size_t>(p.minInt), minDec = static_cast<size_t>(p.minDec);
+  while (decPart.size() > minDec && decPart.back() == '0') decPart.remove_suffix(1);
   // Integer digits: "#" places drop a lone leading zero, "0" places pad.
-  if (intPart == "0" && p.minInt == 0) intPart.clear();
-  while (intPart.size() < static_cast<size_t>(p.minInt)) intPart.insert(0, "0");
-  bool negative = value < 0 && (intPart.find_first_not_of('0') != std::string::npos ||
-                                decPart.find_first_not_of('0') != std::string::npos);
-  std::string out = negative ? "-" : "";
+  if (intPart == "0" && minInt == 0) intPart = {};
+  const auto nonZero = [](std::string_view digits) { return digits.find_first_not_of('0') != std::string_view::npos; };
+  const bool negative = value < 0 && (nonZero(intPart) || nonZero(decPart));
+  std::string out;
+  out.reserve(s.size() + minInt + minDec + 2);
+  if (negative) out += '-';
+  if (intPart.size() < minInt) out.append(minInt - intPart.size(), '0');
   out += intPart;
   // A whole number under a pattern without required decimals is written without the
   // point, so that every reader takes it as a plain number.
-  if (!decPart.empty()) out += "." + decPart;
-  if (out.empty() || out == "-") out += "0";
+  if (!decPart.empty() || minDec > 0) {
+    out += '.';
+    out += decPart;
+    if (decPart.size() < minDec) out.append(minDec - decPart.size(), '0');
+  }
+  if (out.empty() || out == "-") out += '0';
   return out;
 }
 

@@ -90,6 +90,20 @@ TEST(NumberText, WholeNumberWithOptionalDecimalsHasNoPoint) {
   EXPECT_EQ(NumberText(2.0, "#0.###"), "2");
 }
 
+// The written digits are those of the exact binary value rounded to nearest, halves to
+// the even digit (as printf has always written them): files stay the same byte for byte.
+TEST(NumberText, RoundsTheExactValueHalvesToEven) {
+  EXPECT_EQ(NumberText(0.125, "0.00"), "0.12");
+  EXPECT_EQ(NumberText(0.375, "0.00"), "0.38");
+  EXPECT_EQ(NumberText(2.5, "0"), "2");
+  EXPECT_EQ(NumberText(3.5, "#0"), "4");
+  EXPECT_EQ(NumberText(1.005, "0.00"), "1.00");  // 1.00499999999999989...
+  EXPECT_EQ(NumberText(1234.5678, "00000.0"), "01234.6");
+  EXPECT_EQ(NumberText(1e20, "0.0"), "100000000000000000000.0");
+  EXPECT_EQ(NumberText(-0.0004, "0.00"), "0.00");
+  EXPECT_EQ(BareNumber(-2.5e-300), "-2.5E-300 ");
+}
+
 // A decimal-comma locale shows only in the locale form; the pattern form keeps its full stop.
 struct CommaPoint : std::numpunct<char> {
   char do_decimal_point() const override { return ','; }
