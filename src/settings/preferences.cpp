@@ -1,7 +1,9 @@
 #include "settings/preferences.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdint>
 
 #include "model/numtext.h"
 #include "run/error.h"
@@ -92,10 +94,50 @@ std::vector<PrefKey> BuildKeys() {
   return keys;
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
+// A key's four letters in lower case as one number, so that a look-up compares numbers
+// rather than texts; -1 for anything that is not four letters long.
+int64_t KeyCode(std::string_view key) {
+  if (key.size() != 4) return -1;
+  int64_t code = 0;
+  for (char c : key) code = code << 8 | std::tolower(static_cast<unsigned char>(c));
+  return code;
+}
+
+// Every key's place in PreferenceKeys(), found by its code in an open-addressed table a few
+// times larger than the key list, so that a look-up mostly compares one number.
+class KeyTable {
+ public:
+  KeyTable() {
+    slots_.fill({-1, -1});
+    const std::vector<PrefKey>& keys = PreferenceKeys();
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const int64_t code = KeyCode(keys[i].key);
+      size_t s = Slot(code);
+      while (slots_[s].index >= 0) s = (s + 1) % kSlots;
+      slots_[s] = {code, static_cast<int>(i)};
+    }
+  }
+  int find(int64_t code) const {
+    for (size_t s = Slot(code);; s = (s + 1) % kSlots) {
+      if (slots_[s].index < 0 || slots_[s].code == code) return slots_[s].index;
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = 512;
+  static size_t Slot(int64_t code) { return static_cast<size_t>(static_cast<uint32_t>(code) * 2654435761u >> 23); }
+  struct Entry {
+    int64_t code;
+    int index;
+  };
+  std::array<Entry, kSlots> slots_;
+};
+
+// The key's place in PreferenceKeys(), case-insensitive; -1 when unknown.
+int KeyIndex(std::string_view key) {
+  static const KeyTable table;
+  const int64_t code = KeyCode(key);
+  return code < 0 ? -1 : table.find(code);
 }
 
 }  // namespace
@@ -114,50 +156,51 @@ const std::vector<PrefKey>& PreferenceKeys() {
 }
 
 const PrefKey* FindPreferenceKey(std::string_view key) {
-  std::string k = Lower(key);
-  for (const PrefKey& p : PreferenceKeys())
-    if (k == p.key) return &p;
-  return nullptr;
+  const int i = KeyIndex(key);
+  return i < 0 ? nullptr : &PreferenceKeys()[static_cast<size_t>(i)];
 }
 
 Preferences::Preferences(std::string programFolder) {
   setDefaults(programFolder);
-  values_["scyl"] = "molecule";
-  values_["lbcf"] = "128.128.128";
+  values_[static_cast<size_t>(KeyIndex("scyl"))] = "molecule";
+  values_[static_cast<size_t>(KeyIndex("lbcf"))] = "128.128.128";
 }
 
 void Preferences::setDefaults(const std::string& programFolder) {
-  for (const PrefKey& p : PreferenceKeys()) values_[p.key] = p.defaultValue;
-  values_["diri"] = programFolder;
-  values_["diro"] = programFolder;
+  const std::vector<PrefKey>& keys = PreferenceKeys();
+  values_.resize(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) values_[i] = keys[i].defaultValue;
+  values_[static_cast<size_t>(KeyIndex("diri"))] = programFolder;
+  values_[static_cast<size_t>(KeyIndex("diro"))] = programFolder;
 }
 
 const std::string& Preferences::text(std::string_view key) const {
   static const std::string empty;
-  auto it = values_.find(Lower(key));
-  return it == values_.end() ? empty : it->second;
+  const size_t i = static_cast<size_t>(KeyIndex(key));  // unknown: past every index
+  return i < values_.size() ? values_[i] : empty;
 }
 
 double Preferences::number(std::string_view key) const { return ReadNumber(text(key)); }
 
 bool Preferences::flag(std::string_view key) const { return text(key) == "1"; }
 
-bool Preferences::has(std::string_view key) const { return FindPreferenceKey(key) != nullptr; }
+bool Preferences::has(std::string_view key) const { return KeyIndex(key) >= 0; }
 
 void Preferences::set(std::string_view key, std::string value) {
-  const PrefKey* p = FindPreferenceKey(key);
-  if (!p) return;
-  if (p->kind == PrefKind::Flag || p->kind == PrefKind::Choice) value = OnWhenOne(value) ? "1" : "0";
-  values_[p->key] = std::move(value);
+  const size_t i = static_cast<size_t>(KeyIndex(key));  // unknown: past every index
+  if (i >= values_.size()) return;
+  const PrefKind kind = PreferenceKeys()[i].kind;
+  if (kind == PrefKind::Flag || kind == PrefKind::Choice) value = OnWhenOne(value) ? "1" : "0";
+  values_[i] = std::move(value);
 }
 
 void Preferences::resetForces() {
-  values_["f001"] = "100";
-  values_["f002"] = "100";
-  values_["f003"] = "10";
-  values_["f004"] = "10";
-  values_["f005"] = "20";
-  values_["f006"] = "100";
+  set("f001", "100");
+  set("f002", "100");
+  set("f003", "10");
+  set("f004", "10");
+  set("f005", "20");
+  set("f006", "100");
 }
 
 }  // namespace kelmor

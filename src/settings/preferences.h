@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +49,7 @@ class Preferences {
   bool operator==(const Preferences& other) const { return values_ == other.values_; }
 
  private:
-  std::map<std::string, std::string, std::less<>> values_;
+  std::vector<std::string> values_;  // one per key, in the order of PreferenceKeys()
 };
 
 }  // namespace kelmor

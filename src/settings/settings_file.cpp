@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -74,10 +75,12 @@ int FileErrorCode(int err) {
 }
 
 // Reads the comma- and line-separated items of the file, keeping only as much of each
-// item as the loader can use, so that a huge or binary file costs no memory.
+// item as the loader can use, so that a huge or binary file costs no memory. Reads the
+// file a block at a time, or a text already in memory.
 class ItemReader {
  public:
   explicit ItemReader(std::FILE* f) : file_(f) {}
+  explicit ItemReader(std::string_view text) : data_(text.data()), end_(text.size()) {}
 
   enum class Status { Item, EndOfFile, Error };
 
@@ -86,33 +89,52 @@ class ItemReader {
     for (;;) {
       item.clear();
       cut = false;
-      bool any = false;
-      int c;
-      while ((c = std::getc(file_)) != EOF) {
-        if (c == ',' || c == '\n' || c == '\r') break;
-        char ch = static_cast<char>(c);
-        if (item.empty() && IsBlank(ch)) continue;
-        any = true;
-        if (item.size() < kMaxItemShown)
-          item += ch;
-        else
+      bool delimited = false;
+      while (pos_ < end_ || fill()) {
+        const char* p = data_ + pos_;
+        const char* const stop = data_ + end_;
+        const char* q = p;
+        while (q < stop && *q != ',' && *q != '\n' && *q != '\r') ++q;
+        if (item.empty())
+          while (p < q && IsBlank(*p)) ++p;
+        size_t n = static_cast<size_t>(q - p);
+        if (n > kMaxItemShown - item.size()) {
+          n = kMaxItemShown - item.size();
           cut = true;
+        }
+        item.append(p, n);
+        pos_ = static_cast<size_t>(q - data_);
+        if (q < stop) {
+          ++pos_;
+          delimited = true;
+          break;
+        }
       }
-      if (c == EOF && std::ferror(file_)) {
-        error_ = errno;
-        return Status::Error;
-      }
-      if (any) {
-        if (!cut) item = Trim(item);
-        if (!item.empty()) return Status::Item;
-      }
-      if (c == EOF) return Status::EndOfFile;
+      if (error_ != 0) return Status::Error;
+      if (!cut)
+        while (!item.empty() && IsBlank(item.back())) item.pop_back();
+      if (!item.empty()) return Status::Item;
+      if (!delimited) return Status::EndOfFile;
     }
   }
   int error() const { return error_; }
 
  private:
-  std::FILE* file_;
+  // The next block of the file; false at its end or on an error (error_ set).
+  bool fill() {
+    if (!file_ || error_ != 0) return false;
+    const size_t n = std::fread(block_.data(), 1, block_.size(), file_);
+    if (n == 0 && std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
+    data_ = block_.data();
+    pos_ = 0;
+    end_ = n;
+    return n > 0;
+  }
+
+  std::FILE* file_ = nullptr;
+  std::array<char, 4096> block_{};
+  const char* data_ = nullptr;
+  size_t pos_ = 0, end_ = 0;
   int error_ = 0;
 };
 
@@ -199,29 +221,9 @@ void ReportLoadError(int code, const MessageFn& message) {
     message("Kelmor has detected error number " + std::to_string(code));
 }
 
-}  // namespace
-
-void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
-                  const MessageFn& message) {
-  // Reading a FIFO would wait for a writer for ever, and a device is no settings file.
-  if (std::string kind = NonFileKind(path); !kind.empty()) {
-    message(NotASettingsFile(path, kind) + "  Kelmor goes on with the default preferences.");
-    return;
-  }
-  RemoveStaleSettingsTemporaries(path);
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f && errno == ENOENT) {
-    if (int err = ReplaceFile(path, CreationText(programFolder))) {
-      ReportLoadError(FileErrorCode(err), message);
-      return;
-    }
-    f = std::fopen(path.c_str(), "rb");
-  }
-  if (!f) {
-    ReportLoadError(FileErrorCode(errno), message);
-    return;
-  }
-  ItemReader reader(f);
+// Applies the file's items in order, up to "end" or the first reason to stop.
+void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& programFolder,
+                const MessageFn& message) {
   std::string item;
   bool cut = false;
   int unknown = 0;
@@ -247,11 +249,42 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
     }
     message("Unknown line in kelmor.ini: " + Printable(item, cut));
   }
+}
+
+}  // namespace
+
+void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
+                  const MessageFn& message) {
+  // Reading a FIFO would wait for a writer for ever, and a device is no settings file.
+  if (std::string kind = NonFileKind(path); !kind.empty()) {
+    message(NotASettingsFile(path, kind) + "  Kelmor goes on with the default preferences.");
+    return;
+  }
+  RemoveStaleSettingsTemporaries(path);
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f && errno == ENOENT) {
+    if (int err = ReplaceFile(path, CreationText(programFolder))) {
+      ReportLoadError(FileErrorCode(err), message);
+      return;
+    }
+    f = std::fopen(path.c_str(), "rb");
+  }
+  if (!f) {
+    ReportLoadError(FileErrorCode(errno), message);
+    return;
+  }
+  ItemReader reader(f);
+  ApplyItems(prefs, reader, programFolder, message);
   std::fclose(f);
 }
 
-SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnly,
-                        const MessageFn& message) {
+void ReadSettingsText(Preferences& prefs, std::string_view text, const std::string& programFolder,
+                      const MessageFn& message) {
+  ItemReader reader(text);
+  ApplyItems(prefs, reader, programFolder, message);
+}
+
+SaveResult SettingsText(Preferences& prefs, bool runOnly, const MessageFn& message, std::string& text) {
   static const char* suffixKeys[5] = {"ssol", "sfrm", "sswt", "sanm", "scyl"};
   static const char* outputKeys[5] = {"vsol", "vfrm", "vswt", "vanm", "vcyl"};
   for (const char* key : suffixKeys) {
@@ -281,13 +314,25 @@ SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnl
     return SaveResult::Refused;
   }
 
-  std::string text;
+  text.clear();
   for (const PrefKey& p : PreferenceKeys()) {
-    bool binary = p.kind == PrefKind::Flag || p.kind == PrefKind::Choice;
-    text += std::string(p.key) + "=" +
-            (binary ? std::string(prefs.flag(p.key) ? "1" : "0") : OneLine(prefs.text(p.key))) + "\r\n";
+    const bool binary = p.kind == PrefKind::Flag || p.kind == PrefKind::Choice;
+    text.append(p.key).append("=");
+    if (binary)
+      text.append(prefs.flag(p.key) ? "1" : "0");
+    else
+      text.append(OneLine(prefs.text(p.key)));
+    text.append("\r\n");
   }
   text += "end \r\n";
+  return SaveResult::Saved;
+}
+
+SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnly,
+                        const MessageFn& message) {
+  std::string text;
+  if (SaveResult checked = SettingsText(prefs, runOnly, message, text); checked != SaveResult::Saved)
+    return checked;
   // Saving renames a new file over the path: a device or a folder there is never replaced.
   if (std::string kind = NonFileKind(path); !kind.empty()) {
     message(NotASettingsFile(path, kind) + "  Your preferences have not been saved.");

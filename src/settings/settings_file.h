@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "settings/preferences.h"
 
@@ -24,6 +25,15 @@ enum class SaveResult { Saved, RunOnly, Refused, Failed };
 // replaced atomically: a save interrupted half-way leaves the old file intact.
 SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnly,
                         const MessageFn& message);
+
+// The file's text, already in memory, read into the preference set as LoadSettings reads
+// the file (the same items, values and messages).
+void ReadSettingsText(Preferences& prefs, std::string_view text, const std::string& programFolder,
+                      const MessageFn& message);
+
+// What SaveSettings checks and would write: the same clean-up, checks and messages, with
+// the file's text in text when the result is Saved. Nothing is written.
+SaveResult SettingsText(Preferences& prefs, bool runOnly, const MessageFn& message, std::string& text);
 
 // Where kelmor.ini lives: an explicit path (--settings) wins, then $KELMOR_INI, then the
 // program's folder when it can be written, else $XDG_CONFIG_HOME/kelmor/kelmor.ini

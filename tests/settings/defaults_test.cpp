@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -83,6 +84,38 @@ TEST(SettingsDefaults, StartUpValuesDifferOnlyInTwoKeys) {
     EXPECT_EQ(prefs.text(key), want) << key;
   }
   EXPECT_EQ(prefs.text("diri"), "/somewhere");
+}
+
+// Keys are found whatever their case, and only four-letter keys of the table are keys.
+TEST(SettingsDefaults, KeysAreFoundInAnyCaseAndNothingElseIs) {
+  Preferences prefs("/somewhere");
+  const Preferences untouched("/somewhere");
+  std::vector<std::string> keys = {"diri", "diro"};
+  for (const Default& d : kDefaults) keys.push_back(d.key);
+  for (const std::string& key : keys) {
+    std::string upper = key, mixed = key;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    mixed[0] = upper[0];
+    for (const std::string& spelt : {key, upper, mixed}) {
+      const PrefKey* p = FindPreferenceKey(spelt);
+      ASSERT_NE(p, nullptr) << spelt;
+      EXPECT_EQ(std::string(p->key), key);
+      EXPECT_TRUE(prefs.has(spelt));
+      EXPECT_EQ(&prefs.text(spelt), &prefs.text(key)) << spelt;
+    }
+  }
+  const std::string notKeys[] = {"", "f", "f00", "f0011", " f001", "f001 ", "f00 ", "zzzz",
+                                 "uc18", "f000", std::string("f00\0", 4), "f\xe9""01", "end "};
+  for (const std::string& key : notKeys) {
+    EXPECT_EQ(FindPreferenceKey(key), nullptr) << key;
+    EXPECT_FALSE(prefs.has(key)) << key;
+    EXPECT_EQ(prefs.text(key), "") << key;
+    prefs.set(key, "1");  // ignored
+  }
+  EXPECT_TRUE(prefs == untouched);
+  prefs.set("UNAM", "Ada");
+  EXPECT_EQ(prefs.text("unam"), "Ada");
+  EXPECT_FALSE(prefs == untouched);
 }
 
 // A run takes its six strengths from f001..f006; Reset restores them.

@@ -187,6 +187,30 @@ TEST(SettingsFile, DamagedFilesNeverStopTheProgram) {
 
 }
 
+// The file is read a block at a time: items, blanks and a cut item that straddle a block
+// edge read as they do from the same text in memory, and as expected.
+TEST(SettingsFile, ItemsAcrossBlockEdgesReadAsFromMemory) {
+  TempDir dir;
+  const std::string longItem = "colour=" + std::string(300, 'x');
+  const std::vector<std::string> wantMessages = {
+      "Unknown line in kelmor.ini: " + longItem.substr(0, 200) + "..."};
+  for (size_t lead : {4080u, 4088u, 4090u, 4093u, 4094u, 4095u, 4096u, 4097u, 8000u, 8191u}) {
+    const std::string text = std::string(lead, ',') + "  unam=Ada  \r\nF001=5\n\t" + longItem +
+                             "\r\n" + std::string(lead % 7, ' ') + "usid=Ada Lovelace,end \r\nf002=1\r\n";
+    Loaded fromFile = Load(dir, text);
+    Loaded fromText{Preferences(dir.str()), {}};
+    ReadSettingsText(fromText.prefs, text, dir.str(),
+                     [&fromText](const std::string& m) { fromText.messages.push_back(m); });
+    EXPECT_EQ(fromFile.messages, wantMessages) << lead;
+    EXPECT_EQ(fromText.messages, wantMessages) << lead;
+    EXPECT_TRUE(fromFile.prefs == fromText.prefs) << lead;
+    EXPECT_EQ(fromFile.prefs.text("unam"), "Ada") << lead;
+    EXPECT_EQ(fromFile.prefs.text("f001"), "5") << lead;
+    EXPECT_EQ(fromFile.prefs.text("usid"), "Ada Lovelace") << lead;
+    EXPECT_EQ(fromFile.prefs.text("f002"), "100") << lead;  // after "end"
+  }
+}
+
 // Only a regular file (or nothing yet) is read or replaced: a folder, a FIFO (reading it
 // would wait for ever) or a device node is named and left as it is; the start-up values stay.
 TEST(SettingsFile, PathsThatAreNotFilesAreNamedAndLeftAlone) {
@@ -269,6 +293,9 @@ TEST_F(SaveTest, SavedFileReadsBackTheSameSet) {
   for (size_t i = 0; i < PreferenceKeys().size(); ++i)
     EXPECT_EQ(lines[i].substr(0, 5), std::string(PreferenceKeys()[i].key) + "=");
   EXPECT_EQ(lines.back(), "end ");
+  std::string text;  // the saver's text without the file: the same bytes
+  EXPECT_EQ(SettingsText(prefs, false, [](const std::string&) {}, text), SaveResult::Saved);
+  EXPECT_EQ(text, ReadAll(path));
 
   Preferences again(dir.str());
   std::vector<std::string> loadMessages;
