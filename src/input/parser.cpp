@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "input/char_stream.h"
 #include "input/shape.h"
@@ -77,7 +78,7 @@ class Parser {
         continue;
       }
       if (IsColourLetter(c)) {
-        m_.RealmCode[m_.RealmFaceIndex] += ColourCode(c);
+        m_.RealmCode[m_.RealmFaceIndex].append({'Q', c});
         continue;
       }
       if (c != ',') {
@@ -117,7 +118,6 @@ class Parser {
   static bool IsColourLetter(char c) {
     return std::string_view("ybagcmrwh").find(c) != std::string_view::npos;
   }
-  static std::string ColourCode(char c) { return std::string("Q") + c; }
 
   // The number text as a vertex or realm number; the text starts afresh.
   int TakeNumber() {
@@ -202,10 +202,10 @@ class Parser {
       default:
         break;
     }
-    if (IsColourLetter(c)) {
-      Code() += ColourCode(c);
-    } else if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
       number_ += c;  // digits, signs, blanks and everything else build the number
+    } else if (IsColourLetter(c)) {
+      Code().append({'Q', c});
     }
     return Flow::Go;
   }
@@ -218,9 +218,12 @@ class Parser {
     ++position_;
     if (v < m_.MinVertex) m_.MinVertex = v;
     if (v > m_.MaxVertex) m_.MaxVertex = v;
-    std::string& flags = m_.VertexFlags[v];
-    flags += pending_;
-    pending_.clear();
+    // A vertex without flags of its own leaves its row of the table untouched.
+    if (!pending_.empty()) {
+      m_.VertexFlags[v] += pending_;
+      pending_.clear();
+    }
+    const std::string& flags = std::as_const(m_).VertexFlags[v];
     if (!flags.empty() && run_.DebugOn == 1)
       run_.debug.Line(ListLine() << "Vertex:" << v << " Flags:" << flags);
     return Flow::Go;
@@ -368,7 +371,7 @@ void ReadInput(Run& run) {
   ReadFrom(run, text);
 }
 
-void ReadInputText(Run& run, const std::string& text) {
+void ReadInputText(Run& run, std::string_view text) {
   if (run.NextSegmentEntry != 1 && run.session.special.any()) {
     GenerateShape(run);
     return;

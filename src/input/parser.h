@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kelmor {
 
@@ -13,7 +14,7 @@ struct Run;
 void ReadInput(Run& run);
 
 // Reads from text instead of a file (same rules; the file name is used for messages).
-void ReadInputText(Run& run, const std::string& text);
+void ReadInputText(Run& run, std::string_view text);
 
 // The pre-scan: feature letters ("A": faces to augment, "S": more than one block,
 // "t": translucent faces) and the number of blocks, without building the model.

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <locale>
 
 #include "run/error.h"
@@ -12,40 +13,43 @@ namespace kelmor {
 
 double ReadNumber(std::string_view input) {
   // Blanks are skipped wherever they stand ("1 2" reads 12), as numbers typed into the
-  // windows and written in files always have been.
-  std::string text;
-  text.reserve(input.size());
-  for (char c : input)
-    if (c != ' ' && c != '\t') text += c;
-  // Gather the longest prefix that has the shape of a decimal number.
+  // windows and written in files always have been; most texts have none to skip.
+  std::string stripped;
+  if (!input.empty() && (std::memchr(input.data(), ' ', input.size()) || std::memchr(input.data(), '\t', input.size()))) {
+    stripped.reserve(input.size());
+    for (char c : input)
+      if (c != ' ' && c != '\t') stripped += c;
+    input = stripped;
+  }
+  const std::string_view text = input;
+  // Find the longest prefix that has the shape of a decimal number.
   size_t i = 0;
-  std::string num;
   auto digitAt = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) num += text[i++];
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   bool digits = false;
   while (digitAt(i)) {
-    num += text[i++];
+    ++i;
     digits = true;
   }
   if (i < text.size() && text[i] == '.') {
-    num += text[i++];
+    ++i;
     while (digitAt(i)) {
-      num += text[i++];
+      ++i;
       digits = true;
     }
   }
   if (!digits) return 0.0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     size_t k = i + 1;
-    std::string exp = "e";
-    if (k < text.size() && (text[k] == '+' || text[k] == '-')) exp += text[k++];
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
     if (digitAt(k)) {
-      while (digitAt(k)) exp += text[k++];
-      num += exp;
+      while (digitAt(k)) ++k;
+      i = k;
     }
   }
-  // strtod is locale-dependent for the decimal point; the text we built uses ".", so
-  // parse it with the C locale's rules by hand-normalising nothing else.
+  // strtod is locale-dependent for the decimal point; the prefix uses ".", so parse it
+  // with the C locale's rules by hand-normalising nothing else.
+  const std::string num(text.substr(0, i));
   char* end = nullptr;
   double v = std::strtod(num.c_str(), &end);
   if (!std::isfinite(v)) raiseError(ErrOverflow);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "input/parser.h"
 #include "run/error.h"
@@ -47,10 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static kelmor::Session session;
   static FuzzHost host;
   static kelmor::Run run(session, host);
-  run.model = pristine;
+  static const bool primed = (run.model = pristine, true);  // the first input's start
+  (void)primed;
+  // Each input leaves the tables and the host as it found them, so that nothing it
+  // allocated outlives it: libFuzzer runs an input again, looking for a leak, whenever
+  // it ends with more allocations than releases.
+  struct Restore {
+    ~Restore() {
+      run.model = pristine;
+      host = FuzzHost();
+      run.CurrentFileName.clear();
+    }
+  } restore;
   session.AllVerticesHighlighted = 0;
-  host = FuzzHost();
-  run.CurrentFileName.clear();
   run.NoRelaxation = 0;
   run.NextSegmentPending = 0;
   run.NextSegmentEntry = 0;
@@ -68,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++data;
     --size;
   }
-  const std::string text(reinterpret_cast<const char*>(data), size);
+  // Read in place: a read past the input's last byte is caught by the sanitizer.
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
   try {
     kelmor::ReadInputText(run, text);
   } catch (const kelmor::KelmorError& e) {

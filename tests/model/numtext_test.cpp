@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "run/error.h"
 
 namespace kelmor {
@@ -20,6 +23,15 @@ TEST(ReadNumber, TakesTheLeadingDecimalNumber) {
   EXPECT_EQ(ReadNumber("+7"), 7);
   EXPECT_EQ(ReadNumber(" 1 2.5 "), 12.5);  // blanks inside a number are skipped too
   EXPECT_EQ(ReadNumber("- 3"), -3);
+  EXPECT_EQ(ReadNumber("\t4\t.5 "), 4.5);  // tabs as well
+  EXPECT_EQ(ReadNumber("1 E +2x"), 100);
+  EXPECT_EQ(ReadNumber("3.5e+"), 3.5);     // an exponent without digits is not read
+  EXPECT_EQ(ReadNumber("2.e1"), 20);
+  EXPECT_EQ(ReadNumber("+.5"), 0.5);
+  EXPECT_EQ(ReadNumber("."), 0);
+  EXPECT_EQ(ReadNumber("--1"), 0);
+  EXPECT_EQ(ReadNumber(std::string("1\0 2", 4)), 1);  // a NUL ends the number
+  EXPECT_EQ(ReadNumber(std::string_view("7 8 9").substr(0, 3)), 78);  // only the text given
 }
 
 TEST(ReadNumber, OverflowingExponentRaisesOverflow) {
