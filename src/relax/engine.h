@@ -34,6 +34,8 @@ void LocalInflationForces(Run& run);
 void RhombusMeasures(Run& run, int set);        // set 1 "D", 2 "d", 3 "q"
 void HexagonMeasures(Run& run, int family);     // family 1 "D", 2 "d"
 void PolygonForces(Run& run);
+// The same with the vector path of the offsets on or off (both give the same forces).
+void PolygonForces(Run& run, bool vector);
 
 // Integration and centring, the frame and, every tenth iteration, the figures and the
 // button poll. An outcome means the poll leaves the loop.

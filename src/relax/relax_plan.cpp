@@ -92,6 +92,51 @@ void PlanFaces(Run& run, RelaxPlan& p) {
   p.faceForceZ.assign(static_cast<size_t>(faces) + 1, 0.0);
 }
 
+// Slots of the shape pass: plain faces kind by kind (each kind padded to a multiple of four
+// slots), then the faces of the rhombus sets and hexagon families in face order.
+void PlanShapeSlots(RelaxPlan& p) {
+  p.shapeGroups.clear();
+  p.shapeFamilyFaces.clear();
+  p.slotIdx.clear();
+  p.slotReach.clear();
+  p.slotReachStep.clear();
+  auto slots = [&p] { return static_cast<int>(p.slotReach.size()); };
+  auto add = [&](ShapeFace& s) {
+    s.slot = slots();
+    const auto from = p.shapeIdx.begin() + static_cast<ptrdiff_t>(s.first) * 8;
+    p.slotIdx.insert(p.slotIdx.end(), from, from + static_cast<ptrdiff_t>(s.n) * 8);
+    p.slotReach.insert(p.slotReach.end(), static_cast<size_t>(s.n), s.reach);
+    p.slotReachStep.insert(p.slotReachStep.end(), static_cast<size_t>(s.n), s.reachStep);
+  };
+  auto isFamily = [](const ShapeFace& s) { return s.rhombus != 0 || s.hex != 0; };
+  for (auto [nr, nm] : {std::pair{1, 2}, {2, 2}, {3, 4}, {2, 4}}) {
+    ShapeGroup g{nr, nm, slots(), 0};
+    for (ShapeFace& s : p.shapeFaces)
+      if (!isFamily(s) && s.nr == nr && s.nm == nm) add(s);
+    // Padding slots repeat a real vertex and reach nothing; their offsets go unused.
+    while ((slots() - g.first) % 4 != 0) {
+      p.slotIdx.insert(p.slotIdx.end(), 8, p.vmin);
+      p.slotReach.push_back(0);
+      p.slotReachStep.push_back(0);
+    }
+    g.count = slots() - g.first;
+    if (g.count > 0) p.shapeGroups.push_back(g);
+  }
+  for (size_t i = 0; i < p.shapeFaces.size(); ++i) {
+    if (!isFamily(p.shapeFaces[i])) continue;
+    add(p.shapeFaces[i]);
+    p.shapeFamilyFaces.push_back(static_cast<int>(i));
+  }
+  // Rows for every vertex a slot reads (the model's range, checked once more here).
+  p.shapeRowLo = p.vmin, p.shapeRowHi = p.vmax;
+  for (int v : p.slotIdx) p.shapeRowLo = std::min(p.shapeRowLo, v), p.shapeRowHi = std::max(p.shapeRowHi, v);
+  const size_t rows = p.shapeRowHi >= 0 ? static_cast<size_t>(p.shapeRowHi) + 1 : 0;
+  p.shapePositions.resize(rows);
+  p.shapeForces.resize(rows);
+  p.shapeOffsets.resize(p.slotReach.size());
+  p.shapeLengths.assign(p.slotReach.size(), 0.0);
+}
+
 void PlanShapes(Run& run, RelaxPlan& p) {
   const Model& m = run.model;
   p.shapeFaces.clear();
@@ -161,6 +206,7 @@ void PlanShapes(Run& run, RelaxPlan& p) {
     }
     p.shapeFaces.push_back(s);
   }
+  PlanShapeSlots(p);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct ShapeFace {
   int face = 0;       // face number
   int n = 0;          // FaceSize
   int first = 0;      // first position's row in RelaxPlan::shapeIdx / shapeOnV
+  int slot = 0;       // first position's slot in the pass's offset rows
   uint8_t nr = 1;     // points averaged into the far reference point (1, 2 or 3)
   uint8_t nm = 2;     // points averaged into the near point (2 or 4)
   uint8_t rhombus = 0;  // rhombus set 1..3 that decides the ratio (0: none)
@@ -20,6 +22,28 @@ struct ShapeFace {
   bool weak = false;    // under the weaken limit: weakened polygon strength
   double reach = 0;     // ReachTable(n, 1)
   double reachStep = 1; // ReachTable(n, FaceStep) for star faces, else 1
+};
+
+// Faces of one kind in the shape pass: slots first..first+count (a multiple of four), with
+// nr far reference points and nm near points per position.
+struct ShapeGroup {
+  int nr = 1, nm = 2;
+  int first = 0, count = 0;
+};
+
+// Rows of four doubles (x, y, z and a 0) starting on a 32-byte boundary, so that one row
+// is one vector load.
+class QuadRows {
+ public:
+  void resize(size_t rows) { buf_.assign(rows * 4 + 4, 0.0); }
+  double* data() {
+    const auto address = reinterpret_cast<uintptr_t>(buf_.data());
+    return buf_.data() + ((32 - address % 32) % 32) / sizeof(double);
+  }
+  double* row(size_t r) { return data() + r * 4; }
+
+ private:
+  std::vector<double> buf_;
 };
 
 // What an iteration would otherwise re-derive from letters and tables, gathered once per
@@ -48,6 +72,19 @@ struct RelaxPlan {
   std::vector<int> shapeIdx;
   std::vector<uint8_t> shapeOnV;  // "v" on the vertex or on its opposite vertex
   bool anyWeakShape = false;
+
+  // The pass works out every position's offset from its target in slots: plain faces
+  // grouped by kind, four slots at a time, then the faces whose target depends on a rhombus
+  // set or a hexagon family (shapeFamilyFaces, rows of shapeFaces), one at a time. Per slot
+  // the 8 vertex indices of shapeIdx (padding slots repeat a real vertex) and the reach.
+  std::vector<ShapeGroup> shapeGroups;
+  std::vector<int> shapeFamilyFaces;
+  std::vector<int> slotIdx;
+  std::vector<double> slotReach, slotReachStep;
+  // Scratch of the pass: positions and forces four to a vertex; offsets and their lengths.
+  QuadRows shapePositions, shapeForces, shapeOffsets;
+  int shapeRowLo = 0, shapeRowHi = -1;  // vertices the position and force rows hold
+  std::vector<double> shapeLengths;
 
   // Rhombus sets 1..3 ("D", "d", "q" quadrilaterals) and hexagon families 1 "D", 2 "d":
   // four (or six) vertex indices per face.

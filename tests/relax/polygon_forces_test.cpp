@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numeric>
+#include <random>
 
 #include "model/geometry.h"
 #include "relax/engine.h"
+#include "relax/shape_offsets.h"
 #include "support/relax_fixture.h"
 
 namespace kelmor::testing {
@@ -174,6 +177,72 @@ TEST(PolygonForces, HexagonDiagonalTiesGoToTheSecondPairThenTheThird) {
     BuildRelaxPlan(rig.run);
     HexagonMeasures(rig.run, 1);
     EXPECT_DOUBLE_EQ(rig.run.relax.HexPairD, c.pair) << c.d1 << " " << c.d2 << " " << c.d3;
+  }
+}
+
+// The vector path of the offsets works four positions at a time across the faces of one
+// kind; it must give the plain path's forces and deformations to the last bit, for every
+// kind of face, with padding slots, degenerate faces (near and far points together) and
+// the faces of the families, which it leaves to the plain code.
+TEST(PolygonForces, VectorAndPlainPathsGiveTheSameFiguresToTheLastBit) {
+  if (!ShapeOffsetsVectorAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::vector<Face> faces;
+  int next = 0;
+  auto face = [&](int n, int step = 1, const std::string& code = "") {
+    faces.push_back(Face{Range(next, n), step, code});
+    next += n;
+  };
+  for (int n = 4; n <= 12; ++n) face(n);  // squares, pentagons, ..., dodecagons: all kinds
+  face(5, 2), face(7, 3), face(8, 3);      // stars
+  face(4, 1, "D"), face(4, 1, "q"), face(6, 1, "D"), face(6, 1, "d");  // families
+  face(3), face(5, 1, "n");                 // no shape force
+  face(4), face(6);                         // to be made degenerate below
+  RelaxRig rig(faces);
+  Model& m = rig.run.model;
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> spread(-2, 2);
+  for (int v = 0; v < next; ++v) m.PosX[v] = spread(random), m.PosY[v] = spread(random), m.PosZ[v] = spread(random);
+  for (int v = next - 10; v < next; ++v) m.PosX[v] = m.PosY[v] = m.PosZ[v] = 0.5;
+  rig.run.WeakenLimitValue = 5;  // squares and pentagons weakened
+
+  struct Figures {
+    std::vector<double> fx, fy, fz, faceDeform;
+    double total = 0;
+  };
+  auto pass = [&](bool vector, bool regularHex) {
+    BuildRelaxPlan(rig.run);
+    ClearForces(rig.run);
+    rig.run.relax.PolyDeform = 0;
+    for (int set = 1; set <= 3; ++set) RhombusMeasures(rig.run, set);
+    HexagonMeasures(rig.run, 1);
+    HexagonMeasures(rig.run, 2);
+    rig.run.relax.RegularHexActive = regularHex ? 1 : 0;
+    PolygonForces(rig.run, vector);
+    Figures f;
+    for (int v = 0; v < next; ++v) {
+      f.fx.push_back(rig.run.relax.ForceX[v]);
+      f.fy.push_back(rig.run.relax.ForceY[v]);
+      f.fz.push_back(rig.run.relax.ForceZ[v]);
+    }
+    for (int i = 1; i <= m.PolygonCount; ++i) f.faceDeform.push_back(rig.run.relax.FaceDeform[i]);
+    f.total = rig.run.relax.PolyDeform;
+    return f;
+  };
+  for (bool regularHex : {false, true}) {
+    const Figures plain = pass(false, regularHex), vector = pass(true, regularHex);
+    EXPECT_GT(plain.total, 1) << "the random faces are far from regular";
+    EXPECT_EQ(std::memcmp(&plain.total, &vector.total, sizeof(double)), 0);
+    for (int v = 0; v < next; ++v) {
+      EXPECT_EQ(plain.fx[v], vector.fx[v]) << "vertex " << v;
+      EXPECT_EQ(plain.fy[v], vector.fy[v]) << "vertex " << v;
+      EXPECT_EQ(plain.fz[v], vector.fz[v]) << "vertex " << v;
+    }
+    for (size_t i = 0; i < plain.faceDeform.size(); ++i)
+      EXPECT_EQ(plain.faceDeform[i], vector.faceDeform[i]) << "face " << i + 1;
+    // The degenerate square and hexagon: every vertex is pulled nowhere, the deformation
+    // is 0, not a NaN.
+    EXPECT_EQ(vector.faceDeform[faces.size() - 2], 0.0);
+    EXPECT_EQ(vector.faceDeform[faces.size() - 1], 0.0);
   }
 }
 
