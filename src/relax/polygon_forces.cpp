@@ -2,7 +2,7 @@
 
 #include "model/geometry.h"
 #include "relax/engine.h"
-#include "relax/shape_offsets.h"
+#include "relax/shape_pulls.h"
 #include "run/run.h"
 
 namespace kelmor {
@@ -87,12 +87,14 @@ void HexagonMeasures(Run& run, int family) {
 namespace {
 
 // The faces of the rhombus sets and hexagon families: their targets depend on the family
-// figures, one position at a time, into the same offset and length slots.
-void FamilyOffsets(Run& run, double* offsets, double* lengths) {
+// figures, one position at a time, into the same pull and length slots.
+void FamilyPulls(Run& run, double kFull, double kWeak) {
   RelaxState& r = run.relax;
-  const RelaxPlan& p = r.plan;
+  RelaxPlan& p = r.plan;
   const VertexArrays va(run);
   const double *X = va.X, *Y = va.Y, *Z = va.Z;
+  double* pulls = p.shapePulls.data();
+  double* lengths = p.shapeLengths.data();
   const double rhShort[4] = {0, r.DiagShort1, r.DiagShort2, r.DiagShort3};
   const double rhLong[4] = {0, r.DiagLong1, r.DiagLong2, r.DiagLong3};
   const double hexPair[3] = {0, r.HexPairD, r.HexPaird};
@@ -101,6 +103,7 @@ void FamilyOffsets(Run& run, double* offsets, double* lengths) {
 
   for (int face : p.shapeFamilyFaces) {
     const ShapeFace& s = p.shapeFaces[face];
+    const double k = s.weak ? kWeak : kFull;
     const int* idx = &p.shapeIdx[static_cast<size_t>(s.first) * 8];
     const uint8_t* onV = &p.shapeOnV[s.first];
     const int hex = hexShaped ? s.hex : 0;
@@ -145,24 +148,25 @@ void FamilyOffsets(Run& run, double* offsets, double* lengths) {
           ratio = std::fabs(dv - odd) > std::fabs(dv - pair) ? 2 * pair / dv : 2 * odd / dv;
         }
       }
-      double* o = offsets + static_cast<size_t>(s.slot + pos) * 4;
-      o[0] = R.x + (M.x - R.x) * ratio - P.x;
-      o[1] = R.y + (M.y - R.y) * ratio - P.y;
-      o[2] = R.z + (M.z - R.z) * ratio - P.z;
-      lengths[s.slot + pos] = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
+      const double ox = R.x + (M.x - R.x) * ratio - P.x;
+      const double oy = R.y + (M.y - R.y) * ratio - P.y;
+      const double oz = R.z + (M.z - R.z) * ratio - P.z;
+      lengths[s.slot + pos] = std::sqrt(ox * ox + oy * oy + oz * oz);
+      // F = L·k along o/L: the pull is k·o (nothing when the vertex is on target).
+      double* pull = pulls + static_cast<size_t>(s.slot + pos) * 4;
+      pull[0] = k * ox, pull[1] = k * oy, pull[2] = k * oz;
     }
   }
 }
 
 }  // namespace
 
-void PolygonForces(Run& run) { PolygonForces(run, ShapeOffsetsVectorAvailable()); }
+void PolygonForces(Run& run) { PolygonForces(run, ShapePullsVectorAvailable()); }
 
 void PolygonForces(Run& run, bool vector) {
   RelaxState& r = run.relax;
   RelaxPlan& p = r.plan;
   const VertexArrays va(run);
-  double *FX = va.FX, *FY = va.FY, *FZ = va.FZ;
   double* faceDeform = r.FaceDeform.data();
 
   const double wFull = run.Strength[4];
@@ -174,27 +178,19 @@ void PolygonForces(Run& run, bool vector) {
   const double kFull = r.Step * wFull * run.infl.D4Factor;
   const double kWeak = r.Step * wWeak * run.infl.D4Factor;
 
-  // Every position's offset from its target, then the forces in face order.
+  // Every position's pull, then each vertex's pulls added in face order.
   double* rows = p.shapePositions.data();
   for (int v = p.shapeRowLo; v <= p.shapeRowHi; ++v)
     rows[v * 4] = va.X[v], rows[v * 4 + 1] = va.Y[v], rows[v * 4 + 2] = va.Z[v];
-  double* offsets = p.shapeOffsets.data();
-  double* lengths = p.shapeLengths.data();
-  ShapeGroupOffsets(p, rows, offsets, lengths, vector);
-  FamilyOffsets(run, offsets, lengths);
+  ShapeGroupPulls(p, rows, kFull, kWeak, vector);
+  FamilyPulls(run, kFull, kWeak);
+  AddShapePulls(p, va.FX, va.FY, va.FZ, vector);
 
-  const int* slotIdx = p.slotIdx.data();
+  const double* lengths = p.shapeLengths.data();
   double total = 0;
   for (const ShapeFace& s : p.shapeFaces) {
-    const double k = s.weak ? kWeak : kFull;
     double deform = 0;
-    for (int slot = s.slot; slot < s.slot + s.n; ++slot) {
-      const double* o = offsets + static_cast<size_t>(slot) * 4;
-      deform += lengths[slot];
-      // F = L·k along o/L: the force is k·o (nothing when the vertex is on target).
-      const int v = slotIdx[static_cast<size_t>(slot) * 8];
-      FX[v] += k * o[0], FY[v] += k * o[1], FZ[v] += k * o[2];
-    }
+    for (int slot = s.slot; slot < s.slot + s.n; ++slot) deform += lengths[slot];
     faceDeform[s.face] = deform;
     total += deform;
   }

@@ -93,31 +93,34 @@ void PlanFaces(Run& run, RelaxPlan& p) {
 }
 
 // Slots of the shape pass: plain faces kind by kind (each kind padded to a multiple of four
-// slots), then the faces of the rhombus sets and hexagon families in face order.
+// slots), then the faces of the rhombus sets and hexagon families in face order; and for
+// every vertex its slots in face order, the order in which its forces add up.
 void PlanShapeSlots(RelaxPlan& p) {
   p.shapeGroups.clear();
   p.shapeFamilyFaces.clear();
-  p.slotIdx.clear();
+  p.slotRows.clear();
   p.slotReach.clear();
   p.slotReachStep.clear();
+  p.slotWeak.clear();
   auto slots = [&p] { return static_cast<int>(p.slotReach.size()); };
   auto add = [&](ShapeFace& s) {
     s.slot = slots();
-    const auto from = p.shapeIdx.begin() + static_cast<ptrdiff_t>(s.first) * 8;
-    p.slotIdx.insert(p.slotIdx.end(), from, from + static_cast<ptrdiff_t>(s.n) * 8);
+    for (int i = s.first * 8; i < (s.first + s.n) * 8; ++i) p.slotRows.push_back(p.shapeIdx[i] * 4);
     p.slotReach.insert(p.slotReach.end(), static_cast<size_t>(s.n), s.reach);
     p.slotReachStep.insert(p.slotReachStep.end(), static_cast<size_t>(s.n), s.reachStep);
+    p.slotWeak.insert(p.slotWeak.end(), static_cast<size_t>(s.n), s.weak ? -0.0 : 0.0);
   };
   auto isFamily = [](const ShapeFace& s) { return s.rhombus != 0 || s.hex != 0; };
   for (auto [nr, nm] : {std::pair{1, 2}, {2, 2}, {3, 4}, {2, 4}}) {
     ShapeGroup g{nr, nm, slots(), 0};
     for (ShapeFace& s : p.shapeFaces)
       if (!isFamily(s) && s.nr == nr && s.nm == nm) add(s);
-    // Padding slots repeat a real vertex and reach nothing; their offsets go unused.
+    // Padding slots repeat a real vertex and reach nothing; their pulls go unused.
     while ((slots() - g.first) % 4 != 0) {
-      p.slotIdx.insert(p.slotIdx.end(), 8, p.vmin);
+      p.slotRows.insert(p.slotRows.end(), 8, p.vmin * 4);
       p.slotReach.push_back(0);
       p.slotReachStep.push_back(0);
+      p.slotWeak.push_back(0);
     }
     g.count = slots() - g.first;
     if (g.count > 0) p.shapeGroups.push_back(g);
@@ -129,12 +132,34 @@ void PlanShapeSlots(RelaxPlan& p) {
   }
   // Rows for every vertex a slot reads (the model's range, checked once more here).
   p.shapeRowLo = p.vmin, p.shapeRowHi = p.vmax;
-  for (int v : p.slotIdx) p.shapeRowLo = std::min(p.shapeRowLo, v), p.shapeRowHi = std::max(p.shapeRowHi, v);
+  for (const ShapeFace& s : p.shapeFaces)
+    for (int i = s.first * 8; i < (s.first + s.n) * 8; ++i)
+      p.shapeRowLo = std::min(p.shapeRowLo, p.shapeIdx[i]), p.shapeRowHi = std::max(p.shapeRowHi, p.shapeIdx[i]);
   const size_t rows = p.shapeRowHi >= 0 ? static_cast<size_t>(p.shapeRowHi) + 1 : 0;
   p.shapePositions.resize(rows);
-  p.shapeForces.resize(rows);
-  p.shapeOffsets.resize(p.slotReach.size());
+  p.shapePulls.resize(p.slotReach.size());
+  p.shapeFar.resize(p.slotReach.size());
   p.shapeLengths.assign(p.slotReach.size(), 0.0);
+
+  // Each vertex's pulls in face order (a counting sort of the positions by vertex).
+  p.pullVertex.clear();
+  p.pullStart.clear();
+  p.pullSlots.clear();
+  if (rows == 0) return;
+  std::vector<int> count(rows, 0);
+  for (const ShapeFace& s : p.shapeFaces)
+    for (int pos = 0; pos < s.n; ++pos) ++count[p.shapeIdx[(s.first + pos) * 8]];
+  std::vector<int> next(rows, 0);
+  for (size_t v = 0; v < rows; ++v) {
+    if (count[v] == 0) continue;
+    p.pullVertex.push_back(static_cast<int>(v));
+    p.pullStart.push_back(static_cast<int>(p.pullSlots.size()));
+    next[v] = static_cast<int>(p.pullSlots.size());
+    p.pullSlots.resize(p.pullSlots.size() + count[v]);
+  }
+  p.pullStart.push_back(static_cast<int>(p.pullSlots.size()));
+  for (const ShapeFace& s : p.shapeFaces)
+    for (int pos = 0; pos < s.n; ++pos) p.pullSlots[next[p.shapeIdx[(s.first + pos) * 8]]++] = (s.slot + pos) * 4;
 }
 
 void PlanShapes(Run& run, RelaxPlan& p) {

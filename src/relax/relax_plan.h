@@ -73,18 +73,23 @@ struct RelaxPlan {
   std::vector<uint8_t> shapeOnV;  // "v" on the vertex or on its opposite vertex
   bool anyWeakShape = false;
 
-  // The pass works out every position's offset from its target in slots: plain faces
-  // grouped by kind, four slots at a time, then the faces whose target depends on a rhombus
-  // set or a hexagon family (shapeFamilyFaces, rows of shapeFaces), one at a time. Per slot
-  // the 8 vertex indices of shapeIdx (padding slots repeat a real vertex) and the reach.
+  // The pass works out every position's pull (its offset from its target times the
+  // strength) in slots: plain faces grouped by kind, four slots at a time, then the faces
+  // whose target depends on a rhombus set or a hexagon family (shapeFamilyFaces, rows of
+  // shapeFaces), one at a time. Per slot the rows (4·vertex) of the 8 vertices of
+  // shapeIdx (padding slots repeat a real vertex), the reach and -0.0 on a weakened face.
   std::vector<ShapeGroup> shapeGroups;
   std::vector<int> shapeFamilyFaces;
-  std::vector<int> slotIdx;
-  std::vector<double> slotReach, slotReachStep;
-  // Scratch of the pass: positions and forces four to a vertex; offsets and their lengths.
-  QuadRows shapePositions, shapeForces, shapeOffsets;
-  int shapeRowLo = 0, shapeRowHi = -1;  // vertices the position and force rows hold
+  std::vector<int> slotRows;
+  std::vector<double> slotReach, slotReachStep, slotWeak;
+  // The vertices with pulls, and for each its slots' rows in face order:
+  // pullSlots[pullStart[i]] up to pullSlots[pullStart[i + 1]] for pullVertex[i].
+  std::vector<int> pullVertex, pullStart, pullSlots;
+  // Scratch of the pass: positions four to a vertex, pulls and far points four to a slot,
+  // and the offsets' lengths.
+  QuadRows shapePositions, shapePulls, shapeFar;
   std::vector<double> shapeLengths;
+  int shapeRowLo = 0, shapeRowHi = -1;  // vertices the position rows hold
 
   // Rhombus sets 1..3 ("D", "d", "q" quadrilaterals) and hexagon families 1 "D", 2 "d":
   // four (or six) vertex indices per face.

@@ -7,7 +7,7 @@
 
 #include "model/geometry.h"
 #include "relax/engine.h"
-#include "relax/shape_offsets.h"
+#include "relax/shape_pulls.h"
 #include "support/relax_fixture.h"
 
 namespace kelmor::testing {
@@ -185,7 +185,7 @@ TEST(PolygonForces, HexagonDiagonalTiesGoToTheSecondPairThenTheThird) {
 // kind of face, with padding slots, degenerate faces (near and far points together) and
 // the faces of the families, which it leaves to the plain code.
 TEST(PolygonForces, VectorAndPlainPathsGiveTheSameFiguresToTheLastBit) {
-  if (!ShapeOffsetsVectorAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!ShapePullsVectorAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
   std::vector<Face> faces;
   int next = 0;
   auto face = [&](int n, int step = 1, const std::string& code = "") {

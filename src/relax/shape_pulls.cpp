@@ -1,0 +1,214 @@
+#include "relax/shape_pulls.h"
+
+#include <cmath>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace kelmor {
+
+namespace {
+
+// One slot: R the far reference point (mean of NR points), M the near point (mean of
+// NM points taken in pairs), G their distance and the target R + (M - R)·reach/G.
+template <int NR, int NM>
+void PlainGroup(RelaxPlan& p, const ShapeGroup& g, const double* rows, double kFull,
+                double kWeak) {
+  double* pulls = p.shapePulls.data();
+  double* lengths = p.shapeLengths.data();
+  for (int s = g.first; s < g.first + g.count; ++s) {
+    const int* ix = &p.slotRows[static_cast<size_t>(s) * 8];
+    auto at = [&](int k, int c) { return rows[ix[k] + c]; };
+    double R[3], D[3], o[3];
+    for (int c = 0; c < 3; ++c) {
+      double r = at(1, c);
+      if constexpr (NR == 2) r = (r + at(2, c)) * 0.5;
+      if constexpr (NR == 3) r = (r + at(2, c) + at(3, c)) / 3;
+      double m = (at(4, c) + at(5, c)) * 0.5;
+      if constexpr (NM == 4) m = (m + (at(6, c) + at(7, c)) * 0.5) * 0.5;
+      R[c] = r;
+      D[c] = m - r;
+    }
+    const double G = std::sqrt(D[0] * D[0] + D[1] * D[1] + D[2] * D[2]);
+    // Near and far points together: the target is the far point itself.
+    double ratio = G > 0 ? p.slotReach[s] / G : 999;
+    ratio *= p.slotReachStep[s];
+    for (int c = 0; c < 3; ++c) o[c] = R[c] + D[c] * ratio - at(0, c);
+    lengths[s] = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
+    // F = L·k along o/L: the pull is k·o (nothing when the vertex is on target).
+    const double k = std::signbit(p.slotWeak[s]) ? kWeak : kFull;
+    double* pull = pulls + static_cast<size_t>(s) * 4;
+    for (int c = 0; c < 3; ++c) pull[c] = k * o[c];
+    pull[3] = 0;
+  }
+}
+
+void PlainAdd(RelaxPlan& p, double* FX, double* FY, double* FZ) {
+  const double* pulls = p.shapePulls.data();
+  for (size_t i = 0; i < p.pullVertex.size(); ++i) {
+    const int v = p.pullVertex[i];
+    double fx = FX[v], fy = FY[v], fz = FZ[v];
+    for (int j = p.pullStart[i]; j < p.pullStart[i + 1]; ++j) {
+      const double* pull = pulls + p.pullSlots[j];
+      fx += pull[0], fy += pull[1], fz += pull[2];
+    }
+    FX[v] = fx, FY[v] = fy, FZ[v] = fz;
+  }
+}
+
+#if defined(__x86_64__)
+
+// Fused multiply-adds appear only where written: the file is built with -ffp-contract=off.
+#define KELMOR_AVX2 __attribute__((target("avx2,fma"), always_inline)) inline
+
+KELMOR_AVX2 __m256d Row(const double* rows, int at) { return _mm256_load_pd(rows + at); }
+
+// x / 3 correctly rounded, as the division gives it, without the divider: q0 = x·RN(1/3)
+// is within an ulp, t = 3·q0 - x is exact, and q0 - t·RN(1/3) rounds to the quotient
+// (Markstein). Written this way round, a zero keeps its sign.
+KELMOR_AVX2 __m256d ThirdOf(__m256d x) {
+  const __m256d third = _mm256_set1_pd(1.0 / 3), three = _mm256_set1_pd(3.0);
+  const __m256d q0 = _mm256_mul_pd(x, third);
+  return _mm256_fnmadd_pd(_mm256_fmsub_pd(q0, three, x), third, q0);
+}
+
+// x² + y² + z² of four rows (w = 0), summed in that order, one to a lane.
+KELMOR_AVX2 __m256d SquaredLengths(const __m256d (&v)[4]) {
+  const __m256d a = _mm256_hadd_pd(_mm256_mul_pd(v[0], v[0]), _mm256_mul_pd(v[1], v[1]));
+  const __m256d b = _mm256_hadd_pd(_mm256_mul_pd(v[2], v[2]), _mm256_mul_pd(v[3], v[3]));
+  return _mm256_add_pd(_mm256_permute2f128_pd(a, b, 0x20), _mm256_permute2f128_pd(a, b, 0x31));
+}
+
+// Lane j of v in every lane.
+KELMOR_AVX2 void Spread(__m256d v, __m256d (&lane)[4]) {
+  lane[0] = _mm256_permute4x64_pd(v, 0x00), lane[1] = _mm256_permute4x64_pd(v, 0x55);
+  lane[2] = _mm256_permute4x64_pd(v, 0xAA), lane[3] = _mm256_permute4x64_pd(v, 0xFF);
+}
+
+// In four sweeps over the group, each a loop of independent steps with short chains (the
+// square roots and the division would otherwise hold every step up in turn): 1. far and
+// near points, into R (far rows) and D = M - R (pull rows), with G² into lengths; 2. the
+// ratios, in place; 3. the offsets R + D·ratio - P, their squared lengths and the pulls
+// over D; 4. the lengths.
+template <int NR, int NM>
+__attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
+                                                     const double* rows, double kFull,
+                                                     double kWeak) {
+  double* far = p.shapeFar.data();
+  double* pulls = p.shapePulls.data();
+  double* lengths = p.shapeLengths.data();
+  const int* slotRows = p.slotRows.data();
+  const __m256d half = _mm256_set1_pd(0.5);
+  const int end = g.first + g.count;
+  for (int s = g.first; s < end; s += 4) {
+    __m256d D[4];
+    for (int j = 0; j < 4; ++j) {
+      const int* ix = slotRows + static_cast<size_t>(s + j) * 8;
+      __m256d r = Row(rows, ix[1]);
+      if constexpr (NR == 2) r = _mm256_mul_pd(_mm256_add_pd(r, Row(rows, ix[2])), half);
+      if constexpr (NR == 3)
+        r = ThirdOf(_mm256_add_pd(_mm256_add_pd(r, Row(rows, ix[2])), Row(rows, ix[3])));
+      __m256d m = _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[4]), Row(rows, ix[5])), half);
+      if constexpr (NM == 4)
+        m = _mm256_mul_pd(
+            _mm256_add_pd(m, _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[6]), Row(rows, ix[7])), half)),
+            half);
+      D[j] = _mm256_sub_pd(m, r);
+      _mm256_store_pd(far + static_cast<size_t>(s + j) * 4, r);
+      _mm256_store_pd(pulls + static_cast<size_t>(s + j) * 4, D[j]);
+    }
+    _mm256_storeu_pd(lengths + s, SquaredLengths(D));
+  }
+  const __m256d zero = _mm256_setzero_pd(), beyond = _mm256_set1_pd(999);
+  for (int s = g.first; s < end; s += 4) {
+    const __m256d G = _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s));
+    const __m256d reach = _mm256_div_pd(_mm256_loadu_pd(&p.slotReach[s]), G);
+    // Near and far points together: the target is the far point itself.
+    const __m256d ratio = _mm256_blendv_pd(beyond, reach, _mm256_cmp_pd(G, zero, _CMP_GT_OQ));
+    _mm256_storeu_pd(lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(&p.slotReachStep[s])));
+  }
+  const __m256d full = _mm256_set1_pd(kFull), weak = _mm256_set1_pd(kWeak);
+  for (int s = g.first; s < end; s += 4) {
+    __m256d ratio[4], k[4], O[4];
+    Spread(_mm256_loadu_pd(lengths + s), ratio);
+    Spread(_mm256_blendv_pd(full, weak, _mm256_loadu_pd(&p.slotWeak[s])), k);
+    for (int j = 0; j < 4; ++j) {
+      const size_t row = static_cast<size_t>(s + j) * 4;
+      const __m256d P = Row(rows, slotRows[static_cast<size_t>(s + j) * 8]);
+      const __m256d R = _mm256_load_pd(far + row), D = _mm256_load_pd(pulls + row);
+      const __m256d o = _mm256_sub_pd(_mm256_add_pd(R, _mm256_mul_pd(D, ratio[j])), P);
+      O[j] = _mm256_blend_pd(o, zero, 0x8);  // w stays 0 even when the ratio is not finite
+      _mm256_store_pd(pulls + row, _mm256_mul_pd(k[j], O[j]));
+    }
+    _mm256_storeu_pd(lengths + s, SquaredLengths(O));
+  }
+  for (int s = g.first; s < end; s += 4)
+    _mm256_storeu_pd(lengths + s, _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s)));
+}
+
+__attribute__((target("avx2,fma"))) void VectorAdd(RelaxPlan& p, double* FX, double* FY,
+                                                   double* FZ) {
+  const double* pulls = p.shapePulls.data();
+  for (size_t i = 0; i < p.pullVertex.size(); ++i) {
+    const int v = p.pullVertex[i];
+    __m256d f = _mm256_set_pd(0, FZ[v], FY[v], FX[v]);
+    for (int j = p.pullStart[i]; j < p.pullStart[i + 1]; ++j)
+      f = _mm256_add_pd(f, _mm256_load_pd(pulls + p.pullSlots[j]));
+    const __m128d xy = _mm256_castpd256_pd128(f);
+    _mm_storel_pd(FX + v, xy);
+    _mm_storeh_pd(FY + v, xy);
+    _mm_store_sd(FZ + v, _mm256_extractf128_pd(f, 1));
+  }
+}
+
+#endif
+
+}  // namespace
+
+bool ShapePullsVectorAvailable() {
+#if defined(__x86_64__)
+  static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return avx2;
+#else
+  return false;
+#endif
+}
+
+void ShapeGroupPulls(RelaxPlan& p, const double* positions, double kFull, double kWeak,
+                     bool vector) {
+  for (const ShapeGroup& g : p.shapeGroups) {
+    const int kind = g.nr * 10 + g.nm;
+#if defined(__x86_64__)
+    if (vector) {
+      switch (kind) {
+        case 12: VectorGroup<1, 2>(p, g, positions, kFull, kWeak); continue;
+        case 22: VectorGroup<2, 2>(p, g, positions, kFull, kWeak); continue;
+        case 34: VectorGroup<3, 4>(p, g, positions, kFull, kWeak); continue;
+        case 24: VectorGroup<2, 4>(p, g, positions, kFull, kWeak); continue;
+        default: break;
+      }
+    }
+#else
+    (void)vector;
+#endif
+    switch (kind) {
+      case 12: PlainGroup<1, 2>(p, g, positions, kFull, kWeak); break;
+      case 22: PlainGroup<2, 2>(p, g, positions, kFull, kWeak); break;
+      case 34: PlainGroup<3, 4>(p, g, positions, kFull, kWeak); break;
+      case 24: PlainGroup<2, 4>(p, g, positions, kFull, kWeak); break;
+      default: break;
+    }
+  }
+}
+
+void AddShapePulls(RelaxPlan& p, double* FX, double* FY, double* FZ, bool vector) {
+#if defined(__x86_64__)
+  if (vector) return VectorAdd(p, FX, FY, FZ);
+#else
+  (void)vector;
+#endif
+  PlainAdd(p, FX, FY, FZ);
+}
+
+}  // namespace kelmor
