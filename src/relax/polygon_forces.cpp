@@ -180,8 +180,7 @@ void PolygonForces(Run& run, bool vector) {
 
   // Every position's pull, then each vertex's pulls added in face order.
   double* rows = p.shapePositions.data();
-  for (int v = p.shapeRowLo; v <= p.shapeRowHi; ++v)
-    rows[v * 4] = va.X[v], rows[v * 4 + 1] = va.Y[v], rows[v * 4 + 2] = va.Z[v];
+  FillQuadRows(rows, p.shapeRowLo, p.shapeRowHi, va.X, va.Y, va.Z);
   ShapeGroupPulls(p, rows, kFull, kWeak, vector);
   FamilyPulls(run, kFull, kWeak);
   AddShapePulls(p, va.FX, va.FY, va.FZ, vector);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "relax/quad_rows.h"
 #include "run/host.h"
 
 namespace kelmor {
@@ -29,21 +30,6 @@ struct ShapeFace {
 struct ShapeGroup {
   int nr = 1, nm = 2;
   int first = 0, count = 0;
-};
-
-// Rows of four doubles (x, y, z and a 0) starting on a 32-byte boundary, so that one row
-// is one vector load.
-class QuadRows {
- public:
-  void resize(size_t rows) { buf_.assign(rows * 4 + 4, 0.0); }
-  double* data() {
-    const auto address = reinterpret_cast<uintptr_t>(buf_.data());
-    return buf_.data() + ((32 - address % 32) % 32) / sizeof(double);
-  }
-  double* row(size_t r) { return data() + r * 4; }
-
- private:
-  std::vector<double> buf_;
 };
 
 // What an iteration would otherwise re-derive from letters and tables, gathered once per
