@@ -9,6 +9,7 @@
 #include "output/output_call.h"
 #include "output/writer.h"
 #include "relax/engine.h"
+#include "relax/vertex_steps.h"
 #include "run/error_handler.h"
 #include "run/run.h"
 
@@ -100,29 +101,12 @@ std::optional<LoopOutcome> MoveVertices(Run& run) {
   double* X = m.PosX.data();
   double* Y = m.PosY.data();
   double* Z = m.PosZ.data();
-  double* OX = m.VertexX.data();
-  double* OY = m.VertexY.data();
-  double* OZ = m.VertexZ.data();
-  double* VX = r.VelX.data();
-  double* VY = r.VelY.data();
-  double* VZ = r.VelZ.data();
-  const double* FX = r.ForceX.data();
-  const double* FY = r.ForceY.data();
-  const double* FZ = r.ForceZ.data();
-  const double damping = r.Damping;
-  double sx = 0, sy = 0, sz = 0, zmax = -99, zmin = 99;
-  for (int i = lo; i <= hi; ++i) {
-    OX[i] = X[i], OY[i] = Y[i], OZ[i] = Z[i];
-    const double vx = damping * VX[i] + FX[i];
-    const double vy = damping * VY[i] + FY[i];
-    const double vz = damping * VZ[i] + FZ[i];
-    VX[i] = vx, VY[i] = vy, VZ[i] = vz;
-    const double x = X[i] + vx, y = Y[i] + vy, z = Z[i] + vz;
-    X[i] = x, Y[i] = y, Z[i] = z;
-    sx += x, sy += y, sz += z;
-    if (z > zmax) zmax = z;
-    if (z < zmin) zmin = z;
-  }
+  const StepColumns columns{X, Y, Z,
+                            m.VertexX.data(), m.VertexY.data(), m.VertexZ.data(),
+                            r.VelX.data(), r.VelY.data(), r.VelZ.data(),
+                            r.ForceX.data(), r.ForceY.data(), r.ForceZ.data()};
+  const StepSums sums = StepVertices(columns, lo, hi, r.Damping, StepVerticesVectorAvailable());
+  const double sx = sums.x, sy = sums.y, sz = sums.z, zmax = sums.zmax, zmin = sums.zmin;
   // One test per move catches any position that ran away (inf or NaN reach the sums).
   if (!std::isfinite(sx + sy + sz)) raiseError(ErrOverflow);
   if (hi >= lo) {

@@ -1,0 +1,96 @@
+#include "relax/vertex_steps.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace kelmor {
+
+namespace {
+
+void PlainStep(const StepColumns& c, int from, int hi, double damping, StepSums& s) {
+  for (int i = from; i <= hi; ++i) {
+    c.OX[i] = c.X[i], c.OY[i] = c.Y[i], c.OZ[i] = c.Z[i];
+    const double vx = damping * c.VX[i] + c.FX[i];
+    const double vy = damping * c.VY[i] + c.FY[i];
+    const double vz = damping * c.VZ[i] + c.FZ[i];
+    c.VX[i] = vx, c.VY[i] = vy, c.VZ[i] = vz;
+    const double x = c.X[i] + vx, y = c.Y[i] + vy, z = c.Z[i] + vz;
+    c.X[i] = x, c.Y[i] = y, c.Z[i] = z;
+    s.x += x, s.y += y, s.z += z;
+    if (z > s.zmax) s.zmax = z;
+    if (z < s.zmin) s.zmin = z;
+  }
+}
+
+#if defined(__x86_64__)
+
+#define KELMOR_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+// sum + v0 + v1 + v2 + v3, in that order.
+KELMOR_AVX2 double AddInOrder(double sum, __m256d v) {
+  const __m128d lo = _mm256_castpd256_pd128(v), hi = _mm256_extractf128_pd(v, 1);
+  sum += _mm_cvtsd_f64(lo);
+  sum += _mm_cvtsd_f64(_mm_unpackhi_pd(lo, lo));
+  sum += _mm_cvtsd_f64(hi);
+  return sum + _mm_cvtsd_f64(_mm_unpackhi_pd(hi, hi));
+}
+
+// The lanes' own highest (or lowest) z, folded as the plain loop would: a z replaces the
+// running figure only when strictly beyond it, and the figure is the same number.
+__attribute__((target("avx2"))) int VectorStep(const StepColumns& c, int lo, int hi,
+                                               double damping, StepSums& s) {
+  const __m256d d = _mm256_set1_pd(damping);
+  __m256d zmax = _mm256_set1_pd(s.zmax), zmin = _mm256_set1_pd(s.zmin);
+  int i = lo;
+  for (; i + 3 <= hi; i += 4) {
+    const __m256d x0 = _mm256_loadu_pd(c.X + i), y0 = _mm256_loadu_pd(c.Y + i),
+                  z0 = _mm256_loadu_pd(c.Z + i);
+    _mm256_storeu_pd(c.OX + i, x0), _mm256_storeu_pd(c.OY + i, y0), _mm256_storeu_pd(c.OZ + i, z0);
+    const __m256d vx = _mm256_add_pd(_mm256_mul_pd(d, _mm256_loadu_pd(c.VX + i)), _mm256_loadu_pd(c.FX + i));
+    const __m256d vy = _mm256_add_pd(_mm256_mul_pd(d, _mm256_loadu_pd(c.VY + i)), _mm256_loadu_pd(c.FY + i));
+    const __m256d vz = _mm256_add_pd(_mm256_mul_pd(d, _mm256_loadu_pd(c.VZ + i)), _mm256_loadu_pd(c.FZ + i));
+    _mm256_storeu_pd(c.VX + i, vx), _mm256_storeu_pd(c.VY + i, vy), _mm256_storeu_pd(c.VZ + i, vz);
+    const __m256d x = _mm256_add_pd(x0, vx), y = _mm256_add_pd(y0, vy), z = _mm256_add_pd(z0, vz);
+    _mm256_storeu_pd(c.X + i, x), _mm256_storeu_pd(c.Y + i, y), _mm256_storeu_pd(c.Z + i, z);
+    s.x = AddInOrder(s.x, x), s.y = AddInOrder(s.y, y), s.z = AddInOrder(s.z, z);
+    // max(z, m) is z > m ? z : m, as the plain comparison (a NaN z changes nothing).
+    zmax = _mm256_max_pd(z, zmax);
+    zmin = _mm256_min_pd(z, zmin);
+  }
+  alignas(32) double top[4], bottom[4];
+  _mm256_store_pd(top, zmax);
+  _mm256_store_pd(bottom, zmin);
+  for (int j = 0; j < 4; ++j) {
+    if (top[j] > s.zmax) s.zmax = top[j];
+    if (bottom[j] < s.zmin) s.zmin = bottom[j];
+  }
+  return i;
+}
+
+#endif
+
+}  // namespace
+
+bool StepVerticesVectorAvailable() {
+#if defined(__x86_64__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+#else
+  return false;
+#endif
+}
+
+StepSums StepVertices(const StepColumns& c, int lo, int hi, double damping, bool vector) {
+  StepSums s;
+  int from = lo;
+#if defined(__x86_64__)
+  if (vector) from = VectorStep(c, lo, hi, damping, s);
+#else
+  (void)vector;
+#endif
+  PlainStep(c, from, hi, damping, s);
+  return s;
+}
+
+}  // namespace kelmor
