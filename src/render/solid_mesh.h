@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "model/vec3.h"
+
 namespace kelmor::render {
 
-struct Vec3 {
-  double x = 0, y = 0, z = 0;
-};
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3 Cross(Vec3 a, Vec3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+using kelmor::Cross;
+using kelmor::Dot;
+using kelmor::Vec3;
 
 struct Rgba {
   uint8_t r = 0, g = 0, b = 0, a = 255;
