@@ -159,9 +159,12 @@ TEST_F(Process, PeakMemoryFollowsTheModel) {
       {(dir_ / "cube.txt").string(), 8 * 1024},
       {std::string(KELMOR_SOURCE_DIR) + "/bench/geodesic_sphere_362.txt", 12 * 1024},
   };
+  // Through a shell that forks: a program started straight from this process by
+  // posix_spawn begins its life inside this process's memory, and its peak counts ours.
   for (const Case& c : cases) {
-    int status = Start(KELMOR_EXE, {"run", c.input, "--quiet", "--seed", "1", "--max-attempts", "1",
-                                    "--max-iterations", "200", "--out", (dir_ / "out").string(), ini});
+    int status = Start("/bin/sh", {"-c", "\"$0\" \"$@\"; exit $?", KELMOR_EXE, "run", c.input,
+                                   "--quiet", "--seed", "1", "--max-attempts", "1",
+                                   "--max-iterations", "200", "--out", (dir_ / "out").string(), ini});
     EXPECT_LE(status, 1) << err_;
     EXPECT_GT(peakKiB_, 0);
     EXPECT_LE(peakKiB_, c.limitKiB) << c.input;
