@@ -9,6 +9,7 @@
 #endif
 
 #include "relax/engine.h"
+#include "relax/vector_paths.h"
 #include "run/run.h"
 
 namespace kelmor {
@@ -217,7 +218,7 @@ void HopForces(Run& run) {
   const HopContext c{va.X, va.Y, va.Z, va.FX, va.FY, va.FZ, static_cast<float>(infl.GlobalLimit + 0.1),
                      r.Step * run.Strength[3], r.Step * run.Strength[6], infl.HopFirst};
 #if defined(KELMOR_HOP_AVX2)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
+  const bool avx2 = HasAvx2();
 #endif
   double deform = 0;
   for (int i = p.vmin; i <= p.vmax; ++i) {

@@ -4,6 +4,8 @@
 #include <immintrin.h>
 #endif
 
+#include "relax/vector_paths.h"
+
 namespace kelmor {
 
 namespace {
@@ -33,8 +35,7 @@ __attribute__((target("avx2"))) int FillFour(double* rows, int lo, int hi, const
 void FillQuadRows(double* rows, int lo, int hi, const double* X, const double* Y, const double* Z) {
   int v = lo;
 #if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) v = FillFour(rows, lo, hi, X, Y, Z);
+  if (HasAvx2()) v = FillFour(rows, lo, hi, X, Y, Z);
 #endif
   for (; v <= hi; ++v) {
     double* r = rows + static_cast<ptrdiff_t>(v) * 4;

@@ -6,6 +6,8 @@
 #include <immintrin.h>
 #endif
 
+#include "relax/vector_paths.h"
+
 namespace kelmor {
 
 namespace {
@@ -166,37 +168,25 @@ __attribute__((target("avx2,fma"))) void VectorAdd(RelaxPlan& p, double* FX, dou
 
 }  // namespace
 
-bool ShapePullsVectorAvailable() {
-#if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  return avx2;
-#else
-  return false;
-#endif
-}
+bool ShapePullsVectorAvailable() { return HasAvx2Fma(); }
 
 void ShapeGroupPulls(RelaxPlan& p, const double* positions, double kFull, double kWeak,
                      bool vector) {
-  for (const ShapeGroup& g : p.shapeGroups) {
-    const int kind = g.nr * 10 + g.nm;
-#if defined(__x86_64__)
-    if (vector) {
-      switch (kind) {
-        case 12: VectorGroup<1, 2>(p, g, positions, kFull, kWeak); continue;
-        case 22: VectorGroup<2, 2>(p, g, positions, kFull, kWeak); continue;
-        case 34: VectorGroup<3, 4>(p, g, positions, kFull, kWeak); continue;
-        case 24: VectorGroup<2, 4>(p, g, positions, kFull, kWeak); continue;
-        default: break;
-      }
-    }
-#else
-    (void)vector;
+#if !defined(__x86_64__)
+  (void)vector;
 #endif
-    switch (kind) {
-      case 12: PlainGroup<1, 2>(p, g, positions, kFull, kWeak); break;
-      case 22: PlainGroup<2, 2>(p, g, positions, kFull, kWeak); break;
-      case 34: PlainGroup<3, 4>(p, g, positions, kFull, kWeak); break;
-      case 24: PlainGroup<2, 4>(p, g, positions, kFull, kWeak); break;
+  for (const ShapeGroup& g : p.shapeGroups) {
+    auto group = [&]<int NR, int NM>() {
+#if defined(__x86_64__)
+      if (vector) return VectorGroup<NR, NM>(p, g, positions, kFull, kWeak);
+#endif
+      PlainGroup<NR, NM>(p, g, positions, kFull, kWeak);
+    };
+    switch (g.nr * 10 + g.nm) {
+      case 12: group.template operator()<1, 2>(); break;
+      case 22: group.template operator()<2, 2>(); break;
+      case 34: group.template operator()<3, 4>(); break;
+      case 24: group.template operator()<2, 4>(); break;
       default: break;
     }
   }

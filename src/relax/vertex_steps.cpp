@@ -4,6 +4,8 @@
 #include <immintrin.h>
 #endif
 
+#include "relax/vector_paths.h"
+
 namespace kelmor {
 
 namespace {
@@ -72,14 +74,7 @@ __attribute__((target("avx2"))) int VectorStep(const StepColumns& c, int lo, int
 
 }  // namespace
 
-bool StepVerticesVectorAvailable() {
-#if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  return avx2;
-#else
-  return false;
-#endif
-}
+bool StepVerticesVectorAvailable() { return HasAvx2(); }
 
 StepSums StepVertices(const StepColumns& c, int lo, int hi, double damping, bool vector) {
   StepSums s;
