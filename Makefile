@@ -31,8 +31,9 @@ gui: build
 	./build/kelmor
 
 FUZZ_SECONDS ?= 60
-# The parser and settings targets, FUZZ_SECONDS each, one after the other; the last lines
-# give each target's execution count.
+# The parser and settings targets, FUZZ_SECONDS each, one after the other, each on every
+# core (FUZZ_WORKERS=N for another number of processes); the last lines give each
+# target's execution count.
 fuzz:
 	scripts/bootstrap fuzz
 	scripts/fuzz $(FUZZ_SECONDS)
