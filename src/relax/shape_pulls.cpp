@@ -88,65 +88,82 @@ KELMOR_AVX2 void Spread(__m256d v, __m256d (&lane)[4]) {
   lane[2] = _mm256_permute4x64_pd(v, 0xAA), lane[3] = _mm256_permute4x64_pd(v, 0xFF);
 }
 
-// In four sweeps over the group, each a loop of independent steps with short chains (the
-// square roots and the division would otherwise hold every step up in turn): 1. far and
-// near points, into R (far rows) and D = M - R (pull rows), with G² into lengths; 2. the
-// ratios, in place; 3. the offsets R + D·ratio - P, their squared lengths and the pulls
-// over D; 4. the lengths.
+// A group runs in four stages, four slots at a time: 1. far and near points, into R (far
+// rows) and D = M - R (pull rows), with G² into lengths; 2. the ratios, in place; 3. the
+// offsets R + D·ratio - P, their squared lengths and the pulls over D; 4. the lengths.
+// The stages are staggered (stage 1 of slots s with stage 2 of s - 4, ...), so that the
+// square roots and the division of one set of slots run while the next is worked out.
 template <int NR, int NM>
-__attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
-                                                     const double* rows, double kFull,
-                                                     double kWeak) {
+KELMOR_AVX2 void FarAndNear(RelaxPlan& p, int s, const double* rows) {
+  double* far = p.shapeFar.data();
+  double* pulls = p.shapePulls.data();
+  const int* slotRows = p.slotRows.data();
+  const __m256d half = _mm256_set1_pd(0.5);
+  __m256d D[4];
+  for (int j = 0; j < 4; ++j) {
+    const int* ix = slotRows + static_cast<size_t>(s + j) * 8;
+    __m256d r = Row(rows, ix[1]);
+    if constexpr (NR == 2) r = _mm256_mul_pd(_mm256_add_pd(r, Row(rows, ix[2])), half);
+    if constexpr (NR == 3)
+      r = ThirdOf(_mm256_add_pd(_mm256_add_pd(r, Row(rows, ix[2])), Row(rows, ix[3])));
+    __m256d m = _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[4]), Row(rows, ix[5])), half);
+    if constexpr (NM == 4)
+      m = _mm256_mul_pd(
+          _mm256_add_pd(m, _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[6]), Row(rows, ix[7])), half)),
+          half);
+    D[j] = _mm256_sub_pd(m, r);
+    _mm256_store_pd(far + static_cast<size_t>(s + j) * 4, r);
+    _mm256_store_pd(pulls + static_cast<size_t>(s + j) * 4, D[j]);
+  }
+  _mm256_storeu_pd(p.shapeLengths.data() + s, SquaredLengths(D));
+}
+
+KELMOR_AVX2 void Ratios(RelaxPlan& p, int s) {
+  double* lengths = p.shapeLengths.data();
+  const __m256d G = _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s));
+  const __m256d reach = _mm256_div_pd(_mm256_loadu_pd(&p.slotReach[s]), G);
+  // Near and far points together: the target is the far point itself.
+  const __m256d ratio = _mm256_blendv_pd(_mm256_set1_pd(999), reach,
+                                         _mm256_cmp_pd(G, _mm256_setzero_pd(), _CMP_GT_OQ));
+  _mm256_storeu_pd(lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(&p.slotReachStep[s])));
+}
+
+KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, __m256d full, __m256d weak) {
   double* far = p.shapeFar.data();
   double* pulls = p.shapePulls.data();
   double* lengths = p.shapeLengths.data();
   const int* slotRows = p.slotRows.data();
-  const __m256d half = _mm256_set1_pd(0.5);
-  const int end = g.first + g.count;
-  for (int s = g.first; s < end; s += 4) {
-    __m256d D[4];
-    for (int j = 0; j < 4; ++j) {
-      const int* ix = slotRows + static_cast<size_t>(s + j) * 8;
-      __m256d r = Row(rows, ix[1]);
-      if constexpr (NR == 2) r = _mm256_mul_pd(_mm256_add_pd(r, Row(rows, ix[2])), half);
-      if constexpr (NR == 3)
-        r = ThirdOf(_mm256_add_pd(_mm256_add_pd(r, Row(rows, ix[2])), Row(rows, ix[3])));
-      __m256d m = _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[4]), Row(rows, ix[5])), half);
-      if constexpr (NM == 4)
-        m = _mm256_mul_pd(
-            _mm256_add_pd(m, _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[6]), Row(rows, ix[7])), half)),
-            half);
-      D[j] = _mm256_sub_pd(m, r);
-      _mm256_store_pd(far + static_cast<size_t>(s + j) * 4, r);
-      _mm256_store_pd(pulls + static_cast<size_t>(s + j) * 4, D[j]);
-    }
-    _mm256_storeu_pd(lengths + s, SquaredLengths(D));
+  __m256d ratio[4], k[4], O[4];
+  Spread(_mm256_loadu_pd(lengths + s), ratio);
+  Spread(_mm256_blendv_pd(full, weak, _mm256_loadu_pd(&p.slotWeak[s])), k);
+  for (int j = 0; j < 4; ++j) {
+    const size_t row = static_cast<size_t>(s + j) * 4;
+    const __m256d P = Row(rows, slotRows[static_cast<size_t>(s + j) * 8]);
+    const __m256d R = _mm256_load_pd(far + row), D = _mm256_load_pd(pulls + row);
+    const __m256d o = _mm256_sub_pd(_mm256_add_pd(R, _mm256_mul_pd(D, ratio[j])), P);
+    O[j] = _mm256_blend_pd(o, _mm256_setzero_pd(), 0x8);  // w stays 0 even when the ratio is not finite
+    _mm256_store_pd(pulls + row, _mm256_mul_pd(k[j], O[j]));
   }
-  const __m256d zero = _mm256_setzero_pd(), beyond = _mm256_set1_pd(999);
-  for (int s = g.first; s < end; s += 4) {
-    const __m256d G = _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s));
-    const __m256d reach = _mm256_div_pd(_mm256_loadu_pd(&p.slotReach[s]), G);
-    // Near and far points together: the target is the far point itself.
-    const __m256d ratio = _mm256_blendv_pd(beyond, reach, _mm256_cmp_pd(G, zero, _CMP_GT_OQ));
-    _mm256_storeu_pd(lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(&p.slotReachStep[s])));
-  }
+  _mm256_storeu_pd(lengths + s, SquaredLengths(O));
+}
+
+KELMOR_AVX2 void Lengths(RelaxPlan& p, int s) {
+  double* lengths = p.shapeLengths.data();
+  _mm256_storeu_pd(lengths + s, _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s)));
+}
+
+template <int NR, int NM>
+__attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
+                                                     const double* rows, double kFull,
+                                                     double kWeak) {
   const __m256d full = _mm256_set1_pd(kFull), weak = _mm256_set1_pd(kWeak);
-  for (int s = g.first; s < end; s += 4) {
-    __m256d ratio[4], k[4], O[4];
-    Spread(_mm256_loadu_pd(lengths + s), ratio);
-    Spread(_mm256_blendv_pd(full, weak, _mm256_loadu_pd(&p.slotWeak[s])), k);
-    for (int j = 0; j < 4; ++j) {
-      const size_t row = static_cast<size_t>(s + j) * 4;
-      const __m256d P = Row(rows, slotRows[static_cast<size_t>(s + j) * 8]);
-      const __m256d R = _mm256_load_pd(far + row), D = _mm256_load_pd(pulls + row);
-      const __m256d o = _mm256_sub_pd(_mm256_add_pd(R, _mm256_mul_pd(D, ratio[j])), P);
-      O[j] = _mm256_blend_pd(o, zero, 0x8);  // w stays 0 even when the ratio is not finite
-      _mm256_store_pd(pulls + row, _mm256_mul_pd(k[j], O[j]));
-    }
-    _mm256_storeu_pd(lengths + s, SquaredLengths(O));
+  const int first = g.first, end = g.first + g.count;
+  for (int s = first; s < end + 12; s += 4) {
+    if (s < end) FarAndNear<NR, NM>(p, s, rows);
+    if (s - 4 >= first && s - 4 < end) Ratios(p, s - 4);
+    if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, full, weak);
+    if (s - 12 >= first) Lengths(p, s - 12);
   }
-  for (int s = g.first; s < end; s += 4)
-    _mm256_storeu_pd(lengths + s, _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s)));
 }
 
 __attribute__((target("avx2,fma"))) void VectorAdd(RelaxPlan& p, double* FX, double* FY,
