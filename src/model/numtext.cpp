@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <locale>
@@ -10,6 +11,11 @@
 #include "run/error.h"
 
 namespace kelmor {
+
+namespace {
+// Whole numbers of up to this many digits are below 2^53: a double holds them exactly.
+constexpr size_t MaxExactDigits = 15;
+}  // namespace
 
 double ReadNumber(std::string_view input) {
   // Blanks are skipped wherever they stand ("1 2" reads 12), as numbers typed into the
@@ -25,11 +31,20 @@ double ReadNumber(std::string_view input) {
   // Find the longest prefix that has the shape of a decimal number.
   size_t i = 0;
   auto digitAt = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
+  const bool negative = i < text.size() && text[i] == '-';
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  bool digits = false;
+  const size_t first = i;
+  uint64_t whole = 0;  // the integer part, while it has at most MaxExactDigits digits
   while (digitAt(i)) {
+    if (i - first < MaxExactDigits) whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
     ++i;
-    digits = true;
+  }
+  bool digits = i > first;
+  // A whole number short enough to be exact as a double (most texts read are vertex
+  // numbers): the value strtod would give, without it.
+  if (digits && i - first <= MaxExactDigits && (i == text.size() || (text[i] != '.' && text[i] != 'e' && text[i] != 'E'))) {
+    const double v = static_cast<double>(whole);
+    return negative ? -v : v;
   }
   if (i < text.size() && text[i] == '.') {
     ++i;

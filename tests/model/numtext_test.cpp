@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,28 @@ TEST(ReadNumber, TakesTheLeadingDecimalNumber) {
   EXPECT_EQ(ReadNumber("--1"), 0);
   EXPECT_EQ(ReadNumber(std::string("1\0 2", 4)), 1);  // a NUL ends the number
   EXPECT_EQ(ReadNumber(std::string_view("7 8 9").substr(0, 3)), 78);  // only the text given
+}
+
+// Whole numbers take a shorter road than the rest; both must give strtod's value of the
+// number's prefix, sign of zero included, on either side of the 15-digit limit.
+TEST(ReadNumber, WholeNumbersReadAsStrtodReadsTheirPrefix) {
+  const struct {
+    const char* text;
+    const char* prefix;
+  } cases[] = {
+      {"0", "0"}, {"-0", "-0"}, {"+0", "+0"}, {"007", "007"}, {"-12,", "-12"},
+      {"12abc", "12"}, {"12e", "12"}, {"12e+", "12"}, {"12.", "12."}, {"12.5", "12.5"},
+      {"12E2", "12E2"}, {"999999999999999", "999999999999999"},
+      {"-999999999999999x", "-999999999999999"}, {"9007199254740993", "9007199254740993"},
+      {"1234567890123456789012", "1234567890123456789012"}, {"000000000000000000001", "000000000000000000001"},
+      {"1 2 3", "123"}, {"- 0", "-0"}, {"32767", "32767"}, {"-32768/3", "-32768"},
+  };
+  for (const auto& c : cases) {
+    const double expected = std::strtod(c.prefix, nullptr);
+    const double got = ReadNumber(c.text);
+    EXPECT_EQ(got, expected) << c.text;
+    EXPECT_EQ(std::signbit(got), std::signbit(expected)) << c.text;
+  }
 }
 
 TEST(ReadNumber, OverflowingExponentRaisesOverflow) {
