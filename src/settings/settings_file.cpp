@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/private_file.h"
@@ -194,7 +195,7 @@ std::string CreationText(const std::string& programFolder) {
 
 // Applies one item; false when the item names no key. The folder message is shown once
 // for each folder key found bad (a key repeated in a damaged file is not told twice).
-bool ApplyItem(Preferences& prefs, const std::string& key, const std::string& value,
+bool ApplyItem(Preferences& prefs, const std::string& key, std::string value,
                const std::string& programFolder, const MessageFn& message, std::string& foldersReported) {
   const PrefKey* p = FindPreferenceKey(key);
   if (!p || key.size() != 4) return false;
@@ -210,7 +211,7 @@ bool ApplyItem(Preferences& prefs, const std::string& key, const std::string& va
       return true;
     }
   }
-  prefs.set(p->key, value);  // flags and the label choice are read as on only for 1
+  prefs.set(p->key, std::move(value));  // flags and the label choice are read as on only for 1
   return true;
 }
 
@@ -242,7 +243,7 @@ void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& progr
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (key == "end") break;
     std::string value = item.size() > 5 ? Trim(std::string_view(item).substr(5, 99)) : std::string();
-    if (ApplyItem(prefs, key, value, programFolder, message, foldersReported)) continue;
+    if (ApplyItem(prefs, key, std::move(value), programFolder, message, foldersReported)) continue;
     if (++unknown > kMaxUnknownLines) {
       message(kProblemMessage);
       break;

@@ -59,15 +59,12 @@ class CheckedSets {
   size_t held_ = 0;
 };
 
-// FNV-1a over every value in key order, each value followed by a byte no value holds
-// after loading (values are items: never a line end), so that "ab","c" and "a","bc" differ.
-uint64_t HashOf(const kelmor::Preferences& prefs) {
-  uint64_t h = 14695981039346656037ull;
-  for (const kelmor::PrefKey& k : kelmor::PreferenceKeys()) {
-    for (const char c : prefs.text(k.key)) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    h = (h ^ '\n') * 1099511628211ull;
-  }
-  return h;
+// FNV-1a, value by value in key order, each value followed by a byte no loaded value
+// holds (values are items: never a line end), so that "ab","c" and "a","bc" differ.
+constexpr uint64_t kHashStart = 14695981039346656037ull;
+uint64_t HashOn(uint64_t h, std::string_view value) {
+  for (const char c : value) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return (h ^ '\n') * 1099511628211ull;
 }
 
 void RemoveFolder() {
@@ -96,14 +93,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A damaged file gives a handful of messages, never one per line: at most ten unknown
   // lines, the folder message once for each of the two folder keys, and the closing one.
   if (messages > 13) std::abort();
-  for (const kelmor::PrefKey& k : kelmor::PreferenceKeys())
-    if (prefs.text(k.key).size() > 99 && k.kind != kelmor::PrefKind::Path) std::abort();
+  uint64_t hash = kHashStart;  // of the loaded set, for the round trip below
+  for (const kelmor::PrefKey& k : kelmor::PreferenceKeys()) {
+    const std::string& value = prefs.text(k.key);
+    if (value.size() > 99 && k.kind != kelmor::PrefKind::Path) std::abort();
+    hash = HashOn(hash, value);
+  }
 
   // What was loaded saves and reads back to the same set. The saver's text is read back
   // from memory: writing it out and renaming it into place does not depend on the text,
   // and the settings tests cover it.
   static CheckedSets checked;
-  if (checked.seen(HashOf(prefs))) return 0;
+  if (checked.seen(hash)) return 0;
   std::string saved, unused;
   const kelmor::MessageFn quiet = [](const std::string&) {};
   if (kelmor::SettingsText(prefs, false, quiet, saved) == kelmor::SaveResult::Saved) {
