@@ -82,12 +82,6 @@ KELMOR_AVX2 __m256d SquaredLengths(const __m256d (&v)[4]) {
   return _mm256_add_pd(_mm256_permute2f128_pd(a, b, 0x20), _mm256_permute2f128_pd(a, b, 0x31));
 }
 
-// Lane j of v in every lane.
-KELMOR_AVX2 void Spread(__m256d v, __m256d (&lane)[4]) {
-  lane[0] = _mm256_permute4x64_pd(v, 0x00), lane[1] = _mm256_permute4x64_pd(v, 0x55);
-  lane[2] = _mm256_permute4x64_pd(v, 0xAA), lane[3] = _mm256_permute4x64_pd(v, 0xFF);
-}
-
 // A group runs in four stages, four slots at a time: 1. far and near points, into R (far
 // rows) and D = M - R (pull rows), with G² into lengths; 2. the ratios, in place; 3. the
 // offsets R + D·ratio - P, their squared lengths and the pulls over D; 4. the lengths.
@@ -128,21 +122,23 @@ KELMOR_AVX2 void Ratios(RelaxPlan& p, int s) {
   _mm256_storeu_pd(lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(&p.slotReachStep[s])));
 }
 
-KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, __m256d full, __m256d weak) {
+// The ratio and the strength of each slot are read into every lane straight from memory
+// (a broadcast load), which keeps the shuffle unit free for the squared lengths.
+KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, const double (&strengths)[2]) {
   double* far = p.shapeFar.data();
   double* pulls = p.shapePulls.data();
   double* lengths = p.shapeLengths.data();
   const int* slotRows = p.slotRows.data();
-  __m256d ratio[4], k[4], O[4];
-  Spread(_mm256_loadu_pd(lengths + s), ratio);
-  Spread(_mm256_blendv_pd(full, weak, _mm256_loadu_pd(&p.slotWeak[s])), k);
+  __m256d O[4];
   for (int j = 0; j < 4; ++j) {
+    const __m256d ratio = _mm256_broadcast_sd(lengths + s + j);
+    const __m256d k = _mm256_broadcast_sd(&strengths[std::signbit(p.slotWeak[s + j]) ? 1 : 0]);
     const size_t row = static_cast<size_t>(s + j) * 4;
     const __m256d P = Row(rows, slotRows[static_cast<size_t>(s + j) * 8]);
     const __m256d R = _mm256_load_pd(far + row), D = _mm256_load_pd(pulls + row);
-    const __m256d o = _mm256_sub_pd(_mm256_add_pd(R, _mm256_mul_pd(D, ratio[j])), P);
+    const __m256d o = _mm256_sub_pd(_mm256_add_pd(R, _mm256_mul_pd(D, ratio)), P);
     O[j] = _mm256_blend_pd(o, _mm256_setzero_pd(), 0x8);  // w stays 0 even when the ratio is not finite
-    _mm256_store_pd(pulls + row, _mm256_mul_pd(k[j], O[j]));
+    _mm256_store_pd(pulls + row, _mm256_mul_pd(k, O[j]));
   }
   _mm256_storeu_pd(lengths + s, SquaredLengths(O));
 }
@@ -156,12 +152,12 @@ template <int NR, int NM>
 __attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
                                                      const double* rows, double kFull,
                                                      double kWeak) {
-  const __m256d full = _mm256_set1_pd(kFull), weak = _mm256_set1_pd(kWeak);
+  const double strengths[2] = {kFull, kWeak};
   const int first = g.first, end = g.first + g.count;
   for (int s = first; s < end + 12; s += 4) {
     if (s < end) FarAndNear<NR, NM>(p, s, rows);
     if (s - 4 >= first && s - 4 < end) Ratios(p, s - 4);
-    if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, full, weak);
+    if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, strengths);
     if (s - 12 >= first) Lengths(p, s - 12);
   }
 }
