@@ -79,7 +79,9 @@ KELMOR_AVX2 __m256d ThirdOf(__m256d x) {
 KELMOR_AVX2 __m256d SquaredLengths(const __m256d (&v)[4]) {
   const __m256d a = _mm256_hadd_pd(_mm256_mul_pd(v[0], v[0]), _mm256_mul_pd(v[1], v[1]));
   const __m256d b = _mm256_hadd_pd(_mm256_mul_pd(v[2], v[2]), _mm256_mul_pd(v[3], v[3]));
-  return _mm256_add_pd(_mm256_permute2f128_pd(a, b, 0x20), _mm256_permute2f128_pd(a, b, 0x31));
+  // One lane-crossing shuffle, two blends: (x² + y²) of the four rows, then their z².
+  const __m256d middle = _mm256_permute2f128_pd(a, b, 0x21);
+  return _mm256_add_pd(_mm256_blend_pd(a, middle, 0xC), _mm256_blend_pd(middle, b, 0xC));
 }
 
 // A group runs in four stages, four slots at a time: 1. far and near points, into R (far
