@@ -19,9 +19,12 @@ namespace {
 // One private folder per fuzzing process, made on first use.
 const std::string& Folder() {
   static const std::string folder = [] {
-    // Memory-backed when available: every save syncs the file to disk.
+    // In the folder make fuzz gives (and removes afterwards, whatever became of the
+    // process), else memory-backed when available: every save syncs the file to disk.
     std::error_code ec;
-    std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+    const char* given = std::getenv("KELMOR_FUZZ_FOLDER");
+    std::filesystem::path base = given && *given ? std::filesystem::path(given)
+                                 : std::filesystem::is_directory("/dev/shm", ec)
                                      ? std::filesystem::path("/dev/shm")
                                      : std::filesystem::temp_directory_path();
     std::string pattern = (base / "kelmor-fuzz-XXXXXX").string();
