@@ -37,6 +37,17 @@ void PolygonForces(Run& run);
 // The same with the vector path of the offsets on or off (both give the same forces).
 void PolygonForces(Run& run, bool vector);
 
+// The vector path's pieces (AVX2 and FMA). The positions as rows (x, y, z, 0), valid until
+// the vertices move; the edge pass and the polygon pass (with its deformations) with their
+// forces left as pulls in the plan's pull rows, for AddPullRows.
+const double* PositionRows(Run& run);
+void EdgePulls(Run& run, const double* rows);
+void ShapePulls(Run& run, const double* rows, bool vector);
+
+// An iteration's edge forces, rhombus and hexagon measures and polygon forces, with the
+// vector path on or off: the same forces, deviations and deformations to the last bit.
+void EdgeAndPolygonForces(Run& run, bool vector);
+
 // Integration and centring, the frame and, every tenth iteration, the figures and the
 // button poll. An outcome means the poll leaves the loop.
 std::optional<LoopOutcome> MoveVertices(Run& run);

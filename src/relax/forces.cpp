@@ -9,6 +9,8 @@
 #endif
 
 #include "relax/engine.h"
+#include "relax/quad_rows.h"
+#include "relax/spring_pulls.h"
 #include "relax/vector_paths.h"
 #include "run/run.h"
 
@@ -23,6 +25,32 @@ void ClearForces(Run& run) {
   std::fill_n(r.ForceZ.data() + lo, count, 0.0);
 }
 
+const double* PositionRows(Run& run) {
+  RelaxPlan& p = run.relax.plan;
+  double* rows = p.positionRows.data();
+  const VertexArrays va(run);
+  FillQuadRows(rows, p.rowLo, p.rowHi, va.X, va.Y, va.Z);
+  return rows;
+}
+
+namespace {
+
+// Each class's strength times the step.
+void ClassStrengths(const Run& run, double (&k)[7]) {
+  for (int c = 0; c <= 6; ++c) k[c] = run.relax.Step * run.Strength[c];
+}
+
+}  // namespace
+
+void EdgePulls(Run& run, const double* rows) {
+  RelaxState& r = run.relax;
+  double k[7];
+  ClassStrengths(run, k);
+  double sum = 0;
+  SpringPulls(r.plan, rows, k, run.edges.EdgeDev.data(), sum);
+  r.EdgeDeform += sum;
+}
+
 void EdgeForces(Run& run) {
   RelaxState& r = run.relax;
   const RelaxPlan& p = r.plan;
@@ -31,7 +59,7 @@ void EdgeForces(Run& run) {
   double *FX = va.FX, *FY = va.FY, *FZ = va.FZ;
   double* dev = run.edges.EdgeDev.data();
   double k[7];
-  for (int c = 0; c <= 6; ++c) k[c] = r.Step * run.Strength[c];
+  ClassStrengths(run, k);
 
   const int* ea = p.springA.data();
   const int* eb = p.springB.data();

@@ -2,6 +2,7 @@
 
 #include "model/geometry.h"
 #include "relax/engine.h"
+#include "relax/pull_lists.h"
 #include "relax/shape_pulls.h"
 #include "run/run.h"
 
@@ -93,7 +94,7 @@ void FamilyPulls(Run& run, double kFull, double kWeak) {
   RelaxPlan& p = r.plan;
   const VertexArrays va(run);
   const double *X = va.X, *Y = va.Y, *Z = va.Z;
-  double* pulls = p.shapePulls.data();
+  double* pulls = p.pulls.data();
   double* lengths = p.shapeLengths.data();
   const double rhShort[4] = {0, r.DiagShort1, r.DiagShort2, r.DiagShort3};
   const double rhLong[4] = {0, r.DiagLong1, r.DiagLong2, r.DiagLong3};
@@ -164,9 +165,15 @@ void FamilyPulls(Run& run, double kFull, double kWeak) {
 void PolygonForces(Run& run) { PolygonForces(run, ShapePullsVectorAvailable()); }
 
 void PolygonForces(Run& run, bool vector) {
+  ShapePulls(run, PositionRows(run), vector);
+  RelaxPlan& p = run.relax.plan;
+  const VertexArrays va(run);
+  AddPullRows(p.shapePullList, p.pulls.data(), va.FX, va.FY, va.FZ, vector);
+}
+
+void ShapePulls(Run& run, const double* rows, bool vector) {
   RelaxState& r = run.relax;
   RelaxPlan& p = r.plan;
-  const VertexArrays va(run);
   double* faceDeform = r.FaceDeform.data();
 
   const double wFull = run.Strength[4];
@@ -178,12 +185,8 @@ void PolygonForces(Run& run, bool vector) {
   const double kFull = r.Step * wFull * run.infl.D4Factor;
   const double kWeak = r.Step * wWeak * run.infl.D4Factor;
 
-  // Every position's pull, then each vertex's pulls added in face order.
-  double* rows = p.shapePositions.data();
-  FillQuadRows(rows, p.shapeRowLo, p.shapeRowHi, va.X, va.Y, va.Z);
   ShapeGroupPulls(p, rows, kFull, kWeak, vector);
   FamilyPulls(run, kFull, kWeak);
-  AddShapePulls(p, va.FX, va.FY, va.FZ, vector);
 
   const double* lengths = p.shapeLengths.data();
   double total = 0;

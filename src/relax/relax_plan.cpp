@@ -130,36 +130,40 @@ void PlanShapeSlots(RelaxPlan& p) {
     add(p.shapeFaces[i]);
     p.shapeFamilyFaces.push_back(static_cast<int>(i));
   }
-  // Rows for every vertex a slot reads (the model's range, checked once more here).
-  p.shapeRowLo = p.vmin, p.shapeRowHi = p.vmax;
-  for (const ShapeFace& s : p.shapeFaces)
-    for (int i = s.first * 8; i < (s.first + s.n) * 8; ++i)
-      p.shapeRowLo = std::min(p.shapeRowLo, p.shapeIdx[i]), p.shapeRowHi = std::max(p.shapeRowHi, p.shapeIdx[i]);
-  const size_t rows = p.shapeRowHi >= 0 ? static_cast<size_t>(p.shapeRowHi) + 1 : 0;
-  p.shapePositions.resize(rows);
-  p.shapePulls.resize(p.slotReach.size());
   p.shapeFar.resize(p.slotReach.size());
   p.shapeLengths.assign(p.slotReach.size(), 0.0);
+}
 
-  // Each vertex's pulls in face order (a counting sort of the positions by vertex).
-  p.pullVertex.clear();
-  p.pullStart.clear();
-  p.pullSlots.clear();
-  if (rows == 0) return;
-  std::vector<int> count(rows, 0);
+// The position rows every spring and slot reads (the model's range, checked once more
+// here), the pull rows, and every vertex's pulls in the order its forces add up.
+void PlanPulls(RelaxPlan& p) {
+  p.rowLo = p.vmin, p.rowHi = p.vmax;
+  auto cover = [&p](int v) { p.rowLo = std::min(p.rowLo, v), p.rowHi = std::max(p.rowHi, v); };
+  for (int v : p.shapeIdx) cover(v);
+  for (int v : p.springA) cover(v);
+  for (int v : p.springB) cover(v);
+  const size_t rows = p.rowHi >= 0 ? static_cast<size_t>(p.rowHi) + 1 : 0;
+  p.positionRows.resize(rows);
+
+  const int slots = static_cast<int>(p.slotReach.size());
+  const int springs = static_cast<int>(p.springA.size());
+  p.springPlus = slots;
+  p.springMinus = slots + springs;
+  p.pulls.resize(static_cast<size_t>(slots) + 2 * static_cast<size_t>(springs));
+
+  std::vector<std::pair<int, int>> shape;
   for (const ShapeFace& s : p.shapeFaces)
-    for (int pos = 0; pos < s.n; ++pos) ++count[p.shapeIdx[(s.first + pos) * 8]];
-  std::vector<int> next(rows, 0);
-  for (size_t v = 0; v < rows; ++v) {
-    if (count[v] == 0) continue;
-    p.pullVertex.push_back(static_cast<int>(v));
-    p.pullStart.push_back(static_cast<int>(p.pullSlots.size()));
-    next[v] = static_cast<int>(p.pullSlots.size());
-    p.pullSlots.resize(p.pullSlots.size() + count[v]);
+    for (int pos = 0; pos < s.n; ++pos)
+      shape.emplace_back(p.shapeIdx[static_cast<size_t>(s.first + pos) * 8], (s.slot + pos) * 4);
+  p.shapePullList.build(shape, rows);
+  // The plain edge pass subtracts the spring's force from a and adds it to b.
+  std::vector<std::pair<int, int>> all;
+  for (int i = 0; i < springs; ++i) {
+    all.emplace_back(p.springA[i], (p.springMinus + i) * 4);
+    all.emplace_back(p.springB[i], (p.springPlus + i) * 4);
   }
-  p.pullStart.push_back(static_cast<int>(p.pullSlots.size()));
-  for (const ShapeFace& s : p.shapeFaces)
-    for (int pos = 0; pos < s.n; ++pos) p.pullSlots[next[p.shapeIdx[(s.first + pos) * 8]]++] = (s.slot + pos) * 4;
+  all.insert(all.end(), shape.begin(), shape.end());
+  p.forcePullList.build(all, rows);
 }
 
 void PlanShapes(Run& run, RelaxPlan& p) {
@@ -256,6 +260,7 @@ void BuildRelaxPlan(Run& run) {
   PlanEdges(run, p);
   PlanFaces(run, p);
   PlanShapes(run, p);
+  PlanPulls(p);
   // Faces without a shape force keep a deformation of 0.
   r.FaceDeform.fill(0.0);
 }

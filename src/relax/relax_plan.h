@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "relax/pull_lists.h"
 #include "relax/quad_rows.h"
 #include "run/host.h"
 
@@ -68,14 +69,22 @@ struct RelaxPlan {
   std::vector<int> shapeFamilyFaces;
   std::vector<int> slotRows;
   std::vector<double> slotReach, slotReachStep, slotWeak;
-  // The vertices with pulls, and for each its slots' rows in face order:
-  // pullSlots[pullStart[i]] up to pullSlots[pullStart[i + 1]] for pullVertex[i].
-  std::vector<int> pullVertex, pullStart, pullSlots;
-  // Scratch of the pass: positions four to a vertex, pulls and far points four to a slot,
-  // and the offsets' lengths.
-  QuadRows shapePositions, shapePulls, shapeFar;
+  // Scratch of the pass: far points four to a slot, and the offsets' lengths.
+  QuadRows shapeFar;
   std::vector<double> shapeLengths;
-  int shapeRowLo = 0, shapeRowHi = -1;  // vertices the position rows hold
+
+  // Pulls, four doubles to a row: a row per slot from row 0, then (vector path) the
+  // springs' pulls from row springPlus and their negations from row springMinus.
+  QuadRows pulls;
+  int springPlus = 0, springMinus = 0;
+  // Each vertex's pulls in the order its forces add them up: the slots' in face order
+  // (shapePullList), or the springs' in spring order and then the slots' (forcePullList).
+  PullList shapePullList, forcePullList;
+
+  // The positions four to a vertex (x, y, z, 0), for the vertices rowLo..rowHi that the
+  // springs and the slots read.
+  QuadRows positionRows;
+  int rowLo = 0, rowHi = -1;
 
   // Rhombus sets 1..3 ("D", "d", "q" quadrilaterals) and hexagon families 1 "D", 2 "d":
   // four (or six) vertex indices per face.

@@ -9,6 +9,8 @@
 #include "output/output_call.h"
 #include "output/writer.h"
 #include "relax/engine.h"
+#include "relax/pull_lists.h"
+#include "relax/shape_pulls.h"
 #include "relax/vertex_steps.h"
 #include "run/error_handler.h"
 #include "run/run.h"
@@ -138,6 +140,28 @@ std::optional<LoopOutcome> GlobalInflationPhase(Run& run) {
   return std::nullopt;
 }
 
+void EdgeAndPolygonForces(Run& run, bool vector) {
+  RelaxState& r = run.relax;
+  // The vector path adds each vertex's spring and shape pulls in one go, in the order the
+  // plain passes add them.
+  const double* rows = vector ? PositionRows(run) : nullptr;
+  if (vector)
+    EdgePulls(run, rows);
+  else
+    EdgeForces(run);
+  r.PolyDeformPrev = r.PolyDeform;
+  r.PolyDeform = 0;
+  RhombusMeasures(run, 1);
+  HexagonMeasures(run, 1);
+  HexagonMeasures(run, 2);
+  RhombusMeasures(run, 2);
+  RhombusMeasures(run, 3);
+  if (!vector) return PolygonForces(run, false);
+  ShapePulls(run, rows, true);
+  const VertexArrays va(run);
+  AddPullRows(r.plan.forcePullList, r.plan.pulls.data(), va.FX, va.FY, va.FZ, true);
+}
+
 std::optional<LoopOutcome> MainIteration(Run& run) {
   RelaxState& r = run.relax;
   const int mode = run.infl.InflateMode;
@@ -151,15 +175,7 @@ std::optional<LoopOutcome> MainIteration(Run& run) {
   } else {
     r.RegularHexActive = 0;
   }
-  EdgeForces(run);
-  r.PolyDeformPrev = r.PolyDeform;
-  r.PolyDeform = 0;
-  RhombusMeasures(run, 1);
-  HexagonMeasures(run, 1);
-  HexagonMeasures(run, 2);
-  RhombusMeasures(run, 2);
-  RhombusMeasures(run, 3);
-  PolygonForces(run);
+  EdgeAndPolygonForces(run, ShapePullsVectorAvailable());
   if (auto outcome = MoveVertices(run)) return outcome;
   return EndOfIteration(run);
 }

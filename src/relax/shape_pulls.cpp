@@ -2,10 +2,7 @@
 
 #include <cmath>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
+#include "relax/quad_lanes.h"
 #include "relax/vector_paths.h"
 
 namespace kelmor {
@@ -17,7 +14,7 @@ namespace {
 template <int NR, int NM>
 void PlainGroup(RelaxPlan& p, const ShapeGroup& g, const double* rows, double kFull,
                 double kWeak) {
-  double* pulls = p.shapePulls.data();
+  double* pulls = p.pulls.data();
   double* lengths = p.shapeLengths.data();
   for (int s = g.first; s < g.first + g.count; ++s) {
     const int* ix = &p.slotRows[static_cast<size_t>(s) * 8];
@@ -46,25 +43,10 @@ void PlainGroup(RelaxPlan& p, const ShapeGroup& g, const double* rows, double kF
   }
 }
 
-void PlainAdd(RelaxPlan& p, double* FX, double* FY, double* FZ) {
-  const double* pulls = p.shapePulls.data();
-  for (size_t i = 0; i < p.pullVertex.size(); ++i) {
-    const int v = p.pullVertex[i];
-    double fx = FX[v], fy = FY[v], fz = FZ[v];
-    for (int j = p.pullStart[i]; j < p.pullStart[i + 1]; ++j) {
-      const double* pull = pulls + p.pullSlots[j];
-      fx += pull[0], fy += pull[1], fz += pull[2];
-    }
-    FX[v] = fx, FY[v] = fy, FZ[v] = fz;
-  }
-}
-
 #if defined(__x86_64__)
 
 // Fused multiply-adds appear only where written: the file is built with -ffp-contract=off.
 #define KELMOR_AVX2 __attribute__((target("avx2,fma"), always_inline)) inline
-
-KELMOR_AVX2 __m256d Row(const double* rows, int at) { return _mm256_load_pd(rows + at); }
 
 // x / 3 correctly rounded, as the division gives it, without the divider: q0 = x·RN(1/3)
 // is within an ulp, t = 3·q0 - x is exact, and q0 - t·RN(1/3) rounds to the quotient
@@ -75,15 +57,6 @@ KELMOR_AVX2 __m256d ThirdOf(__m256d x) {
   return _mm256_fnmadd_pd(_mm256_fmsub_pd(q0, three, x), third, q0);
 }
 
-// x² + y² + z² of four rows (w = 0), summed in that order, one to a lane.
-KELMOR_AVX2 __m256d SquaredLengths(const __m256d (&v)[4]) {
-  const __m256d a = _mm256_hadd_pd(_mm256_mul_pd(v[0], v[0]), _mm256_mul_pd(v[1], v[1]));
-  const __m256d b = _mm256_hadd_pd(_mm256_mul_pd(v[2], v[2]), _mm256_mul_pd(v[3], v[3]));
-  // One lane-crossing shuffle, two blends: (x² + y²) of the four rows, then their z².
-  const __m256d middle = _mm256_permute2f128_pd(a, b, 0x21);
-  return _mm256_add_pd(_mm256_blend_pd(a, middle, 0xC), _mm256_blend_pd(middle, b, 0xC));
-}
-
 // A group runs in four stages, four slots at a time: 1. far and near points, into R (far
 // rows) and D = M - R (pull rows), with G² into lengths; 2. the ratios, in place; 3. the
 // offsets R + D·ratio - P, their squared lengths and the pulls over D; 4. the lengths.
@@ -92,7 +65,7 @@ KELMOR_AVX2 __m256d SquaredLengths(const __m256d (&v)[4]) {
 template <int NR, int NM>
 KELMOR_AVX2 void FarAndNear(RelaxPlan& p, int s, const double* rows) {
   double* far = p.shapeFar.data();
-  double* pulls = p.shapePulls.data();
+  double* pulls = p.pulls.data();
   const int* slotRows = p.slotRows.data();
   const __m256d half = _mm256_set1_pd(0.5);
   __m256d D[4];
@@ -128,7 +101,7 @@ KELMOR_AVX2 void Ratios(RelaxPlan& p, int s) {
 // (a broadcast load), which keeps the shuffle unit free for the squared lengths.
 KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, const double (&strengths)[2]) {
   double* far = p.shapeFar.data();
-  double* pulls = p.shapePulls.data();
+  double* pulls = p.pulls.data();
   double* lengths = p.shapeLengths.data();
   const int* slotRows = p.slotRows.data();
   __m256d O[4];
@@ -164,21 +137,6 @@ __attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGr
   }
 }
 
-__attribute__((target("avx2,fma"))) void VectorAdd(RelaxPlan& p, double* FX, double* FY,
-                                                   double* FZ) {
-  const double* pulls = p.shapePulls.data();
-  for (size_t i = 0; i < p.pullVertex.size(); ++i) {
-    const int v = p.pullVertex[i];
-    __m256d f = _mm256_set_pd(0, FZ[v], FY[v], FX[v]);
-    for (int j = p.pullStart[i]; j < p.pullStart[i + 1]; ++j)
-      f = _mm256_add_pd(f, _mm256_load_pd(pulls + p.pullSlots[j]));
-    const __m128d xy = _mm256_castpd256_pd128(f);
-    _mm_storel_pd(FX + v, xy);
-    _mm_storeh_pd(FY + v, xy);
-    _mm_store_sd(FZ + v, _mm256_extractf128_pd(f, 1));
-  }
-}
-
 #endif
 
 }  // namespace
@@ -205,15 +163,6 @@ void ShapeGroupPulls(RelaxPlan& p, const double* positions, double kFull, double
       default: break;
     }
   }
-}
-
-void AddShapePulls(RelaxPlan& p, double* FX, double* FY, double* FZ, bool vector) {
-#if defined(__x86_64__)
-  if (vector) return VectorAdd(p, FX, FY, FZ);
-#else
-  (void)vector;
-#endif
-  PlainAdd(p, FX, FY, FZ);
 }
 
 }  // namespace kelmor

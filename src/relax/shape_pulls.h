@@ -4,20 +4,19 @@
 
 namespace kelmor {
 
-// The polygon shape force in two steps over the plan's slots.
+// The polygon shape force's pulls over the plan's slots.
 //
 // ShapeGroupPulls: for each slot of the plain faces, the target is the far point moved
 // towards the near point to the face's reach; the pull is (target - position) times k
-// (kWeak on weakened faces, else kFull), a row of x, y, z, 0 in p.shapePulls, and
+// (kWeak on weakened faces, else kFull), a row of x, y, z, 0 in p.pulls, and
 // p.shapeLengths holds the offset's length. positions holds a row per vertex (x, y, z, 0).
 //
-// AddShapePulls: adds every vertex's pulls to its force, in face order.
+// The pulls are then added to the forces in face order (AddPullRows).
 //
 // The vector path (AVX2 and FMA, four slots at a time) and the plain path give the same
 // numbers to the last bit: the same operations in the same order, each correctly rounded.
 void ShapeGroupPulls(RelaxPlan& p, const double* positions, double kFull, double kWeak,
                      bool vector);
-void AddShapePulls(RelaxPlan& p, double* FX, double* FY, double* FZ, bool vector);
 
 // Whether this processor runs the vector path.
 bool ShapePullsVectorAvailable();

@@ -4,6 +4,7 @@
 #include <immintrin.h>
 #endif
 
+#include "relax/quad_lanes.h"
 #include "relax/vector_paths.h"
 
 namespace kelmor {
@@ -28,15 +29,6 @@ void PlainStep(const StepColumns& c, int from, int hi, double damping, StepSums&
 #if defined(__x86_64__)
 
 #define KELMOR_AVX2 __attribute__((target("avx2"), always_inline)) inline
-
-// sum + v0 + v1 + v2 + v3, in that order.
-KELMOR_AVX2 double AddInOrder(double sum, __m256d v) {
-  const __m128d lo = _mm256_castpd256_pd128(v), hi = _mm256_extractf128_pd(v, 1);
-  sum += _mm_cvtsd_f64(lo);
-  sum += _mm_cvtsd_f64(_mm_unpackhi_pd(lo, lo));
-  sum += _mm_cvtsd_f64(hi);
-  return sum + _mm_cvtsd_f64(_mm_unpackhi_pd(hi, hi));
-}
 
 // The lanes' own highest (or lowest) z, folded as the plain loop would: a z replaces the
 // running figure only when strictly beyond it, and the figure is the same number.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <numeric>
 #include <random>
 
 #include "model/geometry.h"
@@ -13,11 +12,6 @@
 namespace kelmor::testing {
 namespace {
 
-std::vector<int> Range(int from, int count) {
-  std::vector<int> v(count);
-  std::iota(v.begin(), v.end(), from);
-  return v;
-}
 
 // Places vertices first.. of a face on a regular polygon of the given side, in order.
 void PlaceRegular(Run& run, int first, int n, double side, double turn = 0) {
@@ -47,7 +41,7 @@ double ForceOn(const Run& run, int v) {
 
 TEST(PolygonForces, RegularPolygonsOfUnitEdgeAreFixedPoints) {
   for (int n = 4; n <= 12; ++n) {
-    RelaxRig rig({Face{Range(0, n), 1, {}}});
+    RelaxRig rig({Face{Consecutive(0, n), 1, {}}});
     PlaceRegular(rig.run, 0, n, 1.0, 0.3);
     EXPECT_LT(ShapePass(rig.run), 1e-12) << n << " sides";
     for (int v = 0; v < n; ++v) EXPECT_LT(ForceOn(rig.run, v), 1e-15) << n << " sides";
@@ -57,7 +51,7 @@ TEST(PolygonForces, RegularPolygonsOfUnitEdgeAreFixedPoints) {
 TEST(PolygonForces, StarFacesAreScaledForUnitStarEdges) {
   // {5/2} and {7/2}, {7/3} in ring order: the star's own edges have length 1.
   for (auto [n, k] : {std::pair{5, 2}, {7, 2}, {7, 3}, {8, 3}}) {
-    RelaxRig rig({Face{Range(0, n), k, {}}});
+    RelaxRig rig({Face{Consecutive(0, n), k, {}}});
     const double ring = rig.run.poly.ReachTable[n][k];
     PlaceRegular(rig.run, 0, n, ring);
     EXPECT_LT(ShapePass(rig.run), 1e-12) << n << "/" << k;
@@ -189,7 +183,7 @@ TEST(PolygonForces, VectorAndPlainPathsGiveTheSameFiguresToTheLastBit) {
   std::vector<Face> faces;
   int next = 0;
   auto face = [&](int n, int step = 1, const std::string& code = "") {
-    faces.push_back(Face{Range(next, n), step, code});
+    faces.push_back(Face{Consecutive(next, n), step, code});
     next += n;
   };
   for (int n = 4; n <= 12; ++n) face(n);  // squares, pentagons, ..., dodecagons: all kinds

@@ -33,6 +33,13 @@ class QuittingHost : public TestHost {
   }
 };
 
+// count vertex numbers from `from` on: a face's vertex list.
+inline std::vector<int> Consecutive(int from, int count) {
+  std::vector<int> v(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) v[static_cast<size_t>(i)] = from + i;
+  return v;
+}
+
 // The unit-edge regular polygon values the force model reads, where the fill left none.
 inline void EnsurePolygonTables(PolygonTables& t) {
   if (t.ReachTable[4][1] != 0) return;
