@@ -69,6 +69,8 @@ KELMOR_AVX2 void FarAndNear(RelaxPlan& p, int s, const double* rows) {
   const int* slotRows = p.slotRows.data();
   const __m256d half = _mm256_set1_pd(0.5);
   __m256d D[4];
+  // Unrolled, so that the four rows stay in registers.
+#pragma GCC unroll 4
   for (int j = 0; j < 4; ++j) {
     const int* ix = slotRows + static_cast<size_t>(s + j) * 8;
     __m256d r = Row(rows, ix[1]);
@@ -105,6 +107,8 @@ KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, const double (
   double* lengths = p.shapeLengths.data();
   const int* slotRows = p.slotRows.data();
   __m256d O[4];
+  // Unrolled, so that the four rows stay in registers.
+#pragma GCC unroll 4
   for (int j = 0; j < 4; ++j) {
     const __m256d ratio = _mm256_broadcast_sd(lengths + s + j);
     const __m256d k = _mm256_broadcast_sd(&strengths[std::signbit(p.slotWeak[s + j]) ? 1 : 0]);
