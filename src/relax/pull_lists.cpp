@@ -41,6 +41,7 @@ __attribute__((target("avx2"))) void VectorAdd(const PullList& list, const doubl
   for (size_t i = 0; i < list.vertex.size(); ++i) {
     const int v = list.vertex[i];
     __m256d f = _mm256_set_pd(0, FZ[v], FY[v], FX[v]);
+#pragma GCC unroll 2
     for (int j = list.start[i]; j < list.start[i + 1]; ++j) f = _mm256_add_pd(f, Row(rows, list.pulls[j]));
     const __m128d xy = _mm256_castpd256_pd128(f);
     _mm_storel_pd(FX + v, xy);
