@@ -192,6 +192,7 @@ void ShapePulls(Run& run, const double* rows, bool vector) {
   double total = 0;
   for (const ShapeFace& s : p.shapeFaces) {
     double deform = 0;
+#pragma GCC unroll 2
     for (int slot = s.slot; slot < s.slot + s.n; ++slot) deform += lengths[slot];
     faceDeform[s.face] = deform;
     total += deform;

@@ -107,14 +107,14 @@ std::optional<LoopOutcome> MoveVertices(Run& run) {
                             m.VertexX.data(), m.VertexY.data(), m.VertexZ.data(),
                             r.VelX.data(), r.VelY.data(), r.VelZ.data(),
                             r.ForceX.data(), r.ForceY.data(), r.ForceZ.data()};
-  const StepSums sums = StepVertices(columns, lo, hi, r.Damping, StepVerticesVectorAvailable());
+  const bool vector = StepVerticesVectorAvailable();
+  const StepSums sums = StepVertices(columns, lo, hi, r.Damping, vector);
   const double sx = sums.x, sy = sums.y, sz = sums.z, zmax = sums.zmax, zmin = sums.zmin;
   // One test per move catches any position that ran away (inf or NaN reach the sums).
   if (!std::isfinite(sx + sy + sz)) raiseError(ErrOverflow);
   if (hi >= lo) {
     const double count = hi - lo + 1;
-    const double cx = sx / count, cy = sy / count, cz = sz / count;
-    for (int i = lo; i <= hi; ++i) X[i] -= cx, Y[i] -= cy, Z[i] -= cz;
+    CentreVertices(columns, lo, hi, sx / count, sy / count, sz / count, vector);
   }
   r.ZMax = zmax;
   r.ZMin = zmin;

@@ -62,9 +62,31 @@ __attribute__((target("avx2"))) int VectorStep(const StepColumns& c, int lo, int
   return i;
 }
 
+__attribute__((target("avx2"))) int VectorCentre(const StepColumns& c, int lo, int hi, double cx,
+                                                 double cy, double cz) {
+  const __m256d x = _mm256_set1_pd(cx), y = _mm256_set1_pd(cy), z = _mm256_set1_pd(cz);
+  int i = lo;
+  for (; i + 3 <= hi; i += 4) {
+    _mm256_storeu_pd(c.X + i, _mm256_sub_pd(_mm256_loadu_pd(c.X + i), x));
+    _mm256_storeu_pd(c.Y + i, _mm256_sub_pd(_mm256_loadu_pd(c.Y + i), y));
+    _mm256_storeu_pd(c.Z + i, _mm256_sub_pd(_mm256_loadu_pd(c.Z + i), z));
+  }
+  return i;
+}
+
 #endif
 
 }  // namespace
+
+void CentreVertices(const StepColumns& c, int lo, int hi, double cx, double cy, double cz, bool vector) {
+  int i = lo;
+#if defined(__x86_64__)
+  if (vector) i = VectorCentre(c, lo, hi, cx, cy, cz);
+#else
+  (void)vector;
+#endif
+  for (; i <= hi; ++i) c.X[i] -= cx, c.Y[i] -= cy, c.Z[i] -= cz;
+}
 
 bool StepVerticesVectorAvailable() { return HasAvx2(); }
 

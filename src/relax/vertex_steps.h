@@ -20,6 +20,9 @@ struct StepSums {
 // last bit as the plain one.
 StepSums StepVertices(const StepColumns& c, int lo, int hi, double damping, bool vector);
 
+// Moves vertices lo..hi by minus (cx, cy, cz); the vector path gives the same numbers.
+void CentreVertices(const StepColumns& c, int lo, int hi, double cx, double cy, double cz, bool vector);
+
 bool StepVerticesVectorAvailable();
 
 }  // namespace kelmor

@@ -32,7 +32,7 @@ struct Columns {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Four vertices at a time must give the plain loop's positions, velocities, sums and z
-// range to the last bit: for counts that leave a tail, a first vertex other than 0, and a
+// range to the last bit, and then the same centred positions: for counts that leave a tail, a first vertex other than 0, and a
 // vertex that ran away (its NaN reaches the sums, never the z range).
 TEST(StepVertices, VectorAndPlainPathsAgreeToTheLastBit) {
   if (!StepVerticesVectorAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
@@ -53,6 +53,8 @@ TEST(StepVertices, VectorAndPlainPathsAgreeToTheLastBit) {
     EXPECT_TRUE(SameBits(a.z, b.z) || (std::isnan(a.z) && std::isnan(b.z))) << at;
     EXPECT_TRUE(SameBits(a.zmax, b.zmax) && SameBits(a.zmin, b.zmin)) << at;
     EXPECT_LE(a.zmin, a.zmax) << at;
+    CentreVertices(plain.view(), k.lo, k.hi, 0.1, -2.5, 1e-17, false);
+    CentreVertices(vector.view(), k.lo, k.hi, 0.1, -2.5, 1e-17, true);
     for (size_t col = 0; col < 9; ++col)
       for (int i = 0; i <= k.hi; ++i) {
         const double p = plain.c[col][i], v = vector.c[col][i];
