@@ -101,29 +101,30 @@ void PlanShapeSlots(RelaxPlan& p) {
   p.slotRows.clear();
   p.slotReach.clear();
   p.slotReachStep.clear();
-  p.slotWeak.clear();
   auto slots = [&p] { return static_cast<int>(p.slotReach.size()); };
   auto add = [&](ShapeFace& s) {
     s.slot = slots();
     for (int i = s.first * 8; i < (s.first + s.n) * 8; ++i) p.slotRows.push_back(p.shapeIdx[i] * 4);
     p.slotReach.insert(p.slotReach.end(), static_cast<size_t>(s.n), s.reach);
     p.slotReachStep.insert(p.slotReachStep.end(), static_cast<size_t>(s.n), s.reachStep);
-    p.slotWeak.insert(p.slotWeak.end(), static_cast<size_t>(s.n), s.weak ? -0.0 : 0.0);
   };
   auto isFamily = [](const ShapeFace& s) { return s.rhombus != 0 || s.hex != 0; };
+  // A group's strength is one number for all its slots: weakened faces form groups of
+  // their own.
   for (auto [nr, nm] : {std::pair{1, 2}, {2, 2}, {3, 4}, {2, 4}}) {
-    ShapeGroup g{nr, nm, slots(), 0};
-    for (ShapeFace& s : p.shapeFaces)
-      if (!isFamily(s) && s.nr == nr && s.nm == nm) add(s);
-    // Padding slots repeat a real vertex and reach nothing; their pulls go unused.
-    while ((slots() - g.first) % 4 != 0) {
-      p.slotRows.insert(p.slotRows.end(), 8, p.vmin * 4);
-      p.slotReach.push_back(0);
-      p.slotReachStep.push_back(0);
-      p.slotWeak.push_back(0);
+    for (bool weak : {false, true}) {
+      ShapeGroup g{nr, nm, weak, slots(), 0};
+      for (ShapeFace& s : p.shapeFaces)
+        if (!isFamily(s) && s.nr == nr && s.nm == nm && s.weak == weak) add(s);
+      // Padding slots repeat a real vertex and reach nothing; their pulls go unused.
+      while ((slots() - g.first) % 4 != 0) {
+        p.slotRows.insert(p.slotRows.end(), 8, p.vmin * 4);
+        p.slotReach.push_back(0);
+        p.slotReachStep.push_back(0);
+      }
+      g.count = slots() - g.first;
+      if (g.count > 0) p.shapeGroups.push_back(g);
     }
-    g.count = slots() - g.first;
-    if (g.count > 0) p.shapeGroups.push_back(g);
   }
   for (size_t i = 0; i < p.shapeFaces.size(); ++i) {
     if (!isFamily(p.shapeFaces[i])) continue;

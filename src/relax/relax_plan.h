@@ -27,9 +27,10 @@ struct ShapeFace {
 };
 
 // Faces of one kind in the shape pass: slots first..first+count (a multiple of four), with
-// nr far reference points and nm near points per position.
+// nr far reference points and nm near points per position, all weakened or none.
 struct ShapeGroup {
   int nr = 1, nm = 2;
+  bool weak = false;
   int first = 0, count = 0;
 };
 
@@ -64,11 +65,11 @@ struct RelaxPlan {
   // strength) in slots: plain faces grouped by kind, four slots at a time, then the faces
   // whose target depends on a rhombus set or a hexagon family (shapeFamilyFaces, rows of
   // shapeFaces), one at a time. Per slot the rows (4·vertex) of the 8 vertices of
-  // shapeIdx (padding slots repeat a real vertex), the reach and -0.0 on a weakened face.
+  // shapeIdx (padding slots repeat a real vertex) and the reach.
   std::vector<ShapeGroup> shapeGroups;
   std::vector<int> shapeFamilyFaces;
   std::vector<int> slotRows;
-  std::vector<double> slotReach, slotReachStep, slotWeak;
+  std::vector<double> slotReach, slotReachStep;
   // Scratch of the pass: far points four to a slot, and the offsets' lengths.
   QuadRows shapeFar;
   std::vector<double> shapeLengths;

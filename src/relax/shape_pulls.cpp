@@ -36,7 +36,7 @@ void PlainGroup(RelaxPlan& p, const ShapeGroup& g, const double* rows, double kF
     for (int c = 0; c < 3; ++c) o[c] = R[c] + D[c] * ratio - at(0, c);
     lengths[s] = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
     // F = L·k along o/L: the pull is k·o (nothing when the vertex is on target).
-    const double k = std::signbit(p.slotWeak[s]) ? kWeak : kFull;
+    const double k = g.weak ? kWeak : kFull;
     double* pull = pulls + static_cast<size_t>(s) * 4;
     for (int c = 0; c < 3; ++c) pull[c] = k * o[c];
     pull[3] = 0;
@@ -99,9 +99,9 @@ KELMOR_AVX2 void Ratios(RelaxPlan& p, int s) {
   _mm256_storeu_pd(lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(&p.slotReachStep[s])));
 }
 
-// The ratio and the strength of each slot are read into every lane straight from memory
-// (a broadcast load), which keeps the shuffle unit free for the squared lengths.
-KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, const double (&strengths)[2]) {
+// The ratio of each slot is read into every lane straight from memory (a broadcast load),
+// which keeps the shuffle unit free for the squared lengths.
+KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, __m256d k) {
   double* far = p.shapeFar.data();
   double* pulls = p.pulls.data();
   double* lengths = p.shapeLengths.data();
@@ -111,7 +111,6 @@ KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, const double (
 #pragma GCC unroll 4
   for (int j = 0; j < 4; ++j) {
     const __m256d ratio = _mm256_broadcast_sd(lengths + s + j);
-    const __m256d k = _mm256_broadcast_sd(&strengths[std::signbit(p.slotWeak[s + j]) ? 1 : 0]);
     const size_t row = static_cast<size_t>(s + j) * 4;
     const __m256d P = Row(rows, slotRows[static_cast<size_t>(s + j) * 8]);
     const __m256d R = _mm256_load_pd(far + row), D = _mm256_load_pd(pulls + row);
@@ -131,12 +130,12 @@ template <int NR, int NM>
 __attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
                                                      const double* rows, double kFull,
                                                      double kWeak) {
-  const double strengths[2] = {kFull, kWeak};
+  const __m256d k = _mm256_set1_pd(g.weak ? kWeak : kFull);
   const int first = g.first, end = g.first + g.count;
   for (int s = first; s < end + 12; s += 4) {
     if (s < end) FarAndNear<NR, NM>(p, s, rows);
     if (s - 4 >= first && s - 4 < end) Ratios(p, s - 4);
-    if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, strengths);
+    if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, k);
     if (s - 12 >= first) Lengths(p, s - 12);
   }
 }
