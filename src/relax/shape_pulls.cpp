@@ -126,18 +126,30 @@ KELMOR_AVX2 void Lengths(RelaxPlan& p, int s) {
   _mm256_storeu_pd(lengths + s, _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s)));
 }
 
+// One round of the staggered stages while they fill up or drain.
+template <int NR, int NM>
+KELMOR_AVX2 void StageRound(RelaxPlan& p, int s, int first, int end, const double* rows, __m256d k) {
+  if (s < end) FarAndNear<NR, NM>(p, s, rows);
+  if (s - 4 >= first && s - 4 < end) Ratios(p, s - 4);
+  if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, k);
+  if (s - 12 >= first) Lengths(p, s - 12);
+}
+
 template <int NR, int NM>
 __attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
                                                      const double* rows, double kFull,
                                                      double kWeak) {
   const __m256d k = _mm256_set1_pd(g.weak ? kWeak : kFull);
   const int first = g.first, end = g.first + g.count;
-  for (int s = first; s < end + 12; s += 4) {
-    if (s < end) FarAndNear<NR, NM>(p, s, rows);
-    if (s - 4 >= first && s - 4 < end) Ratios(p, s - 4);
-    if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, k);
-    if (s - 12 >= first) Lengths(p, s - 12);
+  int s = first;
+  for (; s < first + 12 && s < end + 12; s += 4) StageRound<NR, NM>(p, s, first, end, rows, k);
+  for (; s < end; s += 4) {  // all four stages at work
+    FarAndNear<NR, NM>(p, s, rows);
+    Ratios(p, s - 4);
+    Offsets(p, s - 8, rows, k);
+    Lengths(p, s - 12);
   }
+  for (; s < end + 12; s += 4) StageRound<NR, NM>(p, s, first, end, rows, k);
 }
 
 #endif
