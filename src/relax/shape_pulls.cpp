@@ -57,99 +57,102 @@ KELMOR_AVX2 __m256d ThirdOf(__m256d x) {
   return _mm256_fnmadd_pd(_mm256_fmsub_pd(q0, three, x), third, q0);
 }
 
+// What the stages read and write, taken out of the plan once per group: the vector stores
+// may alias anything in memory, so pointers read from the plan inside a stage would be
+// read again after every store.
+struct SlotArrays {
+  const double* rows;
+  const int* slotRows;
+  const double *reach, *reachStep;
+  double *far, *pulls, *lengths;
+};
+
 // A group runs in four stages, four slots at a time: 1. far and near points, into R (far
 // rows) and D = M - R (pull rows), with G² into lengths; 2. the ratios, in place; 3. the
 // offsets R + D·ratio - P, their squared lengths and the pulls over D; 4. the lengths.
 // The stages are staggered (stage 1 of slots s with stage 2 of s - 4, ...), so that the
 // square roots and the division of one set of slots run while the next is worked out.
 template <int NR, int NM>
-KELMOR_AVX2 void FarAndNear(RelaxPlan& p, int s, const double* rows) {
-  double* far = p.shapeFar.data();
-  double* pulls = p.pulls.data();
-  const int* slotRows = p.slotRows.data();
+KELMOR_AVX2 void FarAndNear(const SlotArrays& a, int s) {
   const __m256d half = _mm256_set1_pd(0.5);
   __m256d D[4];
   // Unrolled, so that the four rows stay in registers.
 #pragma GCC unroll 4
   for (int j = 0; j < 4; ++j) {
-    const int* ix = slotRows + static_cast<size_t>(s + j) * 8;
-    __m256d r = Row(rows, ix[1]);
-    if constexpr (NR == 2) r = _mm256_mul_pd(_mm256_add_pd(r, Row(rows, ix[2])), half);
+    const int* ix = a.slotRows + static_cast<size_t>(s + j) * 8;
+    __m256d r = Row(a.rows, ix[1]);
+    if constexpr (NR == 2) r = _mm256_mul_pd(_mm256_add_pd(r, Row(a.rows, ix[2])), half);
     if constexpr (NR == 3)
-      r = ThirdOf(_mm256_add_pd(_mm256_add_pd(r, Row(rows, ix[2])), Row(rows, ix[3])));
-    __m256d m = _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[4]), Row(rows, ix[5])), half);
+      r = ThirdOf(_mm256_add_pd(_mm256_add_pd(r, Row(a.rows, ix[2])), Row(a.rows, ix[3])));
+    __m256d m = _mm256_mul_pd(_mm256_add_pd(Row(a.rows, ix[4]), Row(a.rows, ix[5])), half);
     if constexpr (NM == 4)
       m = _mm256_mul_pd(
-          _mm256_add_pd(m, _mm256_mul_pd(_mm256_add_pd(Row(rows, ix[6]), Row(rows, ix[7])), half)),
+          _mm256_add_pd(m, _mm256_mul_pd(_mm256_add_pd(Row(a.rows, ix[6]), Row(a.rows, ix[7])), half)),
           half);
     D[j] = _mm256_sub_pd(m, r);
-    _mm256_store_pd(far + static_cast<size_t>(s + j) * 4, r);
-    _mm256_store_pd(pulls + static_cast<size_t>(s + j) * 4, D[j]);
+    _mm256_store_pd(a.far + static_cast<size_t>(s + j) * 4, r);
+    _mm256_store_pd(a.pulls + static_cast<size_t>(s + j) * 4, D[j]);
   }
-  _mm256_storeu_pd(p.shapeLengths.data() + s, SquaredLengths(D));
+  _mm256_storeu_pd(a.lengths + s, SquaredLengths(D));
 }
 
-KELMOR_AVX2 void Ratios(RelaxPlan& p, int s) {
-  double* lengths = p.shapeLengths.data();
-  const __m256d G = _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s));
-  const __m256d reach = _mm256_div_pd(_mm256_loadu_pd(&p.slotReach[s]), G);
+KELMOR_AVX2 void Ratios(const SlotArrays& a, int s) {
+  const __m256d G = _mm256_sqrt_pd(_mm256_loadu_pd(a.lengths + s));
+  const __m256d reach = _mm256_div_pd(_mm256_loadu_pd(a.reach + s), G);
   // Near and far points together: the target is the far point itself.
   const __m256d ratio = _mm256_blendv_pd(_mm256_set1_pd(999), reach,
                                          _mm256_cmp_pd(G, _mm256_setzero_pd(), _CMP_GT_OQ));
-  _mm256_storeu_pd(lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(&p.slotReachStep[s])));
+  _mm256_storeu_pd(a.lengths + s, _mm256_mul_pd(ratio, _mm256_loadu_pd(a.reachStep + s)));
 }
 
 // The ratio of each slot is read into every lane straight from memory (a broadcast load),
 // which keeps the shuffle unit free for the squared lengths.
-KELMOR_AVX2 void Offsets(RelaxPlan& p, int s, const double* rows, __m256d k) {
-  double* far = p.shapeFar.data();
-  double* pulls = p.pulls.data();
-  double* lengths = p.shapeLengths.data();
-  const int* slotRows = p.slotRows.data();
+KELMOR_AVX2 void Offsets(const SlotArrays& a, int s, __m256d k) {
   __m256d O[4];
   // Unrolled, so that the four rows stay in registers.
 #pragma GCC unroll 4
   for (int j = 0; j < 4; ++j) {
-    const __m256d ratio = _mm256_broadcast_sd(lengths + s + j);
+    const __m256d ratio = _mm256_broadcast_sd(a.lengths + s + j);
     const size_t row = static_cast<size_t>(s + j) * 4;
-    const __m256d P = Row(rows, slotRows[static_cast<size_t>(s + j) * 8]);
-    const __m256d R = _mm256_load_pd(far + row), D = _mm256_load_pd(pulls + row);
+    const __m256d P = Row(a.rows, a.slotRows[static_cast<size_t>(s + j) * 8]);
+    const __m256d R = _mm256_load_pd(a.far + row), D = _mm256_load_pd(a.pulls + row);
     const __m256d o = _mm256_sub_pd(_mm256_add_pd(R, _mm256_mul_pd(D, ratio)), P);
     O[j] = _mm256_blend_pd(o, _mm256_setzero_pd(), 0x8);  // w stays 0 even when the ratio is not finite
-    _mm256_store_pd(pulls + row, _mm256_mul_pd(k, O[j]));
+    _mm256_store_pd(a.pulls + row, _mm256_mul_pd(k, O[j]));
   }
-  _mm256_storeu_pd(lengths + s, SquaredLengths(O));
+  _mm256_storeu_pd(a.lengths + s, SquaredLengths(O));
 }
 
-KELMOR_AVX2 void Lengths(RelaxPlan& p, int s) {
-  double* lengths = p.shapeLengths.data();
-  _mm256_storeu_pd(lengths + s, _mm256_sqrt_pd(_mm256_loadu_pd(lengths + s)));
+KELMOR_AVX2 void Lengths(const SlotArrays& a, int s) {
+  _mm256_storeu_pd(a.lengths + s, _mm256_sqrt_pd(_mm256_loadu_pd(a.lengths + s)));
 }
 
 // One round of the staggered stages while they fill up or drain.
 template <int NR, int NM>
-KELMOR_AVX2 void StageRound(RelaxPlan& p, int s, int first, int end, const double* rows, __m256d k) {
-  if (s < end) FarAndNear<NR, NM>(p, s, rows);
-  if (s - 4 >= first && s - 4 < end) Ratios(p, s - 4);
-  if (s - 8 >= first && s - 8 < end) Offsets(p, s - 8, rows, k);
-  if (s - 12 >= first) Lengths(p, s - 12);
+KELMOR_AVX2 void StageRound(const SlotArrays& a, int s, int first, int end, __m256d k) {
+  if (s < end) FarAndNear<NR, NM>(a, s);
+  if (s - 4 >= first && s - 4 < end) Ratios(a, s - 4);
+  if (s - 8 >= first && s - 8 < end) Offsets(a, s - 8, k);
+  if (s - 12 >= first) Lengths(a, s - 12);
 }
 
 template <int NR, int NM>
 __attribute__((target("avx2,fma"))) void VectorGroup(RelaxPlan& p, const ShapeGroup& g,
                                                      const double* rows, double kFull,
                                                      double kWeak) {
+  const SlotArrays a{rows,           p.slotRows.data(), p.slotReach.data(),   p.slotReachStep.data(),
+                     p.shapeFar.data(), p.pulls.data(), p.shapeLengths.data()};
   const __m256d k = _mm256_set1_pd(g.weak ? kWeak : kFull);
   const int first = g.first, end = g.first + g.count;
   int s = first;
-  for (; s < first + 12 && s < end + 12; s += 4) StageRound<NR, NM>(p, s, first, end, rows, k);
+  for (; s < first + 12 && s < end + 12; s += 4) StageRound<NR, NM>(a, s, first, end, k);
   for (; s < end; s += 4) {  // all four stages at work
-    FarAndNear<NR, NM>(p, s, rows);
-    Ratios(p, s - 4);
-    Offsets(p, s - 8, rows, k);
-    Lengths(p, s - 12);
+    FarAndNear<NR, NM>(a, s);
+    Ratios(a, s - 4);
+    Offsets(a, s - 8, k);
+    Lengths(a, s - 12);
   }
-  for (; s < end + 12; s += 4) StageRound<NR, NM>(p, s, first, end, rows, k);
+  for (; s < end + 12; s += 4) StageRound<NR, NM>(a, s, first, end, k);
 }
 
 #endif
