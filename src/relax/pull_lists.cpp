@@ -36,13 +36,17 @@ void PlainAdd(const PullList& list, const double* rows, double* FX, double* FY, 
 }
 
 #if defined(__x86_64__)
+// The list's arrays are read into locals first: the vector stores may alias anything in
+// memory, so the vectors' own pointers would be read again after every store.
 __attribute__((target("avx2"))) void VectorAdd(const PullList& list, const double* rows,
                                                double* FX, double* FY, double* FZ) {
-  for (size_t i = 0; i < list.vertex.size(); ++i) {
-    const int v = list.vertex[i];
+  const int *vertex = list.vertex.data(), *start = list.start.data(), *pulls = list.pulls.data();
+  const size_t count = list.vertex.size();
+  for (size_t i = 0; i < count; ++i) {
+    const int v = vertex[i];
     __m256d f = _mm256_set_pd(0, FZ[v], FY[v], FX[v]);
 #pragma GCC unroll 2
-    for (int j = list.start[i]; j < list.start[i + 1]; ++j) f = _mm256_add_pd(f, Row(rows, list.pulls[j]));
+    for (int j = start[i]; j < start[i + 1]; ++j) f = _mm256_add_pd(f, Row(rows, pulls[j]));
     const __m128d xy = _mm256_castpd256_pd128(f);
     _mm_storel_pd(FX + v, xy);
     _mm_storeh_pd(FY + v, xy);
