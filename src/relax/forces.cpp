@@ -188,8 +188,13 @@ int HopPairsSse2(const HopContext& c, int i, const float* hop, int from, int las
 __attribute__((target("avx2"))) inline void Take(__m128d& sum, __m256d v) {
   sum = _mm_sub_pd(_mm_sub_pd(sum, _mm256_castpd256_pd128(v)), _mm256_extractf128_pd(v, 1));
 }
+// The context's arrays are read into locals first: the vector stores may alias anything
+// in memory, so pointers read through c would be read again after every store.
 __attribute__((target("avx2"))) int HopPairsAvx2(const HopContext& c, int i, const float* hop,
                                                  int from, int last, RowSums& s) {
+  const double *X = c.X, *Y = c.Y, *Z = c.Z;
+  double *FX = c.FX, *FY = c.FY, *FZ = c.FZ;
+  const int hopFirst = c.first;
   const __m128d xi2 = _mm_set1_pd(c.X[i]), yi2 = _mm_set1_pd(c.Y[i]), zi2 = _mm_set1_pd(c.Z[i]);
   const __m256d xi = _mm256_set1_pd(c.X[i]), yi = _mm256_set1_pd(c.Y[i]), zi = _mm256_set1_pd(c.Z[i]);
   const __m256d limit = _mm256_set1_pd(static_cast<double>(c.limit));
@@ -199,15 +204,15 @@ __attribute__((target("avx2"))) int HopPairsAvx2(const HopContext& c, int i, con
   RowLanes lanes;
   int j = from;
   for (; j + 3 <= last; j += 4) {
-    const __m256d h = _mm256_cvtps_pd(_mm_loadu_ps(hop + (j - c.first)));
+    const __m256d h = _mm256_cvtps_pd(_mm_loadu_ps(hop + (j - hopFirst)));
     const __m256d within = _mm256_cmp_pd(h, limit, _CMP_LT_OS);
     const __m256d t = _mm256_blendv_pd(_mm256_mul_pd(half, h),
                                        _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(h, one), slope), one),
                                        _mm256_cmp_pd(h, one, _CMP_GT_OS));
     const __m256d k = _mm256_blendv_pd(kNear, kFar, _mm256_cmp_pd(h, one, _CMP_GE_OS));
-    const __m256d dx = _mm256_sub_pd(xi, _mm256_loadu_pd(c.X + j));
-    const __m256d dy = _mm256_sub_pd(yi, _mm256_loadu_pd(c.Y + j));
-    const __m256d dz = _mm256_sub_pd(zi, _mm256_loadu_pd(c.Z + j));
+    const __m256d dx = _mm256_sub_pd(xi, _mm256_loadu_pd(X + j));
+    const __m256d dy = _mm256_sub_pd(yi, _mm256_loadu_pd(Y + j));
+    const __m256d dz = _mm256_sub_pd(zi, _mm256_loadu_pd(Z + j));
     const __m256d L = _mm256_sqrt_pd(_mm256_add_pd(
         _mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), _mm256_mul_pd(dz, dz)));
     const __m256d d = _mm256_sub_pd(L, t);
@@ -219,9 +224,9 @@ __attribute__((target("avx2"))) int HopPairsAvx2(const HopContext& c, int i, con
     const __m256d ad = _mm256_andnot_pd(sign, d);
     lanes.deform = _mm_add_pd(_mm_add_pd(lanes.deform, _mm256_castpd256_pd128(ad)),
                               _mm256_extractf128_pd(ad, 1));
-    _mm256_storeu_pd(c.FX + j, _mm256_add_pd(_mm256_loadu_pd(c.FX + j), gx));
-    _mm256_storeu_pd(c.FY + j, _mm256_add_pd(_mm256_loadu_pd(c.FY + j), gy));
-    _mm256_storeu_pd(c.FZ + j, _mm256_add_pd(_mm256_loadu_pd(c.FZ + j), gz));
+    _mm256_storeu_pd(FX + j, _mm256_add_pd(_mm256_loadu_pd(FX + j), gx));
+    _mm256_storeu_pd(FY + j, _mm256_add_pd(_mm256_loadu_pd(FY + j), gy));
+    _mm256_storeu_pd(FZ + j, _mm256_add_pd(_mm256_loadu_pd(FZ + j), gz));
   }
   for (; j < last; j += 2) HopPairTwo(c, hop, j, xi2, yi2, zi2, lanes);
   lanes.addTo(s);
