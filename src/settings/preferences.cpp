@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdint>
 
 #include "model/numtext.h"
@@ -95,11 +94,16 @@ std::vector<PrefKey> BuildKeys() {
 }
 
 // A key's four letters in lower case as one number, so that a look-up compares numbers
-// rather than texts; -1 for anything that is not four letters long.
+// rather than texts; -1 for anything that is not four letters long. Only A-Z are lowered:
+// keys are plain ASCII, and no other byte can make an unknown key match a known one, so
+// the look-up does not depend on the locale.
 int64_t KeyCode(std::string_view key) {
   if (key.size() != 4) return -1;
   int64_t code = 0;
-  for (char c : key) code = code << 8 | std::tolower(static_cast<unsigned char>(c));
+  for (char c : key) {
+    const auto byte = static_cast<unsigned char>(c);
+    code = code << 8 | (static_cast<unsigned>(byte - 'A') < 26u ? byte | 0x20 : byte);
+  }
   return code;
 }
 
@@ -140,6 +144,20 @@ int KeyIndex(std::string_view key) {
   return code < 0 ? -1 : table.find(code);
 }
 
+// The place of a key that is certainly in the list.
+size_t KnownKeyIndex(std::string_view key) { return static_cast<size_t>(KeyIndex(key)); }
+
+// Every key's default, in the order of PreferenceKeys(), made once: setting the defaults
+// copies texts of known length instead of measuring and copying 94 C strings each time.
+const std::vector<std::string>& DefaultValues() {
+  static const std::vector<std::string> values = [] {
+    std::vector<std::string> v;
+    for (const PrefKey& k : PreferenceKeys()) v.emplace_back(k.defaultValue);
+    return v;
+  }();
+  return values;
+}
+
 }  // namespace
 
 bool OnWhenOne(std::string_view value) {
@@ -162,16 +180,16 @@ const PrefKey* FindPreferenceKey(std::string_view key) {
 
 Preferences::Preferences(std::string programFolder) {
   setDefaults(programFolder);
-  values_[static_cast<size_t>(KeyIndex("scyl"))] = "molecule";
-  values_[static_cast<size_t>(KeyIndex("lbcf"))] = "128.128.128";
+  static const size_t scyl = KnownKeyIndex("scyl"), lbcf = KnownKeyIndex("lbcf");
+  values_[scyl] = "molecule";
+  values_[lbcf] = "128.128.128";
 }
 
 void Preferences::setDefaults(const std::string& programFolder) {
-  const std::vector<PrefKey>& keys = PreferenceKeys();
-  values_.resize(keys.size());
-  for (size_t i = 0; i < keys.size(); ++i) values_[i] = keys[i].defaultValue;
-  values_[static_cast<size_t>(KeyIndex("diri"))] = programFolder;
-  values_[static_cast<size_t>(KeyIndex("diro"))] = programFolder;
+  static const size_t diri = KnownKeyIndex("diri"), diro = KnownKeyIndex("diro");
+  values_ = DefaultValues();
+  values_[diri] = programFolder;
+  values_[diro] = programFolder;
 }
 
 const std::string& Preferences::text(std::string_view key) const {

@@ -32,6 +32,8 @@ class Preferences {
   explicit Preferences(std::string programFolder = ".");
 
   const std::string& text(std::string_view key) const;  // unknown key: empty text
+  // The value of PreferenceKeys()[index], for index below the number of keys.
+  const std::string& textAt(size_t index) const { return values_[index]; }
   double number(std::string_view key) const;             // leading number of the text
   bool flag(std::string_view key) const;                 // "1"
   // Unknown key: ignored. Flags and the vertex-label choice are stored as "1" when the

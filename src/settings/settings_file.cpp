@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +53,14 @@ constexpr int kMaxUnknownLines = 10;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The bytes that end an item: a comma or either line end. A table, so that a long item
+// costs one look-up a byte.
+constexpr std::array<bool, 256> kItemEnds = [] {
+  std::array<bool, 256> ends{};
+  ends[','] = ends['\n'] = ends['\r'] = true;
+  return ends;
+}();
+
 std::string Trim(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
@@ -95,7 +102,7 @@ class ItemReader {
         const char* p = data_ + pos_;
         const char* const stop = data_ + end_;
         const char* q = p;
-        while (q < stop && *q != ',' && *q != '\n' && *q != '\r') ++q;
+        while (q < stop && !kItemEnds[static_cast<unsigned char>(*q)]) ++q;
         if (item.empty())
           while (p < q && IsBlank(*p)) ++p;
         size_t n = static_cast<size_t>(q - p);
@@ -193,15 +200,20 @@ std::string CreationText(const std::string& programFolder) {
   return text + "end \r\n \r\n";
 }
 
+// A folder that exists (after symbolic links).
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // Applies one item; false when the item names no key. The folder message is shown once
 // for each folder key found bad (a key repeated in a damaged file is not told twice).
-bool ApplyItem(Preferences& prefs, const std::string& key, std::string value,
+bool ApplyItem(Preferences& prefs, std::string_view key, std::string value,
                const std::string& programFolder, const MessageFn& message, std::string& foldersReported) {
   const PrefKey* p = FindPreferenceKey(key);
-  if (!p || key.size() != 4) return false;
+  if (!p) return false;
   if (p->kind == PrefKind::Path) {
-    std::error_code ec;
-    if (!fs::is_directory(value, ec)) {
+    if (!IsFolder(value)) {
       if (foldersReported.find(p->key) == std::string::npos)
         message("One of your default file paths was not found.  Kelmor has reset your file paths to " +
                 programFolder);
@@ -239,9 +251,9 @@ void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& progr
       message(kProblemMessage);
       break;
     }
-    std::string key = item.substr(0, 4);
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (key == "end") break;
+    const std::string_view key = std::string_view(item).substr(0, 4);
+    if (key.size() == 3 && (key[0] | 0x20) == 'e' && (key[1] | 0x20) == 'n' && (key[2] | 0x20) == 'd')
+      break;
     std::string value = item.size() > 5 ? Trim(std::string_view(item).substr(5, 99)) : std::string();
     if (ApplyItem(prefs, key, std::move(value), programFolder, message, foldersReported)) continue;
     if (++unknown > kMaxUnknownLines) {
@@ -316,13 +328,15 @@ SaveResult SettingsText(Preferences& prefs, bool runOnly, const MessageFn& messa
   }
 
   text.clear();
-  for (const PrefKey& p : PreferenceKeys()) {
-    const bool binary = p.kind == PrefKind::Flag || p.kind == PrefKind::Choice;
+  const std::vector<PrefKey>& keys = PreferenceKeys();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const PrefKey& p = keys[i];
+    const std::string& value = prefs.textAt(i);
     text.append(p.key).append("=");
-    if (binary)
-      text.append(prefs.flag(p.key) ? "1" : "0");
+    if (p.kind == PrefKind::Flag || p.kind == PrefKind::Choice)
+      text.append(value == "1" ? "1" : "0");
     else
-      text.append(OneLine(prefs.text(p.key)));
+      text.append(OneLine(value));
     text.append("\r\n");
   }
   text += "end \r\n";

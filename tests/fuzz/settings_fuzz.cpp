@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/settings_file.h"
 
@@ -84,7 +85,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = Folder() + "/kelmor.ini";
+  static const std::string path = Folder() + "/kelmor.ini";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) std::abort();
   if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
@@ -97,9 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // lines, the folder message once for each of the two folder keys, and the closing one.
   if (messages > 13) std::abort();
   uint64_t hash = kHashStart;  // of the loaded set, for the round trip below
-  for (const kelmor::PrefKey& k : kelmor::PreferenceKeys()) {
-    const std::string& value = prefs.text(k.key);
-    if (value.size() > 99 && k.kind != kelmor::PrefKind::Path) std::abort();
+  const std::vector<kelmor::PrefKey>& keys = kelmor::PreferenceKeys();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string& value = prefs.textAt(i);
+    if (value.size() > 99 && keys[i].kind != kelmor::PrefKind::Path) std::abort();
     hash = HashOn(hash, value);
   }
 

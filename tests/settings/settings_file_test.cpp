@@ -139,6 +139,29 @@ TEST(SettingsFile, ItemsKeysAndValues) {
   EXPECT_TRUE(r.prefs.flag("vanm"));  // not mentioned: keeps its start-up value
 }
 
+// Only the three letters "end", in any case, end the file; a key matches in any case of
+// its ASCII letters and in no other spelling.
+TEST(SettingsFile, EndMarkerAndKeySpellings) {
+  struct Case {
+    const char* item;
+    bool ends;       // the line after it is not applied
+    bool unknown;    // reported as an unknown line
+  };
+  const Case cases[] = {
+      {"END", true, false},     {"eNd", true, false},   {"end ", true, false},
+      {"ends", false, true},    {"end=", false, true},  {"en", false, true},
+      {"e\xCEd", false, true},  {"UNAM=Bo", false, false}, {"\xD5nam=Bo", false, true},
+      {"f\x10" "01=5", false, true},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    Loaded r = Load(dir, std::string(c.item) + "\r\nf001=7\r\nend \r\n");
+    EXPECT_EQ(r.prefs.text("f001"), c.ends ? "100" : "7") << c.item;
+    EXPECT_EQ(r.messages.size(), c.unknown ? 1u : 0u) << c.item;
+    if (std::string(c.item) == "UNAM=Bo") EXPECT_EQ(r.prefs.text("unam"), "Bo");
+  }
+}
+
 TEST(SettingsFile, FileWithoutEndLineIsReportedAfterApplyingEveryLine) {
   TempDir dir;
   Loaded r = Load(dir, "f001=50\r\nf006=7");
