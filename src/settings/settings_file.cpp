@@ -170,11 +170,15 @@ int ReplaceFile(const std::string& path, const std::string& text) {
   }
 }
 
-// Temporaries of saves that were killed, beside the file the settings live in.
+// Removes the temporaries of saves that were killed. Saves write them beside the file a
+// symbolic link names, as ReplaceFile follows it; otherwise beside the path as given.
 void RemoveStaleSettingsTemporaries(const std::string& path) {
   std::error_code ec;
-  fs::path real = fs::weakly_canonical(path, ec);
-  if (ec) real = path;
+  fs::path real(path);
+  if (fs::is_symlink(real, ec)) {
+    fs::path target = fs::canonical(real, ec);
+    if (!ec) real = std::move(target);
+  }
   RemoveStaleTemporaries(real.parent_path().empty() ? fs::path(".") : real.parent_path(), real.filename().string());
 }
 
@@ -238,6 +242,7 @@ void ReportLoadError(int code, const MessageFn& message) {
 void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& programFolder,
                 const MessageFn& message) {
   std::string item;
+  item.reserve(kMaxItemShown);  // the longest item kept: never grown on the way
   bool cut = false;
   int unknown = 0;
   std::string foldersReported;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/resource.h>
+#include <utime.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -159,6 +160,28 @@ TEST(SettingsFile, EndMarkerAndKeySpellings) {
     EXPECT_EQ(r.prefs.text("f001"), c.ends ? "100" : "7") << c.item;
     EXPECT_EQ(r.messages.size(), c.unknown ? 1u : 0u) << c.item;
     if (std::string(c.item) == "UNAM=Bo") EXPECT_EQ(r.prefs.text("unam"), "Bo");
+  }
+}
+
+// A save killed half-way leaves its temporary beside the real file; loading removes it
+// there once it is old, also when kelmor.ini is a symbolic link into another folder.
+TEST(SettingsFile, LoadingRemovesOldSaveTemporariesBesideTheRealFile) {
+  for (const bool linked : {false, true}) {
+    TempDir dir;
+    const fs::path real = fs::path(dir.str()) / (linked ? "elsewhere" : "") / "kelmor.ini";
+    fs::create_directories(real.parent_path());
+    WriteAll(real.string(), "f001=5\r\nend \r\n");
+    if (linked) fs::create_symlink(real, dir.file("kelmor.ini"));
+    const fs::path old = real.parent_path() / "kelmor.ini.Ab12Cd", fresh = real.parent_path() / "kelmor.ini.Xy34Zw";
+    WriteAll(old.string(), "x");
+    WriteAll(fresh.string(), "x");
+    struct utimbuf longAgo {1000000000, 1000000000};
+    ::utime(old.c_str(), &longAgo);
+    Preferences prefs(dir.str());
+    LoadSettings(prefs, dir.file("kelmor.ini"), dir.str(), [](const std::string&) {});
+    EXPECT_EQ(prefs.text("f001"), "5") << linked;
+    EXPECT_FALSE(fs::exists(old)) << linked;
+    EXPECT_TRUE(fs::exists(fresh)) << linked;
   }
 }
 
