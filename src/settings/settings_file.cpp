@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -84,10 +83,11 @@ int FileErrorCode(int err) {
 
 // Reads the comma- and line-separated items of the file, keeping only as much of each
 // item as the loader can use, so that a huge or binary file costs no memory. Reads the
-// file a block at a time, or a text already in memory.
+// open file a block at a time (its own buffering: no stdio stream), or a text already
+// in memory.
 class ItemReader {
  public:
-  explicit ItemReader(std::FILE* f) : file_(f) {}
+  explicit ItemReader(int fd) : fd_(fd) {}
   explicit ItemReader(std::string_view text) : data_(text.data()), end_(text.size()) {}
 
   enum class Status { Item, EndOfFile, Error };
@@ -130,16 +130,21 @@ class ItemReader {
  private:
   // The next block of the file; false at its end or on an error (error_ set).
   bool fill() {
-    if (!file_ || error_ != 0) return false;
-    const size_t n = std::fread(block_.data(), 1, block_.size(), file_);
-    if (n == 0 && std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
+    if (fd_ < 0 || error_ != 0) return false;
+    ssize_t n = 0;
+    do n = ::read(fd_, block_.data(), block_.size());
+    while (n < 0 && errno == EINTR);
+    if (n < 0) {
+      error_ = errno != 0 ? errno : EIO;
+      n = 0;
+    }
     data_ = block_.data();
     pos_ = 0;
-    end_ = n;
+    end_ = static_cast<size_t>(n);
     return n > 0;
   }
 
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
   std::array<char, 4096> block_{};
   const char* data_ = nullptr;
   size_t pos_ = 0, end_ = 0;
@@ -279,21 +284,21 @@ void LoadSettings(Preferences& prefs, const std::string& path, const std::string
     return;
   }
   RemoveStaleSettingsTemporaries(path);
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f && errno == ENOENT) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
     if (int err = ReplaceFile(path, CreationText(programFolder))) {
       ReportLoadError(FileErrorCode(err), message);
       return;
     }
-    f = std::fopen(path.c_str(), "rb");
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
-  if (!f) {
+  if (fd < 0) {
     ReportLoadError(FileErrorCode(errno), message);
     return;
   }
-  ItemReader reader(f);
+  ItemReader reader(fd);
   ApplyItems(prefs, reader, programFolder, message);
-  std::fclose(f);
+  ::close(fd);
 }
 
 void ReadSettingsText(Preferences& prefs, std::string_view text, const std::string& programFolder,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <csignal>
@@ -151,7 +152,7 @@ TEST(SettingsFile, EndMarkerAndKeySpellings) {
   const Case cases[] = {
       {"END", true, false},     {"eNd", true, false},   {"end ", true, false},
       {"ends", false, true},    {"end=", false, true},  {"en", false, true},
-      {"e\xCEd", false, true},  {"UNAM=Bo", false, false}, {"\xD5nam=Bo", false, true},
+      {"e\xCE" "d", false, true},  {"UNAM=Bo", false, false}, {"\xD5nam=Bo", false, true},
       {"f\x10" "01=5", false, true},
   };
   for (const Case& c : cases) {
@@ -183,6 +184,18 @@ TEST(SettingsFile, LoadingRemovesOldSaveTemporariesBesideTheRealFile) {
     EXPECT_FALSE(fs::exists(old)) << linked;
     EXPECT_TRUE(fs::exists(fresh)) << linked;
   }
+}
+
+// A file that opens but cannot be read (the kernel answers EIO for the first page of a
+// process's memory) is reported, and the preferences keep their values.
+TEST(SettingsFile, ReadErrorIsReportedAndNothingIsApplied) {
+  if (::access("/proc/self/mem", R_OK) != 0) GTEST_SKIP() << "no /proc/self/mem";
+  TempDir dir;
+  Preferences prefs(dir.str());
+  std::vector<std::string> messages;
+  LoadSettings(prefs, "/proc/self/mem", dir.str(), [&messages](const std::string& m) { messages.push_back(m); });
+  EXPECT_EQ(messages, std::vector<std::string>{kProblem});
+  EXPECT_TRUE(prefs == Preferences(dir.str()));
 }
 
 TEST(SettingsFile, FileWithoutEndLineIsReportedAfterApplyingEveryLine) {
