@@ -204,12 +204,14 @@ bool Preferences::flag(std::string_view key) const { return text(key) == "1"; }
 
 bool Preferences::has(std::string_view key) const { return KeyIndex(key) >= 0; }
 
-void Preferences::set(std::string_view key, std::string value) {
+void Preferences::set(std::string_view key, std::string_view value) {
   const size_t i = static_cast<size_t>(KeyIndex(key));  // unknown: past every index
   if (i >= values_.size()) return;
   const PrefKind kind = PreferenceKeys()[i].kind;
-  if (kind == PrefKind::Flag || kind == PrefKind::Choice) value = OnWhenOne(value) ? "1" : "0";
-  values_[i] = std::move(value);
+  if (kind == PrefKind::Flag || kind == PrefKind::Choice)
+    values_[i] = OnWhenOne(value) ? "1" : "0";
+  else
+    values_[i].assign(value.data(), value.size());  // the old text's room, when it is enough
 }
 
 void Preferences::resetForces() {

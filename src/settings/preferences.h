@@ -38,7 +38,7 @@ class Preferences {
   bool flag(std::string_view key) const;                 // "1"
   // Unknown key: ignored. Flags and the vertex-label choice are stored as "1" when the
   // value reads as exactly 1 and as "0" otherwise, whoever sets them.
-  void set(std::string_view key, std::string value);
+  void set(std::string_view key, std::string_view value);
   void setFlag(std::string_view key, bool on) { set(key, on ? "1" : "0"); }
   bool has(std::string_view key) const;
 

@@ -60,12 +60,14 @@ constexpr std::array<bool, 256> kItemEnds = [] {
   return ends;
 }();
 
-std::string Trim(std::string_view s) {
+std::string_view TrimmedView(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
+
+std::string Trim(std::string_view s) { return std::string(TrimmedView(s)); }
 
 int FileErrorCode(int err) {
   switch (err) {
@@ -217,12 +219,12 @@ bool IsFolder(const std::string& path) {
 
 // Applies one item; false when the item names no key. The folder message is shown once
 // for each folder key found bad (a key repeated in a damaged file is not told twice).
-bool ApplyItem(Preferences& prefs, std::string_view key, std::string value,
+bool ApplyItem(Preferences& prefs, std::string_view key, std::string_view value,
                const std::string& programFolder, const MessageFn& message, std::string& foldersReported) {
   const PrefKey* p = FindPreferenceKey(key);
   if (!p) return false;
   if (p->kind == PrefKind::Path) {
-    if (!IsFolder(value)) {
+    if (!IsFolder(std::string(value))) {
       if (foldersReported.find(p->key) == std::string::npos)
         message("One of your default file paths was not found.  Kelmor has reset your file paths to " +
                 programFolder);
@@ -232,7 +234,7 @@ bool ApplyItem(Preferences& prefs, std::string_view key, std::string value,
       return true;
     }
   }
-  prefs.set(p->key, std::move(value));  // flags and the label choice are read as on only for 1
+  prefs.set(p->key, value);  // flags and the label choice are read as on only for 1
   return true;
 }
 
@@ -264,8 +266,8 @@ void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& progr
     const std::string_view key = std::string_view(item).substr(0, 4);
     if (key.size() == 3 && (key[0] | 0x20) == 'e' && (key[1] | 0x20) == 'n' && (key[2] | 0x20) == 'd')
       break;
-    std::string value = item.size() > 5 ? Trim(std::string_view(item).substr(5, 99)) : std::string();
-    if (ApplyItem(prefs, key, std::move(value), programFolder, message, foldersReported)) continue;
+    const std::string_view value = item.size() > 5 ? TrimmedView(std::string_view(item).substr(5, 99)) : std::string_view();
+    if (ApplyItem(prefs, key, value, programFolder, message, foldersReported)) continue;
     if (++unknown > kMaxUnknownLines) {
       message(kProblemMessage);
       break;
@@ -278,27 +280,32 @@ void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& progr
 
 void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
                   const MessageFn& message) {
+  if (ReadSettingsFile(prefs, path, programFolder, message)) RemoveStaleSettingsTemporaries(path);
+}
+
+bool ReadSettingsFile(Preferences& prefs, const std::string& path, const std::string& programFolder,
+                      const MessageFn& message) {
   // Reading a FIFO would wait for a writer for ever, and a device is no settings file.
   if (std::string kind = NonFileKind(path); !kind.empty()) {
     message(NotASettingsFile(path, kind) + "  Kelmor goes on with the default preferences.");
-    return;
+    return false;
   }
-  RemoveStaleSettingsTemporaries(path);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     if (int err = ReplaceFile(path, CreationText(programFolder))) {
       ReportLoadError(FileErrorCode(err), message);
-      return;
+      return true;
     }
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   if (fd < 0) {
     ReportLoadError(FileErrorCode(errno), message);
-    return;
+    return true;
   }
   ItemReader reader(fd);
   ApplyItems(prefs, reader, programFolder, message);
   ::close(fd);
+  return true;
 }
 
 void ReadSettingsText(Preferences& prefs, std::string_view text, const std::string& programFolder,

@@ -11,10 +11,15 @@ namespace kelmor {
 using MessageFn = std::function<void(const std::string&)>;
 
 // Reads kelmor.ini into the preference set, creating the file with the defaults first
-// when it is missing. Problems are reported through message in the system's words;
-// values already loaded stay.
+// when it is missing, then removes the temporaries that killed saves left beside it.
+// Problems are reported through message in the system's words; values already loaded stay.
 void LoadSettings(Preferences& prefs, const std::string& path, const std::string& programFolder,
                   const MessageFn& message);
+
+// LoadSettings without the clean-up of temporaries: the file alone. False, after the
+// message, when path is a folder, a FIFO or a device (nothing read or created).
+bool ReadSettingsFile(Preferences& prefs, const std::string& path, const std::string& programFolder,
+                      const MessageFn& message);
 
 // Refused: a check failed (window stays open). Failed: the file could not be written;
 // the previous file is left as it was.
