@@ -18,10 +18,9 @@
 #include "batch/input_list.h"
 #include "batch/progress.h"
 #include "batch/results_table.h"
-#include "batch/written_report.h"
 #include "cli/cli.h"
 #include "files/private_file.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 
@@ -115,16 +114,15 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   std::ofstream(folder / LogName) << messages.str();
   row.files = FilesIn(folder);
   if (written) {
-    const WrittenFigures w = ReadWrittenFigures(folder, written->outputName);
     row.E = written->edgeDeform;
     row.P = written->polyDeform;
-    row.SE = w.SE;
-    row.A = w.A;
+    row.SE = written->singleEdge;
+    row.A = written->angleDeform;
     row.iterations = written->iterations;
     row.attempts = written->attempts;
     row.search = origin;
     // The run's own exactness test: E below 1e-12 an edge.
-    const double exactBelow = w.edges ? static_cast<double>(*w.edges) * 1e-12 : 1e-10;
+    const double exactBelow = written->edgeCount > 0 ? static_cast<double>(written->edgeCount) * 1e-12 : 1e-10;
     row.status = written->edgeDeform < exactBelow ? "solved" : "inexact";
   }
   if (status == ExitRefused) {

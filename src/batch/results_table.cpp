@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "files/private_file.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -19,7 +19,7 @@
 #include "input/parser.h"
 #include "input/shape.h"
 #include "render/solid_look.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "run/run_start_check.h"

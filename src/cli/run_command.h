@@ -10,7 +10,7 @@
 #include "cli/console_host.h"
 #include "policy/stall_watch.h"
 #include "run/session.h"
-#include "search/spectral_search.h"
+#include "policy/spectral_search.h"
 
 namespace CLI {
 class App;

@@ -4,7 +4,7 @@
 
 #include "files/private_file.h"
 #include "files/stale_temporaries.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

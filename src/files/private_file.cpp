@@ -16,7 +16,7 @@
 #include <system_error>
 #include <thread>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -10,7 +10,7 @@
 #include "input/char_stream.h"
 #include "input/shape.h"
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 
 namespace kelmor {
@@ -367,6 +367,10 @@ void ReadInput(Run& run) {
     return;
   }
   run.CurrentFileName = run.InputName;
+  if (run.InputText) {
+    ReadFrom(run, *run.InputText);
+    return;
+  }
   const std::string text = ReadWholeFile(run.InputName);
   ReadFrom(run, text);
 }

@@ -3,7 +3,7 @@
 #include <initializer_list>
 
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 
 namespace kelmor {

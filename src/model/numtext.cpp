@@ -8,7 +8,7 @@
 #include <cstring>
 #include <locale>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

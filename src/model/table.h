@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

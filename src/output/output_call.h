@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/held_file.h"
 #include "model/colour.h"
 #include "model/locale_text.h"
 #include "model/numtext.h"
@@ -58,6 +59,8 @@ struct OutputCall {
   // Files complete under their temporary names, moved into place together once every
   // file of the call has been written.
   std::vector<std::shared_ptr<PrivateFile>> pending;
+  // The same for a run that keeps its files in memory (Run::HeldFiles).
+  std::vector<HeldFile> held;
   // Which files were written (full paths), in order.
   std::vector<std::string> written;
 };

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "files/private_file.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -6,7 +6,7 @@
 
 #include "policy/attempt_policies.h"
 #include "policy/stall_watch.h"
-#include "search/spectral_search.h"
+#include "policy/spectral_search.h"
 
 namespace kelmor {
 

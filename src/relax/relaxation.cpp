@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "output/output_call.h"
+#include "output/report.h"
 #include "output/writer.h"
 #include "relax/engine.h"
 #include "relax/pull_lists.h"
@@ -195,6 +196,23 @@ void SetSolutionName(Run& run) {
                        : run.BaseName + "_isom" + std::to_string(run.IsomorphIndex);
 }
 
+namespace {
+
+// The report's figures as the files were given them, for hosts that keep them (a batch
+// table, the library's solutions). A figure the model cannot give stays empty: reading
+// them must never end a run whose files are written.
+void FillReportFigures(const Run& run, WrittenReport& report) {
+  report.edgeCount = run.edges.EdgeTotal;
+  report.isomorph = run.IsomorphIndex;
+  try {
+    report.singleEdge = MaxEdgeDistortion(run);
+    report.angleDeform = AngleDeformation(run);
+  } catch (const KelmorError&) {
+  }
+}
+
+}  // namespace
+
 bool WriteSolution(Run& run, bool notify) {
   const int before = run.filesWritten;
   std::vector<std::string> written;
@@ -220,6 +238,7 @@ bool WriteSolution(Run& run, bool notify) {
     report.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
     report.files = written;
+    FillReportFigures(run, report);
     run.host.solutionWritten(report);
   }
   return completed;

@@ -7,7 +7,7 @@
 
 #include "files/private_file.h"
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

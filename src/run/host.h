@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,6 +55,12 @@ struct WrittenReport {
   int attempts = 0;
   double seconds = 0;
   std::vector<std::string> files;  // the files written, full paths, in order
+  // The figures of the files' report, unrounded: the largest single edge distortion and
+  // the aggregate angle deformation in degrees (empty when the model has no figure for
+  // them), the edge count of the OFF file, and the isomorph number of the solution.
+  std::optional<double> singleEdge, angleDeform;
+  long edgeCount = 0;
+  int isomorph = 1;
 };
 
 // The solid an attempt relaxes, after the topology passes, for a host that chooses the

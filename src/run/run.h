@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/held_file.h"
 #include "model/model.h"
 #include "relax/relax_state.h"
 #include "run/debug_file.h"
@@ -76,6 +77,13 @@ struct Run {
   // The segment file being built: each segment adds to it under its temporary name, and
   // it replaces the old file only when the last segment (and the realm files) are done.
   std::shared_ptr<PrivateFile> SegmentFileBuilt;
+
+  // Solving without the disk (the library's Solve): the input is read from InputText
+  // instead of InputName, and every file the writer completes is kept in HeldFiles
+  // instead of being written. Both null for a run that reads and writes files.
+  const std::string* InputText = nullptr;
+  std::vector<HeldFile>* HeldFiles = nullptr;
+  HeldFile SegmentFileHeld;  // the segment file being built, when held
 
   // Results of the run, for the caller.
   int filesWritten = 0;      // calls of the writer that wrote every one of their files

@@ -150,6 +150,18 @@ LoopOutcome AttemptOrRetry(Run& run) {
 
 }  // namespace
 
+bool ReadFirstModel(Run& run) {
+  try {
+    SizeTables(run);
+    GuardedStep(run, [&] { ReadRunStart(run); });
+    const SegmentStep step = ReadSegment(run);
+    if (step == SegmentStep::Relax) return Topology(run);
+    return run.InputStopped == 0 && run.BlockUnclosed == 0;
+  } catch (const RunAbandoned&) {
+    return false;
+  }
+}
+
 RunOutcome RunSequence(Run& run) {
   try {
     SizeTables(run);

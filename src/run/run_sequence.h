@@ -21,4 +21,9 @@ inline constexpr const char* NoFacesMessage =
 // only when the run is over. All messages and questions go through run.host.
 RunOutcome RunSequence(Run& run);
 
+// The run's first steps only: the run start, the first block of the input and the
+// topology passes, without relaxing. What a caller learns of a model before solving it.
+// False when the run would end there (its messages already given to run.host).
+bool ReadFirstModel(Run& run);
+
 }  // namespace kelmor

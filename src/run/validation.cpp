@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

@@ -16,7 +16,7 @@
 #include "files/private_file.h"
 #include "files/stale_temporaries.h"
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "settings/path_kind.h"
 
 namespace kelmor {

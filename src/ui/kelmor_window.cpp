@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "input/parser.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/session.h"
 #include "settings/settings_file.h"
 #include "ui/bind.h"

@@ -22,7 +22,7 @@
 #include "input/parser.h"
 #include "model/numtext.h"
 #include "render/solid_look.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "run/run_start_check.h"

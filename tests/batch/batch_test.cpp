@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -65,6 +67,28 @@ class Batch : public ::testing::Test {
     for (const auto& n : names) list << Example(n) << "\n";
     return (dir_ / "list.txt").string();
   }
+  // The SE and A lines of the report in the folder's solid file.
+  static void ExpectReportFigures(const fs::path& folder, double SE, double A) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      if (name.size() < 10 || name.compare(name.size() - 10, 10, "_solid.wrl") != 0) continue;
+      std::ifstream in(entry.path());
+      std::string line;
+      int seen = 0;
+      while (std::getline(in, line) && seen < 2) {
+        for (auto [label, value] : {std::pair{"(SE):", SE}, std::pair{"(A):", A}}) {
+          const size_t at = line.find(label);
+          if (at == std::string::npos) continue;
+          ++seen;
+          EXPECT_NEAR(std::stod(line.substr(at + std::strlen(label))), value, 1e-9 + 1e-6 * std::fabs(value))
+              << entry.path() << ": " << line;
+        }
+      }
+      EXPECT_EQ(seen, 2) << entry.path();
+      return;
+    }
+    ADD_FAILURE() << "no solid file in " << folder;
+  }
   fs::path dir_;
 };
 
@@ -81,6 +105,8 @@ TEST_F(Batch, TheExampleSolidsGiveEighteenSolvedRowsAndResumeDoesNothing) {
     EXPECT_LT(*row.E, 1e-9) << row.input;
     EXPECT_LT(*row.P, 1e-9) << row.input;
     EXPECT_TRUE(row.SE && row.A && row.iterations && row.attempts) << row.input;
+    // The figures come from the run itself, and agree with the report the files carry.
+    if (row.SE && row.A) ExpectReportFigures(fs::path(row.folder), *row.SE, *row.A);
     EXPECT_EQ(row.files.size(), 6u) << row.input;
     EXPECT_TRUE(fs::exists(fs::path(row.folder) / row.files[0])) << row.folder;
   }

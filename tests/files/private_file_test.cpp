@@ -14,7 +14,7 @@
 
 #include "files/output_folder.h"
 #include "files/stale_temporaries.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "model/colour.h"
-#include "run/error.h"
+#include "model/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "input/parser.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/host.h"
 #include "run/run.h"
 

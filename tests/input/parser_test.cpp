@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 #include "support/test_host.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "input/parser.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 namespace {

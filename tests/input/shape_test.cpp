@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 
 namespace kelmor {

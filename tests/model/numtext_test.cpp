@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 namespace {

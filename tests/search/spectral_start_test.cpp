@@ -13,7 +13,7 @@
 #include <regex>
 #include <sstream>
 
-#include "search/spectral_search.h"
+#include "policy/spectral_search.h"
 
 namespace kelmor {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/spectral_search.h"
+#include "policy/spectral_search.h"
 
 namespace kelmor {
 
