@@ -41,7 +41,7 @@ struct Topology {
   int blocks = 0;         // brace blocks (segments) in the input
   int vertices = 0;       // vertices of the first block, after the topology passes
   int faces = 0;
-  int edges = 0;
+  int edges = 0;          // unit edges (the edge table's other springs keep star faces in shape)
   std::string shapeKind;  // "polygon", "pyramid", "prism", "antiprism" for a shape
   std::string shapeNd;    // its "n" or "n/d"
 };
@@ -117,7 +117,7 @@ struct Solution {
   double P = 0;                    // polygon deformation
   std::optional<double> SE;        // largest single edge distortion
   std::optional<double> A;         // aggregate angle deformation, degrees
-  long edges = 0;
+  long edges = 0;                  // edges of the edge table, as the OFF file counts them
   long iterations = 0;
   int attempts = 0;
   int isomorph = 1;                // isomorph number

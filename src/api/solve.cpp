@@ -36,7 +36,10 @@ void ReadCounts(Topology& t) {
   const Model& m = run.model;
   t.vertices = std::max(0, m.MaxVertex - m.MinVertex + 1);
   t.faces = m.PolygonCount;
-  t.edges = run.edges.EdgeTotal;
+  // The solid's own edges: the edge table also holds the springs that keep star faces
+  // and weakened faces in shape, whose targets are not a unit edge.
+  t.edges = 0;
+  for (int e = 1; e <= run.edges.EdgeTotal; ++e) t.edges += run.edges.EdgeTarget[e] == 1.0;
 }
 
 }  // namespace
