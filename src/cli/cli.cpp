@@ -10,14 +10,17 @@
 #include <iostream>
 
 #include "batch/batch.h"
+#include "cli/bash_completion.h"
 #include "cli/companion.h"
 #include "cli/console_host.h"
+#include "cli/man_page.h"
 #include "cli/run_command.h"
 #include "policy/self_edge_check.h"
 #include "policy/stall_watch.h"
 #include "policy/unattended_choice.h"
 #include "input/parser.h"
 #include "input/shape.h"
+#include "render/render_options.h"
 #include "render/solid_look.h"
 #include "model/error.h"
 #include "run/run.h"
@@ -59,9 +62,11 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   auto flag = [&](const char* name, const char* control, const char* help) {
     app->add_flag_callback(name, [&a, control] { a.friendly.push_back({control, "1"}); }, help);
   };
-  auto value = [&](const char* name, std::function<void(const std::string&)> apply,
-                   const char* help) {
-    app->add_option_function<std::string>(name, apply, help);
+  // typeName is what --help, the manual page and the completion call the value; "a|b"
+  // lists the only words it may be.
+  auto value = [&](const char* name, std::function<void(const std::string&)> apply, const char* help,
+                   const char* typeName) {
+    app->add_option_function<std::string>(name, apply, help)->type_name(typeName);
   };
   flag("--once", "Once", "one attempt only (Once=1)");
   flag("--debug", "Debug", "write the debug file (Debug=1)");
@@ -79,7 +84,7 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   value("--weaken", [&a](const std::string& v) {
     a.friendly.push_back({"Weaken", "1"});
     a.friendly.push_back({"WeakenLimit", v});
-  }, "weaken faces of at most N sides (Weaken=1, WeakenLimit=N)");
+  }, "weaken faces of at most N sides (Weaken=1, WeakenLimit=N)", "N");
   value("--inflate", [&a](const std::string& v) {
     static const std::map<std::string, std::string> modes = {
         {"global", "0"}, {"none", "1"}, {"local-one", "2"}, {"local-diagonal", "3"}};
@@ -87,19 +92,20 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
     if (it == modes.end())
       throw CLI::ValidationError("--inflate", "must be global, none, local-one or local-diagonal");
     a.friendly.push_back({"InflateOption", it->second});
-  }, "inflation: global, none, local-one or local-diagonal (InflateOption)");
+  }, "inflation: global, none, local-one or local-diagonal (InflateOption)",
+     "global|none|local-one|local-diagonal");
   value("--global-limit", [&a](const std::string& v) { a.friendly.push_back({"GlobLim", v}); },
-        "hop limit of global inflation (GlobLim)");
+        "hop limit of global inflation (GlobLim)", "N");
   value("--augment", [&a](const std::string& v) {
     a.friendly.push_back({"Augment", "1"});
     a.friendly.push_back({"AugmentVal", v});
-  }, "put pyramids on faces of type N/D (Augment=1, AugmentVal=N/D)");
+  }, "put pyramids on faces of type N/D (Augment=1, AugmentVal=N/D)", "N/D");
   value("--augment-sides", [&a](const std::string& v) {
     static const std::map<std::string, std::string> m = {{"keep", "1"}, {"remove", "2"}, {"bands", "3"}};
     auto it = m.find(v);
     if (it == m.end()) throw CLI::ValidationError("--augment-sides", "must be keep, remove or bands");
     a.friendly.push_back({"AugmentOption", it->second});
-  }, "augmented faces: keep, remove or bands (AugmentOption 1, 2, 3)");
+  }, "augmented faces: keep, remove or bands (AugmentOption 1, 2, 3)", "keep|remove|bands");
   value("--augment-colour", [&a](const std::string& v) {
     static const std::map<std::string, std::string> m = {
         {"original", "0"}, {"highlight", "1"}, {"triangle", "2"}};
@@ -107,15 +113,16 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
     if (it == m.end())
       throw CLI::ValidationError("--augment-colour", "must be original, highlight or triangle");
     a.friendly.push_back({"AugmentColour", it->second});
-  }, "colour of the new triangles: original, highlight or triangle (AugmentColour 0, 1, 2)");
+  }, "colour of the new triangles: original, highlight or triangle (AugmentColour 0, 1, 2)",
+     "original|highlight|triangle");
   value("--highlight", [&a](const std::string& v) {
     a.friendly.push_back({"Highlight", "1"});
     a.friendly.push_back({"HighlightVal", v});
-  }, "highlight faces of type N/D; 0 highlights all (Highlight=1, HighlightVal=N/D)");
+  }, "highlight faces of type N/D; 0 highlights all (Highlight=1, HighlightVal=N/D)", "N/D");
   value("--smooth", [&a](const std::string& v) {
     a.friendly.push_back({"Smooth", "1"});
     a.friendly.push_back({"SmoothAngle", v});
-  }, "smooth edges whose dihedral angle is below DEGREES (Smooth=1, SmoothAngle)");
+  }, "smooth edges whose dihedral angle is below DEGREES (Smooth=1, SmoothAngle)", "DEGREES");
 }
 
 }  // namespace
@@ -482,7 +489,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       "batch", "run many inputs at once into one folder, with a results table (or --merge tables)");
   AddBatchOptions(batch, batchArgs);
 
-  app.add_subcommand("render", "draw OFF files as PNG pictures, no display needed ('kelmor render --help')");
+  render::RenderArgs renderArgs;
+  render::AddRenderOptions(
+      app.add_subcommand("render", "draw OFF files as PNG pictures, no display needed ('kelmor render --help')"),
+      renderArgs);
 
   std::string scanInput;
   auto* scan = app.add_subcommand("scan", "print the pre-scan letters and the block count of an input");
@@ -496,6 +506,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   prefs->add_option("--settings", prefArgs.settings, "settings file to use");
   prefs->add_flag("--save", save, "save the preferences, with the --pref changes, to the settings file");
 
+  // Hidden: the build writes the manual page and the shell completion with these.
+  if (args.size() == 1 && (args[0] == "--help-man" || args[0] == "--help-completion")) {
+    std::vector<CommandEntry> commands = ListCommandLine(app);
+    out << (args[0] == "--help-man" ? ManPage(commands) : BashCompletion(commands));
+    return 0;
+  }
   std::vector<std::string> argv(args.rbegin(), args.rend());
   try {
     app.parse(argv);

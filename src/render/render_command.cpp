@@ -7,22 +7,13 @@
 #include "render/picture.h"
 #include "render/solid_look.h"
 #include "render/png_file.h"
+#include "render/render_options.h"
 
 namespace kelmor::render {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RenderArgs {
-  std::vector<std::string> inputs;
-  std::vector<std::string> solidFiles;
-  std::string output;
-  std::string size = "800";
-  std::string view = "iso";
-  std::string background = "white";
-  bool edges = false;
-};
 
 // Where the picture of one input goes.
 std::string PicturePath(const RenderArgs& a, const std::string& input) {
@@ -37,15 +28,7 @@ std::string PicturePath(const RenderArgs& a, const std::string& input) {
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CLI::App app{"Pictures of solids from OFF files, drawn without any display.", "kelmor render"};
   RenderArgs a;
-  app.add_option("FILE", a.inputs, "OFF files (as Kelmor writes them, or any OFF file)")->required();
-  app.add_option("-o,--output", a.output, "the PNG file (default: beside the OFF file); a folder for several files");
-  app.add_option("--size", a.size, "picture size W or WxH in pixels (default 800)");
-  app.add_option("--view", a.view, "iso, x, y, z, -x, -y, -z, or AZIMUTH/ELEVATION in degrees (default iso)");
-  app.add_option("--background", a.background, "#rrggbb, white, black, grey or transparent (default white)");
-  app.add_flag("--edges", a.edges, "draw the edges");
-  app.add_option("--solid-file", a.solidFiles,
-                 "the solid VRML file written with each OFF file (once per file, in order): frame faces are "
-                 "drawn open and translucent faces see-through, as that file draws them");
+  AddRenderOptions(&app, a);
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
