@@ -50,17 +50,16 @@ class CommandLineDocs : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // COMPREPLY of the generated _kelmor for the words of a command line, the last being
-  // the word under the cursor; run in dir_/files.
+  // the word under the cursor; run in dir_, where files/ holds what file names complete to.
   std::vector<std::string> Complete(const std::vector<std::string>& words) {
     const fs::path script = dir_ / "kelmor.bash";
     if (!fs::exists(script)) std::ofstream(script) << KelmorOut({"--help-completion"});
     std::vector<std::string> args{"--norc", "--noprofile", "-c",
-                                  "source \"$1\" || exit 9; shift; COMP_WORDS=(\"$@\"); "
+                                  "cd \"$1\" && source \"$2\" || exit 9; shift 2; COMP_WORDS=(\"$@\"); "
                                   "COMP_CWORD=$(($# - 1)); _kelmor || exit 8; "
                                   "for w in \"${COMPREPLY[@]}\"; do printf '%s\\n' \"$w\"; done",
-                                  "bash", script.string()};
+                                  "bash", dir_.string(), script.string()};
     args.insert(args.end(), words.begin(), words.end());
-    fs::create_directories(dir_ / "files");
     ChildResult r = testing::RunChild("/bin/bash", args, env_, dir_, Guard);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -137,9 +136,9 @@ TEST(RoffText, EscapesWhatRoffWouldReadAsMarkup) {
 }
 
 TEST_F(CommandLineDocs, BashCompletesCommandsOptionsAndValues) {
+  fs::create_directories(dir_ / "files" / "cubes");
   std::ofstream(dir_ / "files" / "cube.txt") << "{}";
   std::ofstream(dir_ / "files" / "cuboctahedron.txt") << "{}";
-  fs::create_directories(dir_ / "files" / "cubes");
   using Words = std::vector<std::string>;
   const std::pair<Words, Words> cases[] = {
       {{"kelmor", "r"}, {"render", "run"}},
@@ -148,7 +147,7 @@ TEST_F(CommandLineDocs, BashCompletesCommandsOptionsAndValues) {
       {{"kelmor", "run", "--exp"}, {"--export"}},
       {{"kelmor", "run", "cube.txt", "--once", "--inf"}, {"--inflate"}},
       {{"kelmor", "shape", "--max-a"}, {"--max-attempts"}},
-      {{"kelmor", "batch", "--re"}, {"--resume"}},
+      {{"kelmor", "batch", "--re"}, {"--regular-hexagons", "--resume"}},
       {{"kelmor", "render", "--so"}, {"--solid-file"}},
       {{"kelmor", "prefs", "--s"}, {"--save", "--settings"}},
       // Values: the words an option takes, none after a number, file names after a path.
