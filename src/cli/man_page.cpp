@@ -38,6 +38,23 @@ the preferences, beside the program, or \fI$XDG_CONFIG_HOME/kelmor/kelmor.ini\fR
 .TP
 .I NAME.off NAME_solid.wrl NAME_anim.wrl NAME_frame.wrl NAME_switch.wrl NAME_cylinder.wrl
 the files of a solution, in the output folder; each replaced whole, never appended to
+.SH EXAMPLES
+Relax a solid into a folder of its own; the same seed gives the same files:
+.PP
+.RS
+.nf
+kelmor run snub_cube.txt \-\-out snub \-\-seed 1
+.fi
+.RE
+.PP
+Every input of a folder, two at a time, into one results table, and a picture:
+.PP
+.RS
+.nf
+kelmor batch solids/*.txt \-\-out results \-\-jobs 2
+kelmor render results/cube/cube.off \-o cube.png \-\-size 400
+.fi
+.RE
 .SH SEE ALSO
 .BR view3dscene (1),
 .BR assimp (1)
