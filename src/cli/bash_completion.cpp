@@ -1,5 +1,6 @@
 #include "cli/bash_completion.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace kelmor {
@@ -17,17 +18,38 @@ _kelmor() {
     elif [[ $prev == "=" ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local command="" i
+    local command="" at=0 i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
 )";
 
-// Words the shell offers, one a line; file names when asked.
+// Words the shell offers, one a line; file names when asked. A command whose first
+// argument has words of its own ($first) offers them until that argument is on the line:
+// the words after the command that are neither options nor their values ($valued).
 constexpr const char* kEnding = R"(    if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
     elif [[ -n $words ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
     else
+        if [[ -n $first ]]; then
+            local given=0 w
+            for ((i = at + 1; i < COMP_CWORD; i++)); do
+                w=${COMP_WORDS[i]}
+                if [[ $w == -* ]]; then
+                    if [[ $valued == *" $w "* ]]; then
+                        [[ ${COMP_WORDS[i+1]} == "=" ]] && ((i++))
+                        ((i++))
+                    fi
+                    continue
+                fi
+                given=1
+                break
+            done
+            if ((given == 0)); then
+                mapfile -t COMPREPLY < <(compgen -W "$first" -- "$cur")
+                return
+            fi
+        fi
         compopt -o filenames 2>/dev/null
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
@@ -63,6 +85,19 @@ void WriteValueCases(std::ostream& out, const CommandEntry& command) {
   }
 }
 
+// The command's options, those that take a value, and the words of its first argument.
+void WriteCommandCase(std::ostream& out, const CommandEntry& command) {
+  std::vector<std::string> valued;
+  for (const OptionEntry& o : command.options)
+    if (!o.IsFlag()) valued.insert(valued.end(), o.names.begin(), o.names.end());
+  auto first = std::find_if(command.options.begin(), command.options.end(),
+                            [](const OptionEntry& o) { return !o.positional.empty(); });
+  out << "        " << command.name << ") options=\"" << Joined(OptionNames(command)) << "\"; valued=\" "
+      << Joined(valued) << " \"";
+  if (first != command.options.end() && !first->choices.empty()) out << "; first=\"" << Joined(first->choices) << "\"";
+  out << " ;;\n";
+}
+
 }  // namespace
 
 std::string BashCompletion(const std::vector<CommandEntry>& commands) {
@@ -72,13 +107,12 @@ std::string BashCompletion(const std::vector<CommandEntry>& commands) {
   out << kPreamble;
   std::string pattern;
   for (const std::string& n : names) pattern += (pattern.empty() ? "" : "|") + n;
-  out << "            " << pattern << ") command=${COMP_WORDS[i]}; break ;;\n"
+  out << "            " << pattern << ") command=${COMP_WORDS[i]}; at=$i; break ;;\n"
       << "        esac\n    done\n"
-      << "    local options words=\"\"\n    case $command in\n"
+      << "    local options words=\"\" valued=\"\" first=\"\"\n    case $command in\n"
       << "        \"\") options=\"" << Joined(OptionNames(commands.front())) << "\"; words=\""
       << Joined(names) << "\" ;;\n";
-  for (size_t i = 1; i < commands.size(); ++i)
-    out << "        " << commands[i].name << ") options=\"" << Joined(OptionNames(commands[i])) << "\" ;;\n";
+  for (size_t i = 1; i < commands.size(); ++i) WriteCommandCase(out, commands[i]);
   out << "    esac\n    case \"$command $prev\" in\n";
   for (const CommandEntry& command : commands) WriteValueCases(out, command);
   out << "    esac\n" << kEnding;

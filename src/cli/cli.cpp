@@ -480,7 +480,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   RunArgs shapeArgs;
   std::string kind, nd;
   auto* shape = app.add_subcommand("shape", "make a polygon, pyramid, prism or antiprism over {n/d}");
-  shape->add_option("KIND", kind, "polygon, pyramid, prism or antiprism")->required();
+  shape->add_option("KIND", kind, "polygon, pyramid, prism or antiprism")
+      ->required()
+      ->type_name("polygon|pyramid|prism|antiprism");
   shape->add_option("N", nd, "polygon size n or n/d")->required();
   AddRunOptions(shape, shapeArgs, false);
 

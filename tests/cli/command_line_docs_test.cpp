@@ -159,6 +159,11 @@ TEST_F(CommandLineDocs, BashCompletesCommandsOptionsAndValues) {
       {{"kelmor", "run", "--out", "files/cubes"}, {"files/cubes"}},
       {{"kelmor", "run", "files/cu"}, {"files/cube.txt", "files/cubes", "files/cuboctahedron.txt"}},
       {{"kelmor", "render", "-o", "files/cube."}, {"files/cube.txt"}},
+      // A first argument with words of its own: offered until it is given, past options
+      // and their values; after it, file names again.
+      {{"kelmor", "shape", "p"}, {"polygon", "prism", "pyramid"}},
+      {{"kelmor", "shape", "--out", "files", "--once", "--seed", "=", "3", "a"}, {"antiprism"}},
+      {{"kelmor", "shape", "prism", "files/cube."}, {"files/cube.txt"}},
   };
   for (const auto& [words, expected] : cases) {
     std::string line;
