@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -15,11 +16,16 @@
 #include <sstream>
 #include <thread>
 
+#include "batch/batch_lock.h"
+#include "batch/batch_record.h"
+#include "batch/heartbeat.h"
 #include "batch/input_list.h"
+#include "batch/merge.h"
 #include "batch/progress.h"
 #include "batch/results_table.h"
 #include "cli/cli.h"
 #include "files/private_file.h"
+#include "files/stale_temporaries.h"
 #include "model/error.h"
 
 namespace kelmor {
@@ -28,16 +34,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Ctrl-C in a batch: runs in progress press Quit, no new input starts, and the inputs
-// cut short get no row (--resume runs them again).
+// Ctrl-C in a batch, or SIGTERM (what a scheduler sends on cancel, time limit and
+// preemption): runs in progress press Quit, no new input starts, and the inputs cut short
+// get no row (--resume runs them again).
 std::atomic<bool> g_stop{false};
 extern "C" void OnBatchInterrupt(int) { g_stop = true; }
 
-constexpr const char* LogName = "kelmor.log";
+// Both stopping signals go to the batch while it runs; the earlier handlers come back after.
+class StopSignals {
+ public:
+  StopSignals() : interrupt_(std::signal(SIGINT, OnBatchInterrupt)), terminate_(std::signal(SIGTERM, OnBatchInterrupt)) {}
+  ~StopSignals() {
+    std::signal(SIGINT, interrupt_ == SIG_ERR ? SIG_DFL : interrupt_);
+    std::signal(SIGTERM, terminate_ == SIG_ERR ? SIG_DFL : terminate_);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
 
-bool Succeeded(const std::string& status) {
-  return status == "solved" || status == "written" || status == "inexact";
-}
+ private:
+  void (*interrupt_)(int);
+  void (*terminate_)(int);
+};
+
+constexpr const char* LogName = "kelmor.log";
 
 std::string LastLine(const std::string& text) {
   std::istringstream in(text);
@@ -60,7 +79,7 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
 
 // Runs one input as `kelmor run` would into its own folder; false when Ctrl-C cut it short.
 bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
-            const fs::path& out, ResultRow& row) {
+            const fs::path& out, LiveFigures* live, ResultRow& row) {
   const auto start = std::chrono::steady_clock::now();
   const fs::path folder = out / input.folder;
   row.input = input.path;
@@ -87,6 +106,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   a.quiet = true;
   ConsoleSettings cs = ConsoleFrom(a);
   cs.interrupt = &g_stop;
+  cs.live = live;
   std::ostringstream stdoutText, messages;
   int status = 0;
   bool interrupted = false, timedOut = false;
@@ -140,48 +160,38 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   return true;
 }
 
-int Merge(const BatchArgs& a, std::ostream& out, std::ostream& err) {
-  if (a.run.out.empty()) {
-    err << "kelmor: --merge needs --out DIR for the joined table\n";
-    return ExitRefused;
-  }
-  std::vector<ResultRow> rows;
-  std::set<std::string> inputs;
-  const fs::path target = a.run.out;
-  bool targetMerged = false;
-  for (const std::string& dir : a.merge) {
-    std::error_code ec;
-    if (fs::equivalent(dir, target, ec)) targetMerged = true;
-    std::string error;
-    auto found = ReadRows(fs::path(dir) / "results.jsonl", error);
-    if (!found) {
-      err << "kelmor: " << error << "\n";
-      return ExitRefused;
-    }
-    for (ResultRow& r : *found) {
-      if (!inputs.insert(r.input).second) {
-        err << "kelmor: '" << r.input << "' has a row in more than one table; the first is kept\n";
-        continue;
-      }
-      rows.push_back(std::move(r));
-    }
-  }
+// Takes the batch folder for this batch: made if missing, locked against every other
+// batch, cleared of the temporaries of killed runs, its table opened and its record (slice
+// and list) written or, on --resume, compared. Returns the exit status when the batch
+// cannot go on.
+std::optional<int> TakeFolder(const BatchArgs& a, const std::vector<BatchInput>& all, std::pair<int, int> shard,
+                              BatchLock& lock, ResultsTable& table, std::ostream& err) {
+  const fs::path outDir = a.run.out;
   std::error_code ec;
-  if (!targetMerged && fs::exists(target / "results.jsonl", ec)) {
-    err << "kelmor: '" << (target / "results.jsonl").string()
-        << "' already exists; merge into a new folder or name it among the merged ones\n";
-    return ExitRefused;
-  }
-  fs::create_directories(target, ec);
-  if (auto e = WriteTable(target, rows)) {
-    err << "kelmor: " << *e << "\n";
+  fs::create_directories(outDir, ec);
+  if (ec || !fs::is_directory(outDir, ec)) {
+    err << "kelmor: cannot create the output folder '" << outDir.string() << "'\n";
     return ExitAbandoned;
   }
-  int ok = static_cast<int>(std::count_if(rows.begin(), rows.end(),
-                                          [](const ResultRow& r) { return Succeeded(r.status); }));
-  out << "merged " << rows.size() << " rows from " << a.merge.size() << " tables into "
-      << target.string() << ": " << ok << " solved or written\n";
-  return ok == static_cast<int>(rows.size()) ? ExitWritten : ExitNotWritten;
+  bool refused = false;
+  if (auto e = lock.acquire(outDir, refused)) {
+    err << "kelmor: " << *e << "\n";
+    return refused ? ExitRefused : ExitAbandoned;
+  }
+  RemoveStaleTemporaries(outDir);
+  for (const BatchInput& in : all)
+    if (fs::is_directory(outDir / in.folder, ec)) RemoveStaleTemporaries(outDir / in.folder);
+  if (auto e = table.open(a.resume)) {
+    err << "kelmor: " << *e << "\n";
+    return a.resume ? ExitAbandoned : ExitRefused;
+  }
+  BatchRecord record{shard.first, shard.second, {}};
+  for (const BatchInput& in : all) record.inputs.push_back(in.path);
+  if (auto e = CheckBatchRecord(outDir, record, a.resume, refused)) {
+    err << "kelmor: " << *e << "\n";
+    return refused ? ExitRefused : ExitAbandoned;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -196,13 +206,43 @@ void AddBatchOptions(CLI::App* app, BatchArgs& a) {
       ->type_name("K/N");
   app->add_option("--merge", a.merge, "join the results tables of these folders into --out")
       ->type_name("DIR...");
+  app->add_option("--prefer", a.prefer,
+                  "--merge: when an input has different results in two tables, keep the better one (solved) or the "
+                  "one of the table named first (first)")
+      ->type_name("solved|first");
+  app->add_flag("--exit-zero-unless-broken", a.exitZeroUnlessBroken,
+                "exit 0 once every input has its row, solved or not; an interrupted or failing batch still fails");
+  app->add_option("--heartbeat", a.heartbeat,
+                  "with no terminal, a line every SECONDS for each input running longer (0: none)")
+      ->type_name("SECONDS")
+      ->default_val(a.heartbeat)
+      ->check(CLI::Range(0.0, 86400.0));
   AddRunOptions(app, a.run, false);
   app->get_option("--out")->description(
       "the batch's folder: the results table and one folder an input (required)");
 }
 
 int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
-  if (!a.merge.empty()) return Merge(a, out, err);
+  if (!a.merge.empty()) {
+    MergePreference preference;
+    if (!ParseMergePreference(a.prefer, preference)) {
+      err << "kelmor: --prefer takes solved or first, not '" << a.prefer << "'\n";
+      return ExitRefused;
+    }
+    if (a.run.out.empty()) {
+      err << "kelmor: --merge needs --out DIR for the joined table\n";
+      return ExitRefused;
+    }
+    return MergeTables(a.merge, a.run.out, preference, out, err);
+  }
+  if (!a.prefer.empty()) {
+    err << "kelmor: --prefer belongs to --merge\n";
+    return ExitRefused;
+  }
+  if (!std::isfinite(a.heartbeat) || a.heartbeat < 0) {
+    err << "kelmor: --heartbeat takes a number of seconds, 0 or more\n";
+    return ExitRefused;
+  }
   if (a.run.out.empty()) {
     err << "kelmor: batch needs --out DIR, the folder of the results table and the inputs' "
            "folders\n";
@@ -242,17 +282,9 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
   }
 
   const fs::path outDir = a.run.out;
-  std::error_code ec;
-  fs::create_directories(outDir, ec);
-  if (ec || !fs::is_directory(outDir, ec)) {
-    err << "kelmor: cannot create the output folder '" << outDir.string() << "'\n";
-    return ExitAbandoned;
-  }
+  BatchLock lock;  // held until the batch returns
   ResultsTable table(outDir);
-  if (auto e = table.open(a.resume)) {
-    err << "kelmor: " << *e << "\n";
-    return a.resume ? ExitAbandoned : ExitRefused;
-  }
+  if (auto status = TakeFolder(a, *all, *shard, lock, table, err)) return *status;
   const std::vector<BatchInput> mine = Shard(*all, shard->first, shard->second);
   std::vector<BatchInput> pending;
   for (const BatchInput& in : mine)
@@ -264,24 +296,21 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
   const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) && !a.run.quiet;
   BatchProgress progress(static_cast<int>(pending.size()), err, terminal);
   g_stop = false;
-  auto previous = std::signal(SIGINT, OnBatchInterrupt);
   std::atomic<size_t> next{0};
-  std::atomic<int> cutShort{0};
   std::atomic<bool> tableFailed{false};
-  std::mutex errMutex;
-  auto worker = [&] {
+  std::vector<RunningInput> running(static_cast<size_t>(jobs));
+  auto worker = [&](RunningInput& slot) {
     for (;;) {
       if (g_stop || tableFailed) return;
       const size_t i = next++;
       if (i >= pending.size()) return;
       ResultRow row;
-      if (!RunOne(pending[order[i]], base, args, outDir, row)) {
-        ++cutShort;
-        continue;
-      }
+      slot.start(pending[order[i]].path);
+      const bool finished = RunOne(pending[order[i]], base, args, outDir, &slot.live, row);
+      slot.stop();
+      if (!finished) continue;
       if (auto e = table.append(row)) {
-        std::lock_guard lock(errMutex);
-        err << "kelmor: " << *e << "\n";
+        progress.note("kelmor: " + *e);
         tableFailed = true;
         return;
       }
@@ -289,11 +318,15 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
     }
   };
   const auto start = std::chrono::steady_clock::now();
-  std::vector<std::thread> threads;
-  for (int t = 1; t < jobs; ++t) threads.emplace_back(worker);
-  worker();
-  for (std::thread& t : threads) t.join();
-  std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+  {
+    StopSignals signals;
+    Heartbeat heartbeat(running, terminal || a.run.quiet ? 0 : a.heartbeat,
+                        [&](const std::string& line) { progress.note(line); });
+    std::vector<std::thread> threads;
+    for (int t = 1; t < jobs; ++t) threads.emplace_back(worker, std::ref(running[static_cast<size_t>(t)]));
+    worker(running[0]);
+    for (std::thread& t : threads) t.join();
+  }
   progress.end();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -312,7 +345,7 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
     if (!mineInputs.count(r.input)) continue;
     ++rows;
     ++counts[r.status];
-    if (Succeeded(r.status)) ++ok;
+    if (RowSucceeded(r.status)) ++ok;
   }
   const int notRun = static_cast<int>(mine.size()) - rows;
   char time[32];
@@ -329,7 +362,8 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
         << "--resume to continue\n";
     return ExitNotWritten;
   }
-  return ok == static_cast<int>(mine.size()) ? ExitWritten : ExitNotWritten;
+  if (notRun > 0) return ExitNotWritten;
+  return ok == static_cast<int>(mine.size()) || a.exitZeroUnlessBroken ? ExitWritten : ExitNotWritten;
 }
 
 }  // namespace kelmor

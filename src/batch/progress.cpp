@@ -41,6 +41,13 @@ void BatchProgress::draw() {
   err_ << text << std::flush;
 }
 
+void BatchProgress::note(const std::string& line) {
+  std::lock_guard lock(mutex_);
+  if (terminal_) err_ << "\r\033[K";
+  err_ << line << "\n" << std::flush;
+  if (terminal_) draw();
+}
+
 void BatchProgress::end() {
   std::lock_guard lock(mutex_);
   if (terminal_) err_ << "\r\033[K" << std::flush;

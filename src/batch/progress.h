@@ -14,6 +14,8 @@ class BatchProgress {
  public:
   BatchProgress(int total, std::ostream& err, bool terminal);
   void finished(const std::string& input, const std::string& status, double seconds);
+  // A line of its own (the bar, if any, is drawn again below it).
+  void note(const std::string& line);
   void end();  // clears the bar
   // Inputs finished so far by status.
   std::map<std::string, int> counts() const;

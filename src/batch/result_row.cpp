@@ -34,6 +34,10 @@ std::string CsvNumber(const std::optional<T>& v) {
 
 }  // namespace
 
+bool RowSucceeded(const std::string& status) {
+  return status == "solved" || status == "written" || status == "inexact";
+}
+
 const std::vector<std::string>& ResultColumns() {
   static const std::vector<std::string> columns = {
       "input", "folder", "status", "E", "SE", "P", "A", "iterations", "attempts", "search", "seconds",

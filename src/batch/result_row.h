@@ -20,6 +20,9 @@ struct ResultRow {
   std::string error;               // the run's last message when it did not solve
 };
 
+// Whether a row's status counts as done: solved, written or inexact.
+bool RowSucceeded(const std::string& status);
+
 // The columns, in table order.
 const std::vector<std::string>& ResultColumns();
 // One JSON object on one line, without the line end.

@@ -105,6 +105,11 @@ void ConsoleHost::showFigures(const DrawFigures& f) {
   iteration_ = f.iteration;
   if (f.attempt > 0) attempt_ = f.attempt;
   policies_.figures(f);
+  if (LiveFigures* live = settings_.live) {
+    live->attempt.store(attempt_, std::memory_order_relaxed);
+    live->iteration.store(f.iteration, std::memory_order_relaxed);
+    live->edgeDeform.store(f.edgeDeform, std::memory_order_relaxed);
+  }
   if (!tty_) return;
   auto now = std::chrono::steady_clock::now();
   if (now - lastProgress_ < std::chrono::milliseconds(250)) return;
@@ -178,6 +183,10 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   ++solutions_;
   lastWritten_ = r;
   files_.insert(files_.end(), r.files.begin(), r.files.end());
+  // The exports are committed with the solution's files: named once they are in place.
+  for (const std::string& path : r.files)
+    if (exported_.count(path) && !settings_.quiet) err_ << "Exported " << path << "\n";
+  exported_.clear();
   lastOrigin_ = policies_.startOrigin();
   if (!lastOrigin_.empty())
     err_ << "Search: " << lastOrigin_ << " found it at attempt " << r.attempts << "\n";
@@ -191,14 +200,15 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
        << std::flush;
 }
 
-void ConsoleHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
+std::vector<FurtherFile> ConsoleHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
   clearProgress();
   ExportOutcome outcome = ExportThroughModule(snapshot, settings_.exports);
-  for (const std::string& path : outcome.written)
-    if (!settings_.quiet) err_ << "Exported " << path << "\n";
+  exported_.clear();
+  for (const FurtherFile& file : outcome.files) exported_.insert(file.path);
   for (const std::string& warning : outcome.warnings) err_ << "kelmor: warning: " << warning << "\n";
   for (const std::string& failure : outcome.failures) err_ << "kelmor: export failed: " << failure << "\n";
   if (!outcome.failures.empty()) exportFailed_ = true;
+  return std::move(outcome.files);
 }
 
 void ConsoleHost::hideDrawWindow() { clearProgress(); }

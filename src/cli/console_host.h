@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ namespace kelmor {
 // A solution name as the one-line written output shows it: backslash, line breaks, tabs
 // and other control characters escaped (\\, \n, \r, \t, \xHH), so that the line stays one line.
 std::string OneLineName(const std::string& name);
+
+// The figures of a running attempt, for a watcher on another thread (a batch's heartbeat).
+struct LiveFigures {
+  std::atomic<int> attempt{0};
+  std::atomic<long> iteration{0};
+  std::atomic<double> edgeDeform{0};
+};
 
 // How the console host answers and when it presses the draw window's buttons.
 struct ConsoleSettings {
@@ -42,6 +50,8 @@ struct ConsoleSettings {
   int overflowRetries = OverflowRetry::DefaultLimit;
   // Further formats of every written solution (--export, --scale); no formats: none.
   ExportRequest exports;
+  // When set, kept up to date with every figure the run shows.
+  LiveFigures* live = nullptr;
 };
 
 // The command line's Host: every message verbatim on its own line on standard error,
@@ -63,7 +73,7 @@ class ConsoleHost : public Host {
   void hideDrawWindow() override;
   bool retryAfterOverflow() override;
   bool wantsSnapshot() const override { return !settings_.exports.formats.empty(); }
-  void solutionSnapshot(const SolutionSnapshot& snapshot) override;
+  std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
 
   int solutionsWritten() const { return solutions_; }
   int attemptsStarted() const { return attempt_; }
@@ -110,6 +120,7 @@ class ConsoleHost : public Host {
   bool quitPending_ = false;    // the limits have written all they may: Quit at the next poll
   OverflowRetry overflowRetry_;
   bool exportFailed_ = false;
+  std::set<std::string> exported_;  // the exports of the solution being written
   std::string lastOrigin_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;

@@ -1,6 +1,11 @@
 // STL and OBJ through assimp's exporters.
 #include <assimp/Exporter.hpp>
+#include <assimp/IOStream.hpp>
+#include <assimp/IOSystem.hpp>
 #include <assimp/scene.h>
+#include <algorithm>
+#include <cstring>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 
@@ -57,18 +62,79 @@ std::unique_ptr<aiScene> SceneOf(const Mesh& mesh, const std::string& name) {
   return scene;
 }
 
-void Export(const Mesh& mesh, const std::string& name, const char* format, const std::string& path) {
+// A file an exporter writes, kept in memory.
+class MemoryFile : public Assimp::IOStream {
+ public:
+  explicit MemoryFile(std::string& bytes) : bytes_(bytes) {}
+  size_t Read(void*, size_t, size_t) override { return 0; }
+  size_t Write(const void* data, size_t size, size_t count) override {
+    const size_t n = size * count;
+    if (position_ + n > bytes_.size()) bytes_.resize(position_ + n);
+    std::memcpy(bytes_.data() + position_, data, n);
+    position_ += n;
+    return count;
+  }
+  aiReturn Seek(size_t offset, aiOrigin origin) override {
+    const size_t base = origin == aiOrigin_SET ? 0 : origin == aiOrigin_CUR ? position_ : bytes_.size();
+    if (base + offset > bytes_.size()) return aiReturn_FAILURE;
+    position_ = base + offset;
+    return aiReturn_SUCCESS;
+  }
+  size_t Tell() const override { return position_; }
+  size_t FileSize() const override { return bytes_.size(); }
+  void Flush() override {}
+
+ private:
+  std::string& bytes_;
+  size_t position_ = 0;
+};
+
+// Collects every file an exporter opens (an OBJ opens its MTL too) under the name it asked
+// for, so that nothing reaches the disk until the caller commits the lot.
+class MemoryFiles : public Assimp::IOSystem {
+ public:
+  explicit MemoryFiles(std::deque<FurtherFile>& files) : files_(files) {}
+  bool Exists(const char* name) const override {
+    return std::any_of(files_.begin(), files_.end(), [&](const FurtherFile& f) { return f.path == name; });
+  }
+  char getOsSeparator() const override { return '/'; }
+  Assimp::IOStream* Open(const char* name, const char* mode) override {
+    if (!std::strchr(mode, 'w')) return nullptr;
+    files_.push_back({name, {}});
+    return new MemoryFile(files_.back().bytes);
+  }
+  void Close(Assimp::IOStream* file) override { delete file; }
+
+ private:
+  std::deque<FurtherFile>& files_;  // a deque: an open file's bytes stay where they are
+};
+
+std::vector<FurtherFile> Export(const Mesh& mesh, const std::string& name, const char* format,
+                                const std::string& path) {
   if (mesh.triangles.empty()) throw std::runtime_error("the model has no faces to write");
   std::unique_ptr<aiScene> scene = SceneOf(mesh, name);
-  Assimp::Exporter exporter;
-  if (exporter.Export(scene.get(), format, path) != aiReturn_SUCCESS)
-    throw std::runtime_error(exporter.GetErrorString());
+  std::deque<FurtherFile> made;
+  {
+    Assimp::Exporter exporter;
+    exporter.SetIOHandler(new MemoryFiles(made));  // the exporter owns and deletes it
+    if (exporter.Export(scene.get(), format, path) != aiReturn_SUCCESS)
+      throw std::runtime_error(exporter.GetErrorString());
+  }
+  std::vector<FurtherFile> files(std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+  auto target = std::find_if(files.begin(), files.end(), [&](const FurtherFile& f) { return f.path == path; });
+  if (target == files.end()) throw std::runtime_error("the exporter made no file");
+  std::rotate(files.begin(), target, target + 1);
+  return files;
 }
 
 }  // namespace
 
-void WriteStl(const Mesh& mesh, const std::string& name, const std::string& path) { Export(mesh, name, "stlb", path); }
+std::vector<FurtherFile> WriteStl(const Mesh& mesh, const std::string& name, const std::string& path) {
+  return Export(mesh, name, "stlb", path);
+}
 
-void WriteObj(const Mesh& mesh, const std::string& name, const std::string& path) { Export(mesh, name, "obj", path); }
+std::vector<FurtherFile> WriteObj(const Mesh& mesh, const std::string& name, const std::string& path) {
+  return Export(mesh, name, "obj", path);
+}
 
 }  // namespace kelmor

@@ -8,7 +8,7 @@ namespace kelmor {
 
 // The module and the program that loads it pass C++ values, so they must come from the
 // same build: the version and the size of the values passed must agree.
-#define KELMOR_EXPORT_ABI KELMOR_VERSION "/1"
+#define KELMOR_EXPORT_ABI KELMOR_VERSION "/2"
 inline constexpr const char* ExportModuleVersion = KELMOR_EXPORT_ABI;
 
 using ExportVersionFn = const char* (*)();

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "export/format_writers.h"
@@ -27,52 +26,24 @@ Mesh OnTheBed(Mesh mesh) {
   return mesh;
 }
 
-void MoveInto(const fs::path& from, const fs::path& to) {
-  std::error_code ec;
-  fs::rename(from, to, ec);
-  if (ec) throw std::runtime_error(ec.message());
-}
-
-// Writes one model in one format. The writer fills a file in a scratch folder beside the
-// target, so a failure leaves any earlier file of that name in place.
-void WriteOne(const Mesh& unitMesh, const std::string& title, const fs::path& target, ExportFormat f,
-              const ExportRequest& r, ExportOutcome& out) {
-  fs::path scratch = target.parent_path() / ("." + target.filename().string() + ".part");
-  std::error_code ec;
+// Makes one model in one format; a failure is reported and makes no file.
+void MakeOne(const Mesh& unitMesh, const std::string& title, const fs::path& target, ExportFormat f,
+             const ExportRequest& r, ExportOutcome& out) {
   try {
     Mesh mesh = unitMesh.Scaled(UnitsPerEdge(f, r));
     if (ForPrinting(f)) mesh = OnTheBed(std::move(mesh));
-    fs::remove_all(scratch, ec);
-    if (!fs::create_directory(scratch, ec)) throw std::runtime_error("cannot create a file in this folder");
-    fs::path file = scratch / target.filename();
+    std::vector<FurtherFile> made;
     switch (f) {
       case ExportFormat::Glb:
-      case ExportFormat::Gltf: {
-        std::ofstream os(file, std::ios::binary);
-        WriteGltf(mesh, title, f == ExportFormat::Glb, os);
-        os.close();
-        if (!os) throw std::runtime_error("cannot write the file");
-        break;
-      }
-      case ExportFormat::Stl: WriteStl(mesh, title, file.string()); break;
-      case ExportFormat::ThreeMf: Write3mf(mesh, title, file.string()); break;
-      case ExportFormat::Obj: WriteObj(mesh, title, file.string()); break;
+      case ExportFormat::Gltf: made = WriteGltf(mesh, title, f == ExportFormat::Glb, target.string()); break;
+      case ExportFormat::Stl: made = WriteStl(mesh, title, target.string()); break;
+      case ExportFormat::ThreeMf: made = Write3mf(mesh, title, target.string()); break;
+      case ExportFormat::Obj: made = WriteObj(mesh, title, target.string()); break;
     }
-    if (f == ExportFormat::Obj) {
-      fs::path mtl = target;
-      mtl.replace_extension(".mtl");
-      fs::path written = scratch / mtl.filename();
-      if (fs::exists(written)) {
-        MoveInto(written, mtl);
-        out.written.push_back(mtl.string());
-      }
-    }
-    MoveInto(file, target);
-    out.written.push_back(target.string());
+    for (FurtherFile& file : made) out.files.push_back(std::move(file));
   } catch (const std::exception& e) {
     out.failures.push_back(target.string() + ": " + e.what());
   }
-  fs::remove_all(scratch, ec);
 }
 
 std::string Flaw(const ShellReport& report) {
@@ -121,7 +92,7 @@ ExportOutcome ExportSolution(const SolutionSnapshot& s, const ExportRequest& r) 
         out.warnings.push_back(m.file + ": not a closed solid for printing: " + Flaw(report));
     }
     for (ExportFormat f : r.formats)
-      WriteOne(m.mesh, m.title, fs::path(s.folder) / (m.file + Extension(f)), f, r, out);
+      MakeOne(m.mesh, m.title, fs::path(s.folder) / (m.file + Extension(f)), f, r, out);
   }
   return out;
 }

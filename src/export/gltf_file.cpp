@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 #include <tiny_gltf.h>
 
@@ -61,7 +62,8 @@ int AddIndices(tinygltf::Model& m, const std::vector<unsigned>& indices) {
 
 }  // namespace
 
-void WriteGltf(const Mesh& mesh, const std::string& name, bool binary, std::ostream& os) {
+std::vector<FurtherFile> WriteGltf(const Mesh& mesh, const std::string& name, bool binary,
+                                   const std::string& path) {
   tinygltf::Model m;
   m.asset.version = "2.0";
   m.asset.generator = "Kelmor " KELMOR_VERSION;
@@ -104,7 +106,9 @@ void WriteGltf(const Mesh& mesh, const std::string& name, bool binary, std::ostr
   m.scenes.push_back(scene);
   m.defaultScene = 0;
   tinygltf::TinyGLTF writer;
+  std::ostringstream os;
   if (!writer.WriteGltfSceneToStream(&m, os, !binary, binary)) throw std::runtime_error("glTF writer failed");
+  return {{path, std::move(os).str()}};
 }
 
 }  // namespace kelmor

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <minizip/zip.h>
 #include <sstream>
 #include <stdexcept>
@@ -86,9 +87,41 @@ void AddEntry(zipFile zip, const char* entry, const std::string& text) {
   if (!ok) throw std::runtime_error("cannot write the package entry " + std::string(entry));
 }
 
+// The package built in memory: opaque is the bytes, the stream a position in them.
+struct MemoryZip {
+  std::string bytes;
+  ZPOS64_T position = 0;
+};
+
+voidpf ZCALLBACK OpenMemory(voidpf opaque, const void*, int) { return opaque; }
+uLong ZCALLBACK ReadMemory(voidpf, voidpf stream, void* buf, uLong size) {
+  auto* z = static_cast<MemoryZip*>(stream);
+  const uLong n = static_cast<uLong>(std::min<ZPOS64_T>(size, z->bytes.size() - std::min<ZPOS64_T>(z->position, z->bytes.size())));
+  std::memcpy(buf, z->bytes.data() + z->position, n);
+  z->position += n;
+  return n;
+}
+uLong ZCALLBACK WriteMemory(voidpf, voidpf stream, const void* buf, uLong size) {
+  auto* z = static_cast<MemoryZip*>(stream);
+  if (z->position + size > z->bytes.size()) z->bytes.resize(z->position + size);
+  std::memcpy(z->bytes.data() + z->position, buf, size);
+  z->position += size;
+  return size;
+}
+ZPOS64_T ZCALLBACK TellMemory(voidpf, voidpf stream) { return static_cast<MemoryZip*>(stream)->position; }
+long ZCALLBACK SeekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  auto* z = static_cast<MemoryZip*>(stream);
+  const ZPOS64_T base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? z->position : z->bytes.size();
+  if (base + offset > z->bytes.size()) return -1;
+  z->position = base + offset;
+  return 0;
+}
+int ZCALLBACK CloseMemory(voidpf, voidpf) { return 0; }
+int ZCALLBACK MemoryError(voidpf, voidpf) { return 0; }
+
 }  // namespace
 
-void Write3mf(const Mesh& mesh, const std::string& name, const std::string& path) {
+std::vector<FurtherFile> Write3mf(const Mesh& mesh, const std::string& name, const std::string& path) {
   if (mesh.triangles.empty()) throw std::runtime_error("the model has no faces to write");
   zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
   if (!zip) throw std::runtime_error("cannot create the file");
@@ -101,6 +134,7 @@ void Write3mf(const Mesh& mesh, const std::string& name, const std::string& path
     throw;
   }
   if (zipClose(zip, nullptr) != ZIP_OK) throw std::runtime_error("cannot finish the file");
+  return {{path, std::move(package.bytes)}};
 }
 
 }  // namespace kelmor

@@ -8,6 +8,14 @@ namespace kelmor {
 
 struct OutputCall;
 
+// A further file of a written solution (an export): its full path and whole content,
+// committed together with the solution's own files, so either all of them are in place
+// or none is.
+struct FurtherFile {
+  std::string path;
+  std::string bytes;
+};
+
 struct SnapshotPoint {
   double x = 0, y = 0, z = 0;
 };

@@ -66,7 +66,9 @@ void WriteCall(OutputCall& call) {
       return;
     }
     WritePass(call);
-    if (run.StressPass == 0 && run.host.wantsSnapshot()) run.host.solutionSnapshot(TakeSnapshot(call));
+    if (run.StressPass == 0 && run.host.wantsSnapshot())
+      for (const FurtherFile& file : run.host.solutionSnapshot(TakeSnapshot(call)))
+        WriteCallFile(call, file.path, [&](std::ostream& os) { os.write(file.bytes.data(), static_cast<std::streamsize>(file.bytes.size())); });
     if (!stressMap || run.StressPass == 1) return;
     run.StressPass = 1;
   }

@@ -2,9 +2,10 @@
 
 #include <png.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <memory>
+#include <string>
+
+#include "files/private_file.h"
+#include "model/error.h"
 
 namespace kelmor::render {
 
@@ -16,8 +17,13 @@ bool AllOpaque(const Image& image) {
   return true;
 }
 
+void AppendBytes(png_structp png, png_bytep data, png_size_t size) {
+  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), size);
+}
+void FlushNothing(png_structp) {}
+
 // libpng reports errors by longjmp; this keeps it inside one plain function.
-bool Encode(FILE* file, const Image& image, bool alpha) {
+bool Encode(std::string& bytes, const Image& image, bool alpha) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -31,7 +37,7 @@ bool Encode(FILE* file, const Image& image, bool alpha) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &bytes, AppendBytes, FlushNothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -55,22 +61,12 @@ bool Encode(FILE* file, const Image& image, bool alpha) {
 }  // namespace
 
 std::optional<std::string> WritePng(const Image& image, const std::string& path) {
-  namespace fs = std::filesystem;
-  const std::string part = path + ".part";
-  std::error_code ignored;
-  FILE* file = std::fopen(part.c_str(), "wb");
-  if (!file) return "cannot write '" + path + "'";
-  bool ok = Encode(file, image, !AllOpaque(image));
-  ok = (std::fclose(file) == 0) && ok;
-  if (!ok) {
-    fs::remove(part, ignored);
-    return "cannot write '" + path + "'";
-  }
-  std::error_code ec;
-  fs::rename(part, path, ec);
-  if (ec) {
-    fs::remove(part, ignored);
-    return "cannot write '" + path + "'";
+  std::string bytes;
+  if (!Encode(bytes, image, !AllOpaque(image))) return "cannot write '" + path + "': the picture cannot be encoded";
+  try {
+    ReplaceFileWith(path, bytes);
+  } catch (const FileWriteError& e) {
+    return "cannot write '" + e.path() + "': " + e.reason();
   }
   return std::nullopt;
 }

@@ -7,9 +7,9 @@
 
 namespace kelmor::render {
 
-// Writes the image as a PNG file (RGB when every pixel is opaque, else RGBA), through a
-// part file renamed over the target so that a failed write leaves the old file alone.
-// Returns the reason on failure. The same image always gives the same bytes.
+// Writes the image as a PNG file (RGB when every pixel is opaque, else RGBA), encoded in
+// memory and committed all-or-nothing (files/private_file.h): a failed write leaves the
+// old file alone. Returns the file and the reason on failure. The same image always gives the same bytes.
 std::optional<std::string> WritePng(const Image& image, const std::string& path);
 
 }  // namespace kelmor::render

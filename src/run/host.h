@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "output/solution_snapshot.h"
+
 namespace kelmor {
 
-struct SolutionSnapshot;
 
 // Buttons of the draw window, as bits, in the order the loop polls them.
 enum Button : unsigned {
@@ -107,9 +108,10 @@ class Host {
   // A solution's files were written.
   virtual void solutionWritten(const WrittenReport& report) {}
   // Hosts that write further formats ask for a snapshot of each written solution; the
-  // writer copies it only for them.
+  // writer copies it only for them. The files returned are committed with the solution's
+  // own: all of them are in place afterwards, or none is.
   virtual bool wantsSnapshot() const { return false; }
-  virtual void solutionSnapshot(const SolutionSnapshot& snapshot) {}
+  virtual std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) { return {}; }
   // Progress between polls (iteration count, attempt); hosts may ignore.
   virtual void attemptStarted(int attempt) {}
   // The forces of an attempt in repeat mode overflowed. A host that returns true has

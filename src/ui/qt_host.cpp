@@ -24,12 +24,13 @@ void QtHost::message(const std::string& text) {
   }
   dialogs_.message(text);
 }
-void QtHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
+std::vector<FurtherFile> QtHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
   ExportOutcome outcome = ExportThroughModule(snapshot, exports_);
   std::string text;
   for (const std::string& failure : outcome.failures) text += "Export failed: " + failure + "\n";
   for (const std::string& warning : outcome.warnings) text += "Export: " + warning + "\n";
   if (!text.empty()) dialogs_.message(text.substr(0, text.size() - 1));
+  return std::move(outcome.files);
 }
 
 bool QtHost::askYesNo(const std::string& text) { return dialogs_.askYesNo(text); }

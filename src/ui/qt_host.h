@@ -61,7 +61,7 @@ class QtHost : public Host {
   // Further formats for every written solution (the Export choice of the preferences).
   void setExports(ExportRequest exports) { exports_ = std::move(exports); }
   bool wantsSnapshot() const override { return !exports_.formats.empty(); }
-  void solutionSnapshot(const SolutionSnapshot& snapshot) override;
+  std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
 
  private:
   Dialogs& dialogs_;

@@ -68,14 +68,11 @@ inline std::string ReadAll(const std::filesystem::path& p) {
   return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-// Runs program with args in the environment env; standard input is /dev/null. Kills the
-// child (SIGKILL) once it has run for guard; captures both streams through files in dir.
-inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
-                            const std::vector<std::string>& env, const std::filesystem::path& dir,
-                            std::chrono::milliseconds guard) {
-  namespace fs = std::filesystem;
-  ChildResult result;
-  const fs::path outPath = dir / ".child_out", errPath = dir / ".child_err";
+// Starts program with args in the environment env, standard input /dev/null and the two
+// output streams into the given files, without waiting; returns its process id, or -1.
+inline pid_t SpawnChild(const std::string& program, const std::vector<std::string>& args,
+                        const std::vector<std::string>& env, const std::filesystem::path& outPath,
+                        const std::filesystem::path& errPath) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -92,7 +89,19 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
   pid_t pid = 0;
   int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
+  return rc == 0 ? pid : -1;
+}
+
+// Runs program with args in the environment env; standard input is /dev/null. Kills the
+// child (SIGKILL) once it has run for guard; captures both streams through files in dir.
+inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
+                            const std::vector<std::string>& env, const std::filesystem::path& dir,
+                            std::chrono::milliseconds guard) {
+  namespace fs = std::filesystem;
+  ChildResult result;
+  const fs::path outPath = dir / ".child_out", errPath = dir / ".child_err";
+  const pid_t pid = SpawnChild(program, args, env, outPath, errPath);
+  if (pid < 0) {
     result.err = "could not start " + program;
     return result;
   }
