@@ -123,7 +123,10 @@ int ZCALLBACK MemoryError(voidpf, voidpf) { return 0; }
 
 std::vector<FurtherFile> Write3mf(const Mesh& mesh, const std::string& name, const std::string& path) {
   if (mesh.triangles.empty()) throw std::runtime_error("the model has no faces to write");
-  zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+  MemoryZip package;
+  zlib_filefunc64_def memory{OpenMemory, ReadMemory, WriteMemory, TellMemory,
+                             SeekMemory, CloseMemory, MemoryError, &package};
+  zipFile zip = zipOpen2_64(path.c_str(), APPEND_STATUS_CREATE, nullptr, &memory);
   if (!zip) throw std::runtime_error("cannot create the file");
   try {
     AddEntry(zip, "[Content_Types].xml", ContentTypes);

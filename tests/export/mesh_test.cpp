@@ -191,13 +191,20 @@ TEST_F(ExportFiles, NamesFollowTheOutputNamingAndFlawsAreReported) {
   ExportOutcome out = ExportSolution(s, r);
   EXPECT_TRUE(out.failures.empty()) << out.failures.front();
   EXPECT_TRUE(out.warnings.empty());
-  for (const char* name : {"cube_isom2_weaken3.glb", "cube_isom2_weaken3.stl", "cube_isom2_weaken3.3mf",
-                           "cube_isom2_weaken3.obj", "cube_isom2_weaken3.mtl", "cube_isom2_struts_weaken3.glb",
-                           "cube_isom2_struts_weaken3.stl", "cube_isom2_struts_weaken3.obj"})
-    EXPECT_TRUE(fs::exists(dir_ / name)) << name;
-  EXPECT_EQ(out.written.size(), 10u);
-  size_t entries = std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
-  EXPECT_EQ(entries, 10u) << "no scratch folder is left behind";
+  std::vector<std::string> made;
+  for (const FurtherFile& f : out.files) {
+    made.push_back(fs::path(f.path).filename().string());
+    EXPECT_EQ(fs::path(f.path).parent_path(), dir_) << f.path;
+    EXPECT_FALSE(f.bytes.empty()) << f.path;
+  }
+  // Each model's files in the order asked for, an OBJ followed by the MTL it names.
+  EXPECT_EQ(made, (std::vector<std::string>{
+                      "cube_isom2_weaken3.glb", "cube_isom2_weaken3.stl", "cube_isom2_weaken3.3mf",
+                      "cube_isom2_weaken3.obj", "cube_isom2_weaken3.mtl", "cube_isom2_struts_weaken3.glb",
+                      "cube_isom2_struts_weaken3.stl", "cube_isom2_struts_weaken3.3mf",
+                      "cube_isom2_struts_weaken3.obj", "cube_isom2_struts_weaken3.mtl"}));
+  EXPECT_NE(out.files[3].bytes.find("mtllib cube_isom2_weaken3.mtl"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(dir_)) << "nothing reaches the disk before the caller commits";
 
   // Struts thinner than a printer's line are written, with a word on how to thicken them.
   s.strutRadius = 0.01;
@@ -211,28 +218,22 @@ TEST_F(ExportFiles, NamesFollowTheOutputNamingAndFlawsAreReported) {
   s.faces.pop_back();
   s.name = "open";
   out = ExportSolution(s, r);
-  EXPECT_FALSE(fs::exists(dir_ / "open_struts_weaken3.stl"));
+  ASSERT_EQ(out.files.size(), 5u);
+  for (const FurtherFile& f : out.files) EXPECT_EQ(f.path.find("open_struts"), std::string::npos) << f.path;
   ASSERT_EQ(out.warnings.size(), 1u);
   EXPECT_NE(out.warnings[0].find("open edges"), std::string::npos) << out.warnings[0];
-  EXPECT_TRUE(fs::exists(dir_ / "open_weaken3.stl"));
 }
 
-TEST_F(ExportFiles, AFolderThatCannotBeWrittenIsAFailureNotACrash) {
-  SolutionSnapshot s = Cube();
-  s.folder = (dir_ / "missing").string();
+TEST_F(ExportFiles, AModelWithNoFacesMakesNoFileButSaysWhy) {
+  SolutionSnapshot s;
   ExportRequest r;
   r.formats = {ExportFormat::Glb, ExportFormat::Stl};
-  ExportOutcome out = ExportSolution(s, r);
-  EXPECT_TRUE(out.written.empty());
-  EXPECT_EQ(out.failures.size(), 4u);
-  // A model with no faces writes nothing but says why.
-  s = SolutionSnapshot{};
   s.folder = dir_.string();
   s.name = "empty";
-  out = ExportSolution(s, r);
+  ExportOutcome out = ExportSolution(s, r);
   ASSERT_FALSE(out.failures.empty());
   EXPECT_NE(out.failures[0].find("no faces"), std::string::npos) << out.failures[0];
-  EXPECT_FALSE(fs::exists(dir_ / "empty.glb"));
+  EXPECT_TRUE(out.files.empty());
 }
 
 }  // namespace
