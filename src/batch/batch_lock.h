@@ -21,6 +21,7 @@ class BatchLock {
   // Takes the folder's lock without waiting. Returns the reason when another process holds
   // it (naming that process) or the lock file cannot be made; `busy` tells which.
   std::optional<std::string> acquire(const std::filesystem::path& folder, bool& busy);
+  bool held() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;

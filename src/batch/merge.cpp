@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <ostream>
 
 #include "batch/batch_lock.h"
@@ -39,6 +40,19 @@ std::string Describe(const ResultRow& r, const std::string& table) {
   return text + ")";
 }
 
+// Locks the target folder against every batch (made first when missing), so that no table
+// being written is read or replaced; the exit status when it cannot be locked.
+std::optional<int> LockTarget(const fs::path& target, BatchLock& lock, std::ostream& err) {
+  std::error_code ec;
+  fs::create_directories(target, ec);
+  bool busy = false;
+  if (auto e = lock.acquire(target, busy)) {
+    err << "kelmor: " << *e << "\n";
+    return busy ? ExitRefused : ExitAbandoned;
+  }
+  return std::nullopt;
+}
+
 struct Kept {
   ResultRow row;
   std::string table;  // the results.jsonl it came from
@@ -62,12 +76,16 @@ bool SameResult(const ResultRow& a, const ResultRow& b) {
 
 int MergeTables(const std::vector<std::string>& folders, const fs::path& target, MergePreference preference,
                 std::ostream& out, std::ostream& err) {
+  BatchLock lock;
+  std::error_code ec;
+  // A target among the merged may be a batch's folder: it is locked before it is read.
+  if (fs::is_directory(target, ec))
+    if (auto status = LockTarget(target, lock, err)) return *status;
   std::vector<Kept> kept;
   std::map<std::string, size_t> where;  // input -> index in kept
   bool targetMerged = false;
   int clashes = 0;
   for (const std::string& dir : folders) {
-    std::error_code ec;
     if (fs::equivalent(dir, target, ec)) targetMerged = true;
     const std::string table = (fs::path(dir) / "results.jsonl").string();
     std::string error;
@@ -104,20 +122,13 @@ int MergeTables(const std::vector<std::string>& folders, const fs::path& target,
         << " different results in two tables\n";
     return ExitRefused;
   }
-  std::error_code ec;
   if (!targetMerged && fs::exists(target / "results.jsonl", ec)) {
     err << "kelmor: '" << (target / "results.jsonl").string()
         << "' already exists; merge into a new folder or name it among the merged ones\n";
     return ExitRefused;
   }
-  fs::create_directories(target, ec);
-  // No batch may write the table being replaced.
-  BatchLock lock;
-  bool busy = false;
-  if (auto e = lock.acquire(target, busy)) {
-    err << "kelmor: " << *e << "\n";
-    return busy ? ExitRefused : ExitAbandoned;
-  }
+  if (!lock.held())
+    if (auto status = LockTarget(target, lock, err)) return *status;
   std::vector<ResultRow> rows;
   for (Kept& k : kept) rows.push_back(std::move(k.row));
   if (auto e = WriteTable(target, rows)) {
