@@ -173,11 +173,16 @@ std::optional<int> TakeFolder(const BatchArgs& a, const std::vector<BatchInput>&
     err << "kelmor: cannot create the output folder '" << outDir.string() << "'\n";
     return ExitAbandoned;
   }
-  bool refused = false;
-  if (auto e = lock.acquire(outDir, refused)) {
-    err << "kelmor: " << *e << "\n";
-    return refused ? ExitRefused : ExitAbandoned;
+  LockProblem problem;
+  if (auto e = lock.acquire(outDir, problem)) {
+    if (problem == LockProblem::Unsupported) {
+      err << "kelmor: warning: " << *e << "\n";
+    } else {
+      err << "kelmor: " << *e << "\n";
+      return problem == LockProblem::Busy ? ExitRefused : ExitAbandoned;
+    }
   }
+  bool refused = false;
   RemoveStaleTemporaries(outDir);
   for (const BatchInput& in : all)
     if (fs::is_directory(outDir / in.folder, ec)) RemoveStaleTemporaries(outDir / in.folder);

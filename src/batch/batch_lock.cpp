@@ -28,8 +28,8 @@ BatchLock::~BatchLock() {
   if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-std::optional<std::string> BatchLock::acquire(const std::filesystem::path& folder, bool& busy) {
-  busy = false;
+std::optional<std::string> BatchLock::acquire(const std::filesystem::path& folder, LockProblem& problem) {
+  problem = LockProblem::Failed;
   const std::filesystem::path path = folder / BatchLockName;
   // Close-on-exec: a program the batch starts must not keep the folder locked after it.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
@@ -40,9 +40,14 @@ std::optional<std::string> BatchLock::acquire(const std::filesystem::path& folde
     const int error = errno;
     const std::string holder = error == EWOULDBLOCK ? HolderOf(fd) : "";
     ::close(fd);
+    if (error == ENOLCK || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL) {
+      problem = LockProblem::Unsupported;
+      return "the batch folder '" + folder.string() + "' cannot be locked on this file system (" +
+             std::strerror(error) + "); make sure no other batch writes into it";
+    }
     if (error != EWOULDBLOCK)
       return "cannot lock the batch folder '" + folder.string() + "': " + std::strerror(error);
-    busy = true;
+    problem = LockProblem::Busy;
     return "the batch folder '" + folder.string() + "' is in use by another batch (" +
            (holder.empty() ? std::string("process id not yet known") : "process " + holder) +
            "); wait for it to end, or give another --out";
@@ -51,6 +56,7 @@ std::optional<std::string> BatchLock::acquire(const std::filesystem::path& folde
   // The id is only for messages: a failure to record it does not stop the batch.
   static_cast<void>(::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) > 0);
   fd_ = fd;
+  problem = LockProblem::None;
   return std::nullopt;
 }
 

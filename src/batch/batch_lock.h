@@ -6,6 +6,14 @@
 
 namespace kelmor {
 
+// Why a batch folder could not be locked.
+enum class LockProblem {
+  None,
+  Busy,         // another process holds it
+  Unsupported,  // the file system has no flock (some cluster file systems): the batch may go on
+  Failed,       // the lock file cannot be made
+};
+
 // An exclusive hold on a batch's folder for as long as the batch runs: a lock file in the
 // folder locked with flock, which the kernel releases when the process ends however it
 // ends, so a killed batch never leaves the folder locked. The file holds the holder's
@@ -19,9 +27,9 @@ class BatchLock {
   BatchLock& operator=(const BatchLock&) = delete;
 
   // Takes the folder's lock without waiting. Returns the reason when another process holds
-  // it (naming that process) or the lock file cannot be made; `busy` tells which.
-  std::optional<std::string> acquire(const std::filesystem::path& folder, bool& busy);
-  bool held() const { return fd_ >= 0; }
+  // it (naming that process), the file system cannot lock, or the lock file cannot be made;
+  // `problem` tells which.
+  std::optional<std::string> acquire(const std::filesystem::path& folder, LockProblem& problem);
 
  private:
   int fd_ = -1;

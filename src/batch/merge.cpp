@@ -45,10 +45,11 @@ std::string Describe(const ResultRow& r, const std::string& table) {
 std::optional<int> LockTarget(const fs::path& target, BatchLock& lock, std::ostream& err) {
   std::error_code ec;
   fs::create_directories(target, ec);
-  bool busy = false;
-  if (auto e = lock.acquire(target, busy)) {
-    err << "kelmor: " << *e << "\n";
-    return busy ? ExitRefused : ExitAbandoned;
+  LockProblem problem;
+  if (auto e = lock.acquire(target, problem)) {
+    err << "kelmor: " << (problem == LockProblem::Unsupported ? "warning: " : "") << *e << "\n";
+    if (problem == LockProblem::Busy) return ExitRefused;
+    if (problem == LockProblem::Failed) return ExitAbandoned;
   }
   return std::nullopt;
 }
@@ -79,7 +80,8 @@ int MergeTables(const std::vector<std::string>& folders, const fs::path& target,
   BatchLock lock;
   std::error_code ec;
   // A target among the merged may be a batch's folder: it is locked before it is read.
-  if (fs::is_directory(target, ec))
+  const bool lockedFirst = fs::is_directory(target, ec);
+  if (lockedFirst)
     if (auto status = LockTarget(target, lock, err)) return *status;
   std::vector<Kept> kept;
   std::map<std::string, size_t> where;  // input -> index in kept
@@ -127,7 +129,7 @@ int MergeTables(const std::vector<std::string>& folders, const fs::path& target,
         << "' already exists; merge into a new folder or name it among the merged ones\n";
     return ExitRefused;
   }
-  if (!lock.held())
+  if (!lockedFirst)
     if (auto status = LockTarget(target, lock, err)) return *status;
   std::vector<ResultRow> rows;
   for (Kept& k : kept) rows.push_back(std::move(k.row));
