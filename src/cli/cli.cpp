@@ -308,7 +308,8 @@ int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::os
   std::string why;
   std::optional<int> drawn = RunCompanion(kRenderCompanion, args, why);
   if (!drawn) err << "kelmor: --png: " << why << "\n";
-  if ((!drawn || *drawn != 0) && status == ExitWritten) return ExitNotWritten;
+  // A picture asked for and not written is a write that failed, as for the run's own files.
+  if ((!drawn || *drawn != 0) && status == ExitWritten) return ExitAbandoned;
   return status;
 }
 

@@ -123,6 +123,22 @@ TEST_F(FullDisk, APictureThatDoesNotFitLeavesTheOldOneWhole) {
   EXPECT_NE(r.err.find("cannot write '" + png + "': File too large"), std::string::npos) << r.err;
   EXPECT_EQ(testing::ReadAll(png), picture);
   EXPECT_EQ(Contents(dir_ / "P").size(), 1u) << "no temporary left";
+
+  // run --png: the solution's files fit, its picture does not; the old picture stays.
+  r = Kelmor({"run", cube, "--out", (dir_ / "M").string(), "--seed", "1", "--png"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string old = testing::ReadAll(dir_ / "M" / "cube.png");
+  size_t largest = 0;
+  for (const auto& [name, bytes] : Contents(dir_ / "M"))
+    if (name != "cube.png") largest = std::max(largest, bytes.size());
+  const size_t limit = largest + 1024;  // room for the new solution's files, not its picture
+  ASSERT_GT(old.size(), limit);
+  r = Kelmor({"run", cube, "--out", (dir_ / "M").string(), "--seed", "2", "--png"}, limit);
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_NE(r.err.find("cannot write '" + (dir_ / "M" / "cube.png").string() + "': File too large"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(testing::ReadAll(dir_ / "M" / "cube.png"), old);
 }
 
 }  // namespace
