@@ -199,6 +199,39 @@ std::optional<int> TakeFolder(const BatchArgs& a, const std::vector<BatchInput>&
   return std::nullopt;
 }
 
+// The summary line of the batch's slice (rows of earlier runs counted too), the --resume
+// line when it was interrupted, and the exit status.
+int Summarise(const ResultsTable& table, const std::vector<BatchInput>& mine, size_t pending, int jobs,
+              double seconds, bool exitZeroUnlessBroken, std::ostream& out, std::ostream& err) {
+  std::map<std::string, int> counts;
+  std::set<std::string> mineInputs;
+  for (const BatchInput& in : mine) mineInputs.insert(in.path);
+  int rows = 0, ok = 0;
+  for (const ResultRow& r : table.rows()) {
+    if (!mineInputs.count(r.input)) continue;
+    ++rows;
+    ++counts[r.status];
+    if (RowSucceeded(r.status)) ++ok;
+  }
+  const int notRun = static_cast<int>(mine.size()) - rows;
+  char time[32];
+  std::snprintf(time, sizeof time, "%.1f", seconds);
+  out << "batch: " << mine.size() << " inputs";
+  for (const char* s : {"solved", "written", "inexact", "failed", "refused", "timed-out"})
+    out << ", " << counts[s] << " " << s;
+  if (notRun > 0) out << ", " << notRun << " not run";
+  out << "; " << pending - static_cast<size_t>(notRun > 0 ? notRun : 0)
+      << " run now in " << time << " s on " << jobs << (jobs == 1 ? " thread" : " threads")
+      << "; table " << table.jsonPath().string() << "\n";
+  if (g_stop && notRun > 0) {
+    err << "Interrupted: " << notRun << " inputs have no row yet; run the same command with "
+        << "--resume to continue\n";
+    return ExitNotWritten;
+  }
+  if (notRun > 0) return ExitNotWritten;
+  return ok == static_cast<int>(mine.size()) || exitZeroUnlessBroken ? ExitWritten : ExitNotWritten;
+}
+
 }  // namespace
 
 void AddBatchOptions(CLI::App* app, BatchArgs& a) {
@@ -341,34 +374,7 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
     return ExitAbandoned;
   }
   if (tableFailed) return ExitAbandoned;
-  // The summary counts every row of this slice, those of earlier runs too.
-  std::map<std::string, int> counts;
-  std::set<std::string> mineInputs;
-  for (const BatchInput& in : mine) mineInputs.insert(in.path);
-  int rows = 0, ok = 0;
-  for (const ResultRow& r : table.rows()) {
-    if (!mineInputs.count(r.input)) continue;
-    ++rows;
-    ++counts[r.status];
-    if (RowSucceeded(r.status)) ++ok;
-  }
-  const int notRun = static_cast<int>(mine.size()) - rows;
-  char time[32];
-  std::snprintf(time, sizeof time, "%.1f", seconds);
-  out << "batch: " << mine.size() << " inputs";
-  for (const char* s : {"solved", "written", "inexact", "failed", "refused", "timed-out"})
-    out << ", " << counts[s] << " " << s;
-  if (notRun > 0) out << ", " << notRun << " not run";
-  out << "; " << pending.size() - static_cast<size_t>(notRun > 0 ? notRun : 0)
-      << " run now in " << time << " s on " << jobs << (jobs == 1 ? " thread" : " threads")
-      << "; table " << table.jsonPath().string() << "\n";
-  if (g_stop && notRun > 0) {
-    err << "Interrupted: " << notRun << " inputs have no row yet; run the same command with "
-        << "--resume to continue\n";
-    return ExitNotWritten;
-  }
-  if (notRun > 0) return ExitNotWritten;
-  return ok == static_cast<int>(mine.size()) || a.exitZeroUnlessBroken ? ExitWritten : ExitNotWritten;
+  return Summarise(table, mine, pending.size(), jobs, seconds, a.exitZeroUnlessBroken, out, err);
 }
 
 }  // namespace kelmor
