@@ -47,8 +47,7 @@ class Cluster : public ::testing::Test {
 
   std::vector<std::string> BatchArgs(std::vector<std::string> args) {
     args.insert(args.begin(), "batch");
-    for (std::string extra : {"--settings", (dir_ / "kelmor.ini").string().c_str(), "--seed", "1", "--search", "off"})
-      args.push_back(extra);
+    args.insert(args.end(), {"--settings", (dir_ / "kelmor.ini").string(), "--seed", "1", "--search", "off"});
     return args;
   }
   ChildResult Batch(const std::vector<std::string>& args) {
