@@ -111,9 +111,10 @@ void SolveHost::solutionWritten(const WrittenReport& report) {
   if (caller_) caller_->solutionWritten(report);
 }
 
-void SolveHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
+std::vector<FurtherFile> SolveHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
   snapshot_ = snapshot;
-  if (caller_ && caller_->wantsSnapshot()) caller_->solutionSnapshot(snapshot);
+  if (caller_ && caller_->wantsSnapshot()) return caller_->solutionSnapshot(snapshot);
+  return {};
 }
 
 void SolveHost::attemptStarted(int attempt) {

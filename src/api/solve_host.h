@@ -35,7 +35,7 @@ class SolveHost : public Host {
   void hideDrawWindow() override;
   void solutionWritten(const WrittenReport& report) override;
   bool wantsSnapshot() const override { return true; }
-  void solutionSnapshot(const SolutionSnapshot& snapshot) override;
+  std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
   void attemptStarted(int attempt) override;
   bool retryAfterOverflow() override;
   bool chooseStart(const SolidView& solid, StartPositions positions) override;
