@@ -13,6 +13,8 @@
 #include "cli/bash_completion.h"
 #include "cli/companion.h"
 #include "cli/console_host.h"
+#include "cli/option_checks.h"
+#include "cli/version.h"
 #include "cli/man_page.h"
 #include "cli/run_command.h"
 #include "policy/self_edge_check.h"
@@ -64,9 +66,11 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   };
   // typeName is what --help, the manual page and the completion call the value; "a|b"
   // lists the only words it may be.
+  // control names the text control the value goes to, whose range it is checked against.
   auto value = [&](const char* name, std::function<void(const std::string&)> apply, const char* help,
-                   const char* typeName) {
-    app->add_option_function<std::string>(name, apply, help)->type_name(typeName);
+                   const char* typeName, const char* control = nullptr) {
+    CLI::Option* option = app->add_option_function<std::string>(name, apply, help)->type_name(typeName);
+    if (control) option->check(ControlTextCheck(control));
   };
   flag("--once", "Once", "one attempt only (Once=1)");
   flag("--debug", "Debug", "write the debug file (Debug=1)");
@@ -84,7 +88,7 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   value("--weaken", [&a](const std::string& v) {
     a.friendly.push_back({"Weaken", "1"});
     a.friendly.push_back({"WeakenLimit", v});
-  }, "weaken faces of at most N sides (Weaken=1, WeakenLimit=N)", "N");
+  }, "weaken faces of at most N sides (Weaken=1, WeakenLimit=N)", "N", "WeakenLimit");
   value("--inflate", [&a](const std::string& v) {
     static const std::map<std::string, std::string> modes = {
         {"global", "0"}, {"none", "1"}, {"local-one", "2"}, {"local-diagonal", "3"}};
@@ -95,11 +99,11 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   }, "inflation: global, none, local-one or local-diagonal (InflateOption)",
      "global|none|local-one|local-diagonal");
   value("--global-limit", [&a](const std::string& v) { a.friendly.push_back({"GlobLim", v}); },
-        "hop limit of global inflation (GlobLim)", "N");
+        "hop limit of global inflation (GlobLim)", "N", "GlobLim");
   value("--augment", [&a](const std::string& v) {
     a.friendly.push_back({"Augment", "1"});
     a.friendly.push_back({"AugmentVal", v});
-  }, "put pyramids on faces of type N/D (Augment=1, AugmentVal=N/D)", "N/D");
+  }, "put pyramids on faces of type N/D (Augment=1, AugmentVal=N/D)", "N/D", "AugmentVal");
   value("--augment-sides", [&a](const std::string& v) {
     static const std::map<std::string, std::string> m = {{"keep", "1"}, {"remove", "2"}, {"bands", "3"}};
     auto it = m.find(v);
@@ -118,11 +122,11 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
   value("--highlight", [&a](const std::string& v) {
     a.friendly.push_back({"Highlight", "1"});
     a.friendly.push_back({"HighlightVal", v});
-  }, "highlight faces of type N/D; 0 highlights all (Highlight=1, HighlightVal=N/D)", "N/D");
+  }, "highlight faces of type N/D; 0 highlights all (Highlight=1, HighlightVal=N/D)", "N/D", "HighlightVal");
   value("--smooth", [&a](const std::string& v) {
     a.friendly.push_back({"Smooth", "1"});
     a.friendly.push_back({"SmoothAngle", v});
-  }, "smooth edges whose dihedral angle is below DEGREES (Smooth=1, SmoothAngle)", "DEGREES");
+  }, "smooth edges whose dihedral angle is below DEGREES (Smooth=1, SmoothAngle)", "DEGREES", "SmoothAngle");
 }
 
 }  // namespace
@@ -135,7 +139,7 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
       ->type_name("NAME=VALUE");
   app->add_option("--pref", a.prefs, "override a preference for this run only, e.g. --pref edge=1")
       ->type_name("KEY=VALUE");
-  app->add_option("--settings", a.settings, "settings file to use (default: kelmor.ini)");
+  app->add_option("--settings", a.settings, "settings file to use (default: kelmor.ini)")->check(SettingsFileName());
   app->add_option_function<std::string>("--seed", [&a](const std::string& v) { a.seed = ReadSeed(v); },
                                         "seed of the random generator: same seed, same files")
       ->type_name("N");
@@ -143,19 +147,19 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
       ->check(CLI::IsMember({"yes", "no", "ask"}));
   app->add_flag("--quiet,-q", a.quiet, "no progress line");
   app->add_option("--solutions", a.solutions, "quit after N written solutions (0: never; default 1)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(WholeNumberFrom(0, kMostCount));
   app->add_option("--max-iterations", a.maxIterations,
                   "press Re-do after N iterations of an attempt; with --once, end the run there")
-      ->check(CLI::NonNegativeNumber);
-  app->add_option("--max-attempts", a.maxAttempts, "quit after N attempts")->check(CLI::NonNegativeNumber);
+      ->check(WholeNumberFrom(1, kMostCount));
+  app->add_option("--max-attempts", a.maxAttempts, "quit after N attempts")->check(WholeNumberFrom(1, kMostCount));
   app->add_option("--time-limit", a.timeLimit, "after SECONDS press Quit (or Write, see below)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(PositiveSeconds());
   app->add_flag("--write-on-timeout", a.writeOnTimeout,
                 "write the current state at the time limit (and at --max-iterations with --once)");
   app->add_flag("--png", a.png, "also draw each written OFF file as a PNG picture beside it (kelmor render)");
   app->add_option("--stall", a.stall,
                   "press Re-do when E + P has not fallen by 1% for N iterations (0: never)")
-      ->check(CLI::NonNegativeNumber)
+      ->check(StallWindow())
       ->capture_default_str();
   app->add_option("--export", a.exportList,
                   "also write each solution as glb, gltf, stl, 3mf and/or obj, e.g. --export glb,stl "
@@ -175,7 +179,7 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
       ->type_name("on|off");
   app->add_option("--search-after", a.searchAfter,
                   "attempts ended without a solution before the search takes over the starts")
-      ->check(CLI::NonNegativeNumber)
+      ->check(WholeNumberFrom(0, kMostCount))
       ->capture_default_str();
   AddFriendly(app, a);
 }
@@ -212,6 +216,10 @@ bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream
     if (!SplitKeyValue(item, key, value) || !session.prefs.has(key)) {
       err << "kelmor: --pref takes KEY=VALUE with one of the preference keys; '" << item
           << "' is not one (see 'kelmor prefs')\n";
+      return false;
+    }
+    if (auto problem = PreferenceValueProblem(key, value)) {
+      err << "kelmor: --pref " << item << ": " << *problem << "\n";
       return false;
     }
     session.prefs.set(key, value);
@@ -268,6 +276,10 @@ bool ApplyControls(RunOptions& options, const RunArgs& a, std::ostream& err) {
       err << "kelmor: --set takes NAME=VALUE, not '" << item << "'\n";
       return false;
     }
+    if (auto problem = ControlTextProblem(name, value)) {
+      err << "kelmor: --set " << item << ": " << *problem << "\n";
+      return false;
+    }
     if (auto e = SetControl(options, name, value)) {
       err << "kelmor: " << *e << "\n";
       return false;
@@ -321,10 +333,11 @@ int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::os
 // have ended without a solution (stalled, overflowed or cut off by a limit), the search
 // chooses the starts.
 int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
-  if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
-    // Without a stop rule nothing else would end a run that cannot succeed.
-    if (a.timeLimit <= 0 && a.maxAttempts <= 0 && a.maxIterations <= 0)
-      host.policies().add(std::make_unique<SelfEdgeCheck>());
+  const bool repeatMode = !Ticked(session.options.Once) && session.options.Segments == "None";
+  // Only a time or attempt limit ends a repeat run that cannot succeed: --max-iterations
+  // presses Re-do, and the stall watch starts the next attempt, for ever.
+  if (repeatMode && a.timeLimit <= 0 && a.maxAttempts <= 0) host.policies().add(std::make_unique<SelfEdgeCheck>());
+  if (a.stall > 0 && repeatMode) {
     UnattendedChoice choice;
     choice.stallEscape = true;
     choice.stallWindow = a.stall;
@@ -353,6 +366,9 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   if (!check.ok()) return ExitRefused;
   Run run(session, host);
   int status = StatusOf(RunSequence(run));
+  // A step that failed (a zero divide from a force strength of 0, say) and was resumed
+  // after, in a run that then wrote nothing, is a run abandoned by that error.
+  if (status == ExitNotWritten && run.stepsFailed > 0) status = ExitAbandoned;
   if (status == ExitWritten && host.exportFailed()) status = ExitAbandoned;
   return a.png ? DrawPictures(host, session.prefs.flag("vsol"), status, host.errorStream()) : status;
 }
@@ -424,6 +440,10 @@ int CmdShape(const RunArgs& a, const std::string& kind, const std::string& nd, s
     host.message(*e);
     return ExitRefused;
   }
+  if (auto problem = ShapeSizeProblem(kind, nd)) {
+    err << "kelmor: " << *problem << "\n";
+    return ExitRefused;
+  }
   std::error_code ec;
   std::string outDir = a.out.empty() ? fs::current_path(ec).string() : a.out;
   session.input.OutDir = fs::absolute(outDir, ec).string();
@@ -474,6 +494,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                "With no arguments the windows open.",
                "kelmor"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", VersionLine(), "print the version, the compiler and whether the AVX2 path is built in");
   RunArgs runArgs;
   auto* run = app.add_subcommand("run", "relax an input file and write its VRML and OFF files");
   AddRunOptions(run, runArgs, true);
@@ -506,7 +527,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   auto* prefs = app.add_subcommand("prefs", "print the preference set and the settings file's path");
   prefs->add_option("--pref", prefArgs.prefs, "change a preference (saved only with --save)")
       ->type_name("KEY=VALUE");
-  prefs->add_option("--settings", prefArgs.settings, "settings file to use");
+  prefs->add_option("--settings", prefArgs.settings, "settings file to use")->check(SettingsFileName());
   prefs->add_flag("--save", save, "save the preferences, with the --pref changes, to the settings file");
 
   // Hidden: the build writes the manual page and the shell completion with these.
@@ -518,6 +539,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   std::vector<std::string> argv(args.rbegin(), args.rend());
   try {
     app.parse(argv);
+  } catch (const CLI::CallForVersion&) {
+    out << VersionLine() << "\n";
+    return 0;
   } catch (const CLI::CallForHelp&) {
     // Once, for the sub-command asked about.
     out << (run->parsed() ? run->help() : shape->parsed() ? shape->help() : scan->parsed() ? scan->help()

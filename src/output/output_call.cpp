@@ -96,6 +96,20 @@ void AdjustRhombusColours(OutputCall& call) {
   if (std::fabs(shortDiag[3] - shortDiag[2]) < tolerance) p.Replace("rcl3", p.Text("rcl2"));
 }
 
+std::string OneLineText(std::string_view text) {
+  static const char* const hex = "0123456789abcdef";
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (byte < 0x20 || byte == 0x7f) out.append("\\x").append(1, hex[byte >> 4]).append(1, hex[byte & 15]);
+    else out += c;
+  }
+  return out;
+}
+
 std::string VrmlString(std::string_view text) {
   std::string out;
   for (char c : text) {

@@ -85,6 +85,11 @@ void BuildRunSuffix(OutputCall& call);
 // diagonal is that of a square the square colour and equal sets one colour.
 void AdjustRhombusColours(OutputCall& call);
 
+// A text from outside (a file name, the user's name) written inside a file: control
+// characters shown as \n, \r, \t or \xHH, so that it cannot end a comment line or
+// start a line of its own.
+std::string OneLineText(std::string_view text);
+
 // A text inside a VRML string: double quotes and backslashes escaped.
 std::string VrmlString(std::string_view text);
 

@@ -215,14 +215,14 @@ void WriteReport(OutputCall& call, std::ostream& os) {
     const InflationState& inf = run.infl;
     const char* modes[4] = {"", "once", "repeat", "weaken"};
     line("# USERDATA information");
-    line("# Output name: " + run.OutputName);
+    line("# Output name: " + OneLineText(run.OutputName));
     line("# Generation date: " + call.date);
     line("# Program: " + run.session.VersionText);
     line(std::string("# Run mode: ") + (run.RunMode >= 1 && run.RunMode <= 3 ? modes[run.RunMode] : ""));
     line("# Isomorph number: " + std::to_string(run.IsomorphIndex));
     line("# Iterations: " + std::to_string(run.relax.Iteration));
     line("# Attempts: " + std::to_string(run.relax.attempts));
-    line("# input file:" + run.InputName);
+    line("# input file:" + OneLineText(run.InputName));
     line("# Graphics: " + BareNumber(run.GraphicsOn));
     line("# Inflation: " + BareNumber(inf.InflateMode));
     line("# Global Inflation Limit: " + BareNumber(inf.GlobalLimit));

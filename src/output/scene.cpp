@@ -18,10 +18,10 @@ const char* const Quote = "\"";
 
 void VrmlFile::HeaderBlock() {
   const Preferences& prefs = run_.session.prefs;
-  const std::string& user = prefs.text("unam");
+  const std::string user = OneLineText(prefs.text("unam"));
   Line("#VRML V2.0 utf8");
   Line("WorldInfo{");
-  Line(std::string("      title ") + Quote + VrmlString(run_.OutputName) + "   Generation Date: " +
+  Line(std::string("      title ") + Quote + VrmlString(OneLineText(run_.OutputName)) + "   Generation Date: " +
        VrmlString(call_.date) + Quote);
   Line("      info[ ");
   Line(std::string("      ") + Quote + "Author: " + VrmlString(user) + Quote);
@@ -32,7 +32,7 @@ void VrmlFile::HeaderBlock() {
   Line("#            Polyhedra relaxed from their topology by edge and polygon forces");
   Line("#            Faces coloured by type; see the report below for the deformation");
   Line("#");
-  Line("# Model by:  " + user + "   " + prefs.text("usid"));
+  Line("# Model by:  " + user + "   " + OneLineText(prefs.text("usid")));
   Line("#");
   WriteReport(call_, os_);
 

@@ -1,8 +1,11 @@
 #include "render/render_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
+#include <new>
 
+#include "render/bounded_file.h"
 #include "render/headless_context.h"
 #include "render/picture.h"
 #include "render/solid_look.h"
@@ -21,6 +24,33 @@ std::string PicturePath(const RenderArgs& a, const std::string& input) {
   if (a.output.empty()) return png.string();
   if (a.inputs.size() == 1 && !fs::is_directory(a.output)) return a.output;
   return (fs::path(a.output) / png.filename()).string();
+}
+
+// Draws input i into its picture; 0, or 1 when it could not be read or written.
+int DrawOne(const RenderArgs& a, size_t i, HeadlessContext& context, const std::array<int, 2>& size,
+            const ViewAngles& view, const PictureStyle& style, std::ostream& out, std::ostream& err) {
+  const std::string& input = a.inputs[i];
+  SolidMesh mesh;
+  if (auto e = ReadOffFile(input, mesh)) {
+    err << "kelmor: " << *e << "\n";
+    return 1;
+  }
+  // A solid file that does not belong to the OFF file is said, and the faces drawn plain.
+  if (!a.solidFiles.empty())
+    if (auto e = ReadSolidLookFile(a.solidFiles[i], mesh)) err << "kelmor: " << *e << "; faces drawn plain\n";
+  SolidPicture picture(mesh);
+  Camera camera;
+  camera.rotation = ViewRotation(view);
+  camera.bounds = SolidBounds(mesh);
+  camera.FitSeen(mesh, size[0], size[1]);
+  Image image = context.Render(picture.Draw(camera, style, size[0], size[1]), size[0], size[1]);
+  const std::string path = PicturePath(a, input);
+  if (auto e = WritePng(image, path)) {
+    err << "kelmor: " << *e << "\n";
+    return 1;
+  }
+  out << "pictured " << input << " -> " << path << "\n";
+  return 0;
 }
 
 }  // namespace
@@ -70,6 +100,15 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
         << a.solidFiles.size() << " times\n";
     return 2;
   }
+  // Folders, FIFOs, devices and files too large to be a solid are refused before anything
+  // is drawn; a missing file is told when its turn comes, as the others go on.
+  for (const std::vector<std::string>* files : {&a.inputs, &a.solidFiles})
+    for (const std::string& file : *files)
+      if (std::error_code ec; fs::exists(file, ec))
+        if (auto problem = FileProblem(file)) {
+          err << "kelmor: " << (files == &a.solidFiles ? "--solid-file " : "") << *problem << "\n";
+          return 2;
+        }
 
   std::string why;
   std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(why);
@@ -81,30 +120,13 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
   int status = 0;
   for (size_t i = 0; i < a.inputs.size(); ++i) {
     const std::string& input = a.inputs[i];
-    SolidMesh mesh;
-    if (auto e = ReadOffFile(input, mesh)) {
-      err << "kelmor: " << *e << "\n";
+    try {
+      status = std::max(status, DrawOne(a, i, *context, *size, *view, style, out, err));
+    } catch (const std::bad_alloc&) {
+      err << "kelmor: not enough memory to draw '" << input << "'\n";
       status = 1;
-      continue;
     }
-    // A solid file that does not belong to the OFF file is said, and the faces drawn plain.
-    if (!a.solidFiles.empty())
-      if (auto e = ReadSolidLookFile(a.solidFiles[i], mesh)) err << "kelmor: " << *e << "; faces drawn plain\n";
-    SolidPicture picture(mesh);
-    Camera camera;
-    camera.rotation = ViewRotation(*view);
-    camera.bounds = SolidBounds(mesh);
-    camera.FitSeen(mesh, (*size)[0], (*size)[1]);
-    Image image = context->Render(picture.Draw(camera, style, (*size)[0], (*size)[1]), (*size)[0], (*size)[1]);
-    const std::string path = PicturePath(a, input);
-    if (auto e = WritePng(image, path)) {
-      err << "kelmor: " << *e << "\n";
-      status = 1;
-      continue;
-    }
-    out << "pictured " << input << " -> " << path << "\n";
   }
   return status;
 }
-
 }  // namespace kelmor::render

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <sstream>
+
+#include "render/bounded_file.h"
 
 namespace kelmor::render {
 
@@ -172,8 +173,9 @@ std::optional<std::string> ReadSolidLook(std::istream& in, SolidMesh& mesh) {
 }
 
 std::optional<std::string> ReadSolidLookFile(const std::string& path, SolidMesh& mesh) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return path + ": cannot be opened";
+  std::string text;
+  if (auto e = ReadBoundedFile(path, text)) return e;
+  std::istringstream in(std::move(text));
   if (auto e = ReadSolidLook(in, mesh)) return path + ": " + *e;
   return std::nullopt;
 }

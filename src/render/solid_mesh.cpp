@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <set>
 #include <sstream>
+
+#include "render/bounded_file.h"
 
 namespace kelmor::render {
 
@@ -135,8 +136,9 @@ std::optional<std::string> ReadOff(std::istream& in, SolidMesh& mesh) {
 }
 
 std::optional<std::string> ReadOffFile(const std::string& path, SolidMesh& mesh) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "cannot open '" + path + "'";
+  std::string text;
+  if (auto e = ReadBoundedFile(path, text)) return e;
+  std::istringstream in(std::move(text));
   if (auto e = ReadOff(in, mesh)) return "'" + path + "': " + *e;
   return std::nullopt;
 }

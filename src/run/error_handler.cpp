@@ -34,6 +34,7 @@ ErrorAction HandleRunError(Run& run, int code) {
       host.message("Error: Subscript out of range.  Input file too large?");
       return ErrorAction::Abandon;
     case ErrZeroDivide:
+      ++run.stepsFailed;
       host.message("Error: Zero divide");
       return ErrorAction::Resume;
     case ErrDevice:

@@ -87,6 +87,7 @@ struct Run {
 
   // Results of the run, for the caller.
   int filesWritten = 0;      // calls of the writer that wrote every one of their files
+  int stepsFailed = 0;       // steps cut short by an error the run resumed after (zero divide)
   std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
   // Uniform random number in [0, 1).

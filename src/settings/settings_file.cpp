@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "files/private_file.h"
 #include "files/stale_temporaries.h"
+#include "settings/kept_lines.h"
 #include "model/numtext.h"
 #include "model/error.h"
 #include "settings/path_kind.h"
@@ -160,17 +162,30 @@ std::string Printable(std::string item, bool cut) {
   return cut ? item + "..." : item;
 }
 
+// The file a chain of symbolic links ends at, whether or not it exists yet (a dangling
+// kelmor.ini link is saved to the file it names); path itself when it is no link, and
+// nothing for a loop.
+std::optional<fs::path> LinkTarget(const fs::path& path) {
+  // The kernel's own bound on links followed while resolving one path.
+  constexpr int kMostLinks = 40;
+  fs::path at = path;
+  for (int hop = 0; hop <= kMostLinks; ++hop) {
+    std::error_code ec;
+    if (!fs::is_symlink(at, ec)) return at;
+    fs::path next = fs::read_symlink(at, ec);
+    if (ec) return at;
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  return std::nullopt;
+}
+
 // Writes text to a temporary file beside path, then renames it over path, so that a
 // failure at any point leaves the previous file as it was. Returns 0 or the errno.
 int ReplaceFile(const std::string& path, const std::string& text) {
-  std::error_code ec;
-  fs::path target(path);
-  if (fs::is_symlink(target, ec)) {
-    fs::path real = fs::canonical(target, ec);
-    if (!ec) target = real;
-  }
+  std::optional<fs::path> target = LinkTarget(path);
+  if (!target) return ELOOP;
   try {
-    ReplaceFileWith(target, text);
+    ReplaceFileWith(*target, text);
     return 0;
   } catch (const FileWriteError& e) {
     return e.errnum();
@@ -180,13 +195,10 @@ int ReplaceFile(const std::string& path, const std::string& text) {
 // Removes the temporaries of saves that were killed. Saves write them beside the file a
 // symbolic link names, as ReplaceFile follows it; otherwise beside the path as given.
 void RemoveStaleSettingsTemporaries(const std::string& path) {
-  std::error_code ec;
-  fs::path real(path);
-  if (fs::is_symlink(real, ec)) {
-    fs::path target = fs::canonical(real, ec);
-    if (!ec) real = std::move(target);
-  }
-  RemoveStaleTemporaries(real.parent_path().empty() ? fs::path(".") : real.parent_path(), real.filename().string());
+  std::optional<fs::path> real = LinkTarget(path);
+  if (!real) return;
+  RemoveStaleTemporaries(real->parent_path().empty() ? fs::path(".") : real->parent_path(),
+                         real->filename().string());
 }
 
 std::string NotASettingsFile(const std::string& path, const std::string& kind) {
@@ -238,15 +250,23 @@ bool ApplyItem(Preferences& prefs, std::string_view key, std::string_view value,
   return true;
 }
 
-void ReportLoadError(int code, const MessageFn& message) {
-  if (code == ErrDevice)
+// The system's words, and a line that says in plain words what went wrong with which file.
+void ReportLoadError(int err, const std::string& path, const MessageFn& message) {
+  const int code = FileErrorCode(err);
+  if (code == ErrDevice) {
     message(kProblemMessage);
+    return;
+  }
+  std::string plain = "The settings file " + path;
+  if (code == ErrPathNotFound)
+    plain += " cannot be reached: a folder on its path does not exist (" + std::string(std::strerror(err)) + ").";
   else
-    message("Kelmor has detected error number " + std::to_string(code));
+    plain += " cannot be used: " + std::string(std::strerror(err)) + ".";
+  message("Kelmor has detected error number " + std::to_string(code) + "\n" + plain);
 }
 
 // Applies the file's items in order, up to "end" or the first reason to stop.
-void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& programFolder,
+void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& path, const std::string& programFolder,
                 const MessageFn& message) {
   std::string item;
   item.reserve(kMaxItemShown);  // the longest item kept: never grown on the way
@@ -256,7 +276,7 @@ void ApplyItems(Preferences& prefs, ItemReader& reader, const std::string& progr
   for (;;) {
     ItemReader::Status status = reader.next(item, cut);
     if (status == ItemReader::Status::Error) {
-      ReportLoadError(FileErrorCode(reader.error()), message);
+      ReportLoadError(reader.error(), path, message);
       break;
     }
     if (status == ItemReader::Status::EndOfFile) {
@@ -293,17 +313,17 @@ bool ReadSettingsFile(Preferences& prefs, const std::string& path, const std::st
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     if (int err = ReplaceFile(path, CreationText(programFolder))) {
-      ReportLoadError(FileErrorCode(err), message);
+      ReportLoadError(err, path, message);
       return true;
     }
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   if (fd < 0) {
-    ReportLoadError(FileErrorCode(errno), message);
+    ReportLoadError(errno, path, message);
     return true;
   }
   ItemReader reader(fd);
-  ApplyItems(prefs, reader, programFolder, message);
+  ApplyItems(prefs, reader, path, programFolder, message);
   ::close(fd);
   return true;
 }
@@ -311,7 +331,7 @@ bool ReadSettingsFile(Preferences& prefs, const std::string& path, const std::st
 void ReadSettingsText(Preferences& prefs, std::string_view text, const std::string& programFolder,
                       const MessageFn& message) {
   ItemReader reader(text);
-  ApplyItems(prefs, reader, programFolder, message);
+  ApplyItems(prefs, reader, "in memory", programFolder, message);
 }
 
 SaveResult SettingsText(Preferences& prefs, bool runOnly, const MessageFn& message, std::string& text) {
@@ -370,6 +390,10 @@ SaveResult SaveSettings(Preferences& prefs, const std::string& path, bool runOnl
     message(NotASettingsFile(path, kind) + "  Your preferences have not been saved.");
     return SaveResult::Failed;
   }
+  // Lines no key reads are kept (before "end"), and so is anything after "end".
+  const KeptLines kept = LinesToKeep(OldSettingsText(path));
+  text.insert(text.size() - std::strlen("end \r\n"), kept.items);
+  text += kept.tail;
   if (int err = ReplaceFile(path, text)) {
     message("Kelmor could not save your preferences to " + path + ": " + std::strerror(err) +
             ".  Your previous settings file has not been changed.");

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+
+namespace kelmor {
+
+// The checks that refuse option values no run could mean, before anything is read:
+// limits of 0 or non-finite, values the run would overflow on, shapes that cannot close.
+// Each message says what the option takes, with bounds written as people write them.
+
+// The shortest --stall window that can judge a fall at all. The figures come every ten
+// iterations, and a solving attempt's E + P rises while its faces first open out: below
+// this, even the cube is pressed Re-do on every attempt and the run never writes.
+inline constexpr long kShortestStallWindow = 200;
+
+// The most a count option (attempts, iterations, solutions) takes.
+inline constexpr long kMostCount = 2147483647;
+
+// A whole number from lowest to highest.
+CLI::Validator WholeNumberFrom(long lowest, long highest);
+// A settings file's name: an empty one (an unset shell variable, say) is refused rather
+// than taken as "the program-wide kelmor.ini".
+CLI::Validator SettingsFileName();
+// A number of seconds above 0 (and below a thousand years), as --time-limit takes.
+CLI::Validator PositiveSeconds();
+// 0 (never) or a window of at least kShortestStallWindow iterations.
+CLI::Validator StallWindow();
+// Refuses the values of one text control that the run could not read (numbers beyond
+// what it holds, an angle that would be copied into the VRML files as it stands).
+CLI::Validator ControlTextCheck(const std::string& control);
+
+// Why the text of control cannot be used, or nothing (also for a control that is no
+// text, which SetControl checks).
+std::optional<std::string> ControlTextProblem(const std::string& control, const std::string& value);
+// Why value cannot be a preference key's value, or nothing.
+std::optional<std::string> PreferenceValueProblem(const std::string& key, const std::string& value);
+// Why `kelmor shape` cannot build its shape over the n/d text, or nothing.
+std::optional<std::string> ShapeSizeProblem(const std::string& text);
+
+// A number as a person writes it: 32767, 0.5, 1e+308 (never 309 digits).
+std::string ReadableNumber(double value);
+
+}  // namespace kelmor
