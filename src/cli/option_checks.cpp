@@ -155,8 +155,7 @@ CLI::Validator StallWindow() {
         auto n = Digits(text);
         if (!n || (*n != 0 && *n < kShortestStallWindow) || *n > 2147483647)
           return "takes 0 (never) or a number of iterations from " + std::to_string(kShortestStallWindow) +
-                 " to 2147483647, not '" + text + "' (the figures it watches come every 10 iterations, and "
-                 "shorter windows cut off attempts that would solve)";
+                 " to 2147483647, not '" + text + "' (shorter windows cut off attempts that would solve)";
         return {};
       },
       "");
@@ -203,7 +202,7 @@ std::optional<std::string> PreferenceValueProblem(const std::string& key, const 
   return std::nullopt;
 }
 
-std::optional<std::string> ShapeSizeProblem(const std::string& text) {
+std::optional<std::string> ShapeSizeProblem(const std::string& kind, const std::string& text) {
   const std::string_view t = Trimmed(text);
   const size_t slash = t.find('/');
   const auto n = Digits(Trimmed(t.substr(0, slash)));
@@ -220,6 +219,11 @@ std::optional<std::string> ShapeSizeProblem(const std::string& text) {
   if (*d < 1 || *d >= *n || std::gcd(*n, *d) != 1)
     return "shape takes a star step D from 1 to N - 1 that shares no factor with N (" + std::to_string(*n) +
            "/" + std::to_string(*d) + " is no polygon)" + given;
+  // Unit edges reach the apex only over a base of circumradius 1/(2 sin(pi d/n)) up to 1:
+  // pyramid 7 or 13/2 would be stalled and started again for ever.
+  if (kind == "pyramid" && (6 * *d < *n || 6 * *d > 5 * *n))
+    return "shape pyramid takes N/D with D/N from 1/6 to 5/6: over a wider base unit edges cannot meet at "
+           "an apex" + given;
   return std::nullopt;
 }
 

@@ -35,6 +35,8 @@ KeptLines LinesToKeep(std::string_view text) {
     at = next;
     if (item.empty()) continue;
     if (IsEnd(item)) {
+      // The end line's own line end is written with it.
+      if (stop != std::string_view::npos && text[stop] == '\r' && at < text.size() && text[at] == '\n') ++at;
       const std::string_view rest = text.substr(at);
       if (rest.find_first_not_of(" \t\r\n") != std::string_view::npos) kept.tail = rest;
       return kept;

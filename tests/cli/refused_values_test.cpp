@@ -34,7 +34,7 @@ std::vector<Refusal> Refusals() {
       {"stall_one", {"--stall", "1"}, "--stall"},
       {"stall_two", {"--stall", "2"}, "--stall"},
       {"stall_ten", {"--stall", "10"}, "--stall"},
-      {"stall_below_shortest", {"--stall", "199"}, "--stall"},
+      {"stall_below_shortest", {"--stall", "299"}, "--stall"},
       // The angle is copied into the VRML files as it stands.
       {"smooth_nan", {"--smooth", "nan"}, "--smooth"},
       {"smooth_negative", {"--smooth", "-5"}, "--smooth"},
@@ -69,6 +69,8 @@ std::vector<Refusal> Refusals() {
       {"prism_folded_flat", {"shape", "prism", "4/2"}, "shape"},
       {"polygon_sharing_factor", {"shape", "polygon", "6/2"}, "shape"},
       {"polygon_41", {"shape", "polygon", "41"}, "shape"},
+      {"pyramid_too_wide", {"shape", "pyramid", "7"}, "shape pyramid"},
+      {"pyramid_star_too_wide", {"shape", "pyramid", "13/2"}, "shape pyramid"},
       {"polygon_32768", {"shape", "polygon", "32768"}, "shape"},
       {"pyramid_100000", {"shape", "pyramid", "100000"}, "shape"},
       {"prism_32768", {"shape", "prism", "32768"}, "shape"},
@@ -118,13 +120,26 @@ TEST(RefusedValueWords, BoundsAreWrittenReadablyAndTheValuesInsideThemRun) {
   EXPECT_NE(r.err.find("1.79769e+308"), std::string::npos) << r.err;
 
   for (const std::vector<std::string>& inside :
-       {std::vector<std::string>{"--stall", "200"}, {"--smooth", "180"}, {"--set", "GlobLim=32767"},
+       {std::vector<std::string>{"--stall", "300"}, {"--smooth", "180"}, {"--set", "GlobLim=32767"},
         {"--pref", "colb=255.255.255"}, {"--time-limit", "0.5"}, {"--max-attempts", "1"}}) {
     std::vector<std::string> args = {"run", kelmor.cube(), "--quiet", "--seed", "1", "--out", kelmor.out()};
     args.insert(args.end(), inside.begin(), inside.end());
     r = kelmor(args);
     EXPECT_EQ(CrashSigns(r), "") << inside[0];
     EXPECT_NE(r.status, 2) << inside[0] << " " << inside[1] << "\n" << r.err;
+  }
+}
+
+// The shapes at the edges of what is taken are built and solved.
+TEST(RefusedValueWords, ShapesAtTheLimitsSolve) {
+  KelmorChild kelmor("refused_shapes");
+  for (const std::vector<std::string>& shape :
+       {std::vector<std::string>{"pyramid", "6"}, {"pyramid", "11/2"}, {"pyramid", "5/4"}, {"antiprism", "5/3"},
+        {"prism", "40"}, {"polygon", "3"}}) {
+    ChildResult r = kelmor({"shape", shape[0], shape[1], "--out", kelmor.out(), "--quiet", "--seed", "1",
+                            "--time-limit", "15"});
+    EXPECT_EQ(CrashSigns(r), "") << shape[0] << " " << shape[1];
+    EXPECT_EQ(r.status, 0) << shape[0] << " " << shape[1] << "\n" << r.err;
   }
 }
 

@@ -33,7 +33,7 @@ std::vector<Ending> Endings() {
       {"self_edge_attempt_limit", {"--max-attempts", "2"}, true, nullptr, 1, "Attempt limit reached"},
       {"self_edge_time_limit", {"--time-limit", "0.5"}, true, nullptr, 1, "Time limit reached"},
       // The shortest stall window still lets the cube solve.
-      {"shortest_stall_window", {"--stall", "200"}, false, nullptr, 0, ""},
+      {"shortest_stall_window", {"--stall", "300"}, false, nullptr, 0, ""},
       // A force strength of 0 divides by zero; the run resumes and can write nothing: abandoned.
       {"strength_zero", {"--pref", "f002=0"}, false, nullptr, 3, "Error: Zero divide"},
       {"strength_empty_in_settings", {}, false, "f002=\r\nend \r\n", 3, "Error: Zero divide"},
