@@ -41,7 +41,9 @@ void ExpectOffHeadIntact(const std::string& text) {
   EXPECT_EQ(line, "OFF\r");
   while (std::getline(in, line) && !line.empty() && line[0] == '#') {
   }
-  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[0]))) << "a header line is no comment: " << line;
+  const size_t first = line.find_first_not_of(' ');
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[first]))) << "a header line is no comment: " << line;
 }
 
 TEST_P(NamesInFiles, StayValidAndKeepTheFileName) {

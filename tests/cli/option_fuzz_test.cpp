@@ -62,8 +62,9 @@ std::vector<FuzzCase> Cases(bool all) {
                              "--time-limit", "--max-iterations", "--max-attempts", "--stall", "--solutions",
                              "--search-after", "--seed"})
     for (const std::string& v : values) cases.push_back({{option, v}, {option}});
+  // A size that starts with a dash reads as an option, leaving N missing.
   for (const char* kind : {"polygon", "pyramid", "prism", "antiprism"})
-    for (const std::string& v : values) cases.push_back({{"shape", kind, v}, {"shape", "polygon size"}});
+    for (const std::string& v : values) cases.push_back({{"shape", kind, v}, {"shape", "polygon size", "N is required"}});
   return cases;
 }
 

@@ -81,7 +81,7 @@ std::vector<Refusal> Refusals() {
       {"prism_step_40000", {"shape", "prism", "7/40000"}, "shape"},
       {"antiprism_step_40000", {"shape", "antiprism", "7/40000"}, "shape"},
       {"prism_fraction", {"shape", "prism", "5.5"}, "shape"},
-      {"prism_nan", {"shape", "prism", "nan/2"}, "shape"},
+      {"prism_nan", {"shape", "prism", "nan/2"}, "polygon size"},
       {"prism_not_ascii", {"shape", "prism", "\xd9\xa5"}, "polygon size"},
   };
 }
