@@ -8,7 +8,7 @@
 
 #include "model/limits.h"
 #include "model/numtext.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run_values.h"
 #include "settings/preferences.h"
 
