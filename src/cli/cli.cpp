@@ -15,6 +15,8 @@
 #include "cli/console_host.h"
 #include "cli/man_page.h"
 #include "cli/run_command.h"
+#include "cli/solid_commands.h"
+#include "conway/notation.h"
 #include "policy/self_edge_check.h"
 #include "policy/stall_watch.h"
 #include "policy/unattended_choice.h"
@@ -128,7 +130,9 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
 }  // namespace
 
 void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
-  if (withInput) app->add_option("INPUT", a.input, "input file")->required();
+  if (withInput) app->add_option("INPUT", a.input, "input file: Kelmor text, OFF or OBJ, or conway:EXPR");
+  app->add_flag("--coordinates", a.fileCoordinates,
+                "OFF and OBJ input: start from the file's coordinates (default: a random start)");
   app->add_option("--out", a.out, "output folder (default: the input's folder)");
   app->add_option("--set", a.sets,
                   "set a RunTime or SegmentOptions control by its name, e.g. --set Weaken=1")
@@ -359,9 +363,35 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
 
 }  // namespace
 
+namespace {
+
+// A Conway expression instead of a file: its files are named after it and go to --out or
+// the current folder.
+int RunConway(Session& session, const RunArgs& a, const std::string& expression, ConsoleHost& host,
+              std::ostream& err) {
+  if (!CheckConwayExpression(expression, err)) return ExitRefused;
+  std::error_code ec;
+  session.input.InDir = fs::current_path(ec).string();
+  session.input.InFile = expression;
+  session.input.Conway = expression;
+  session.input.OutSame = a.out.empty();
+  if (!a.out.empty()) session.input.OutDir = fs::absolute(a.out, ec).string();
+  session.special.clear();
+  RunOptions& o = session.options;
+  o.Segments = "None";
+  o.Highlight = o.Isomorph = o.Augment = 0;
+  if (!ApplyControls(o, a, err)) return ExitRefused;
+  return ValidateAndRun(session, host, a, err);
+}
+
+}  // namespace
+
 int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
   std::error_code ec;
+  if (a.input.rfind(ConwayPrefix, 0) == 0)
+    return RunConway(session, a, a.input.substr(std::strlen(ConwayPrefix)), host, err);
   if (!InputReadable(a.input, err)) return ExitRefused;
+  session.input.FileCoordinates = a.fileCoordinates;
   fs::path input = fs::absolute(a.input, ec);
   session.input.InDir = input.parent_path().string();
   session.input.InFile = input.filename().string();
@@ -400,7 +430,12 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
 
 namespace {
 
-int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
+int CmdRun(RunArgs a, std::ostream& out, std::ostream& err) {
+  if (a.conway.size() + !a.input.empty() != 1) {
+    err << "kelmor: run takes one input: a file, conway:EXPR or --conway EXPR\n";
+    return ExitRefused;
+  }
+  if (!a.conway.empty()) a.input = ConwayPrefix + a.conway.front();
   if (!CheckExports(a, err)) return ExitRefused;
   ConsoleHost host(ConsoleFrom(a), out, err);
   Session session;
@@ -478,6 +513,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   auto* run = app.add_subcommand("run", "relax an input file and write its VRML and OFF files");
   AddRunOptions(run, runArgs, true);
 
+  run->add_option("--conway", runArgs.conway, "relax the solid of a Conway expression, e.g. --conway tI")
+      ->type_name("EXPR");
+
+  std::string conwayExpr, conwayOut;
+  auto* conwayCmd = app.add_subcommand("conway", "write the Kelmor input text of a Conway expression, e.g. tI or t5kD");
+  conwayCmd->add_option("EXPR", conwayExpr, std::string("operators ") + conway::OperatorLetters + " (kN, tN), right to left, "
+                     "on a seed " + conway::SeedNames)->required();
+  conwayCmd->add_option("--out", conwayOut, "write the text into FILE instead of standard output")->type_name("FILE");
+
+  std::string convertIn, convertOut;
+  auto* convert = app.add_subcommand("convert", "convert a solid between Kelmor text (.txt), OFF (.off) and OBJ (.obj)");
+  convert->add_option("IN", convertIn, "input: Kelmor text, OFF or OBJ")->required();
+  convert->add_option("OUT", convertOut, "output, its kind by its extension")->required();
+
   RunArgs shapeArgs;
   std::string kind, nd;
   auto* shape = app.add_subcommand("shape", "make a polygon, pyramid, prism or antiprism over {n/d}");
@@ -536,6 +585,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (shape->parsed()) return CmdShape(shapeArgs, kind, nd, out, err);
   if (scan->parsed()) return CmdScan(scanInput, out, err);
   if (batch->parsed()) return RunBatch(batchArgs, out, err);
+  if (conwayCmd->parsed()) return CmdConway(conwayExpr, conwayOut, out, err);
+  if (convert->parsed()) return CmdConvert(convertIn, convertOut, out, err);
   if (prefs->parsed()) return CmdPrefs(prefArgs, save, out, err);
   return ExitRefused;
 }

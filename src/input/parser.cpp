@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "input/char_stream.h"
+#include "input/foreign_input.h"
 #include "input/shape.h"
 #include "model/numtext.h"
 #include "model/error.h"
@@ -366,12 +367,20 @@ void ReadInput(Run& run) {
     GenerateShape(run);
     return;
   }
+  if (run.NextSegmentEntry != 1 && !run.session.input.Conway.empty()) {
+    ReadConwayInput(run, run.session.input.Conway);
+    return;
+  }
   run.CurrentFileName = run.InputName;
   if (run.InputText) {
     ReadFrom(run, *run.InputText);
     return;
   }
   const std::string text = ReadWholeFile(run.InputName);
+  if (const InputKind kind = InputKindOf(run.InputName, text); kind != InputKind::Kelmor) {
+    ReadForeignInput(run, kind, text);
+    return;
+  }
   ReadFrom(run, text);
 }
 
