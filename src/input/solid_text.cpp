@@ -1,5 +1,6 @@
 #include "input/solid_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <set>

@@ -7,13 +7,16 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "input/foreign_input.h"
 #include "input/parser.h"
+#include "input/solid_text.h"
 #include "model/error.h"
 #include "run/session.h"
 #include "settings/settings_file.h"
@@ -52,6 +55,7 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   auto* cancel = NamedButton("Cancel", "&Cancel");
   auto* savePref = NamedButton("SavePref", "&Save Preferences");
   auto* special = NamedButton("SpecialInput", "&Simple");
+  auto* conway = NamedButton("ConwayInput", "From Con&way notation...");
 
   recent_ = new QComboBox;
   recent_->setObjectName("RecentFiles");
@@ -88,7 +92,7 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   recentRow->addWidget(label("Rece&nt files:", recent_));
   recentRow->addWidget(recent_, 1);
 
-  QHBoxLayout* buttons = ButtonRow({special, savePref}, {run, cancel});
+  QHBoxLayout* buttons = ButtonRow({special, conway, savePref}, {run, cancel});
 
   auto* lists = new QHBoxLayout;
   lists->addWidget(inBox, 1);
@@ -132,6 +136,13 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   connect(cancel, &QPushButton::clicked, this, &Kelmor::cancelClick);
   connect(savePref, &QPushButton::clicked, this, &Kelmor::savePrefClick);
   connect(special, &QPushButton::clicked, this, &Kelmor::specialInputClick);
+  connect(conway, &QPushButton::clicked, this, [this] {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, "From Conway notation",
+                                               "Conway notation (operators right to left on a seed, e.g. tI, cD, t5kD):",
+                                               QLineEdit::Normal, lastConway_, &ok);
+    if (ok) conwayChosen(text.trimmed());
+  });
 
   loadFolders();
 }
@@ -220,6 +231,7 @@ void Kelmor::runClick() {
     return;
   }
   s.special.clear();
+  s.input.Conway.clear();
   std::string path = (std::filesystem::path(s.input.InDir) / s.input.InFile).string();
   ScanResult scan;
   try {
@@ -235,6 +247,29 @@ void Kelmor::runClick() {
   RunTime* rt = gui_.runTime();
   rt->prepare(scan);
   rt->setRunName(s.input.InFile);
+  ShowEnabled(rt);
+  HideDisabled(this);
+}
+
+void Kelmor::conwayChosen(const QString& expression) {
+  if (expression.isEmpty()) return;
+  lastConway_ = expression;
+  const std::string e = expression.toStdString();
+  std::string error;
+  bool tooLarge = false;
+  if (ConwayKelmorText(e, error, tooLarge).empty()) {
+    gui_.dialogs.message(tooLarge ? std::string(LimitMessage) : "Conway notation " + e + ": " + error);
+    return;
+  }
+  // The expression stands for the input file: the run reads it and names its files after it.
+  Session& s = gui_.session;
+  s.special.clear();
+  s.input.Conway = e;
+  s.input.InFile = e;
+  keepFolders();
+  RunTime* rt = gui_.runTime();
+  rt->prepare(ScanResult{});
+  rt->setRunName(e);
   ShowEnabled(rt);
   HideDisabled(this);
 }
