@@ -20,6 +20,8 @@
 #include "policy/self_edge_check.h"
 #include "policy/stall_watch.h"
 #include "policy/unattended_choice.h"
+#include "input/char_stream.h"
+#include "input/foreign_input.h"
 #include "input/parser.h"
 #include "input/shape.h"
 #include "render/render_options.h"
@@ -402,7 +404,9 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
   // The file-selection window's Run: the pre-scan prepares the RunTime window.
   ScanResult scan;
   try {
-    scan = ScanInput(input.string());
+    // An OFF or OBJ file has no blocks and no letters, whatever braces its comments hold.
+    const std::string text = ReadWholeFile(input.string());
+    if (InputKindOf(input.string(), text) == InputKind::Kelmor) scan = ScanInputText(text);
   } catch (const KelmorError& e) {
     err << "kelmor: cannot read '" << a.input << "' (error " << e.code() << ")\n";
     return ExitRefused;

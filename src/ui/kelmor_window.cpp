@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "input/char_stream.h"
 #include "input/foreign_input.h"
 #include "input/parser.h"
 #include "input/solid_text.h"
@@ -235,7 +236,9 @@ void Kelmor::runClick() {
   std::string path = (std::filesystem::path(s.input.InDir) / s.input.InFile).string();
   ScanResult scan;
   try {
-    scan = ScanInput(path);
+    // An OFF or OBJ file has no blocks and no letters, whatever braces its comments hold.
+    const std::string text = ReadWholeFile(path);
+    if (InputKindOf(path, text) == InputKind::Kelmor) scan = ScanInputText(text);
   } catch (const KelmorError& e) {
     // The file vanished or cannot be read between listing and running.
     gui_.dialogs.message("Kelmor has come across an Error.  Code: " + std::to_string(e.code()) +
