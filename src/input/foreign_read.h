@@ -38,6 +38,10 @@ std::optional<double> FiniteNumber(std::string_view word);
 // A word read as a whole number within the int range; nullopt otherwise.
 std::optional<long> WholeNumber(std::string_view word);
 
+// A vertex a face lists more than once (the smallest such), or -1. O(n log n), so that a
+// face line of any length is checked quickly.
+int RepeatedVertex(std::vector<int> face);
+
 // The OFF reader: header OFF (also COFF, NOFF, CNOFF), the counts, one vertex a line
 // (the first three numbers), one face a line (count, indices from 0, then an optional
 // colour of three or four components, 0..255 or 0..1). Elements of one or two vertices

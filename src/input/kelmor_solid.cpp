@@ -1,5 +1,7 @@
 #include "input/kelmor_solid.h"
 
+#include <algorithm>
+
 #include "input/parser.h"
 #include "input/solid_text.h"
 #include "run/error.h"

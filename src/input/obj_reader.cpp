@@ -65,13 +65,13 @@ ForeignRead ReadObjText(std::string_view text) {
       for (size_t i = 1; i < line.words.size() && r.ok(); ++i) {
         const long v = Reference(line.words[i], sofar, line.number, r.error);
         if (v < 0) break;
-        if (std::find(face.begin(), face.end(), v) != face.end()) {
-          r.error = At(line.number) + "the face lists vertex " + std::to_string(v + 1) + " twice";
-          break;
-        }
         face.push_back(static_cast<int>(v));
       }
       if (!r.ok()) break;
+      if (const int twice = RepeatedVertex(face); twice >= 0) {
+        r.error = At(line.number) + "the face lists vertex " + std::to_string(twice + 1) + " twice";
+        break;
+      }
       if (face.size() < 3 || key == "l" || key == "p") {
         skip(line.number);
         continue;

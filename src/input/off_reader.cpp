@@ -88,12 +88,12 @@ class OffReader {
   }
   void error(int line, std::string message) { r_.error = At(line) + std::move(message); }
 
-  // The line after the last one used, or nullptr (error set) at the end of the file.
-  const WordLine* take(const char* what) {
+  // The line after the last one used, or nullptr (error set) at the end of the file, which
+  // came after `read` of the `announced` elements called `what`.
+  const WordLine* take(long read, long announced, const char* what) {
     if (next_ < lines_.size()) return &lines_[next_++];
-    r_.error = "the file ends after " + std::to_string(what[0] == 'v' ? vertices_ : facesRead_) + " of the " +
-               std::to_string(what[0] == 'v' ? vertexTotal_ : faceTotal_) + " " + what + " the counts on line " +
-               std::to_string(countsLine_) + " announce";
+    r_.error = "the file ends after " + std::to_string(read) + " of the " + std::to_string(announced) + " " + what +
+               " the counts on line " + std::to_string(countsLine_) + " announce";
     return nullptr;
   }
 
@@ -103,7 +103,10 @@ class OffReader {
     countsLine_ = lines_[0].number;
     next_ = 1;
     if (words.empty()) {
-      if (lines_.size() < 2) return (void)(r_.error = "the file ends before the counts of vertices and faces"), false;
+      if (lines_.size() < 2) {
+        r_.error = "the file ends before the counts of vertices and faces";
+        return false;
+      }
       words = lines_[1].words;
       countsLine_ = lines_[1].number;
       next_ = 2;
@@ -125,7 +128,7 @@ class OffReader {
   }
 
   void vertex() {
-    const WordLine* line = take("vertices");
+    const WordLine* line = take(vertices_, vertexTotal_, "vertices");
     if (!line) return;
     if (line->words.size() < 3) return error(line->number, "a vertex line holds three coordinates");
     std::array<double, 3> p{};
@@ -141,7 +144,7 @@ class OffReader {
   }
 
   void face() {
-    const WordLine* line = take("faces");
+    const WordLine* line = take(facesRead_, faceTotal_, "faces");
     if (!line) return;
     ++facesRead_;
     std::optional<long> n = WholeNumber(line->words[0]);
@@ -155,10 +158,10 @@ class OffReader {
       if (!v || *v < 0 || *v >= vertexTotal_)
         return error(line->number, "vertex index '" + Text(line->words[i]) + "' is not in range 0 to " +
                                        std::to_string(vertexTotal_ - 1));
-      if (std::find(face.begin(), face.end(), *v) != face.end())
-        return error(line->number, "the face lists vertex " + std::to_string(*v) + " twice");
       face.push_back(static_cast<int>(*v));
     }
+    if (const int twice = RepeatedVertex(face); twice >= 0)
+      return error(line->number, "the face lists vertex " + std::to_string(twice) + " twice");
     std::optional<char> colour = FaceColour(*line, static_cast<size_t>(*n) + 1, r_.error);
     if (!colour) return;
     if (*n < 3) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -67,6 +68,12 @@ std::optional<long> WholeNumber(std::string_view word) {
   auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
   if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
   return value;
+}
+
+int RepeatedVertex(std::vector<int> face) {
+  std::sort(face.begin(), face.end());
+  auto twice = std::adjacent_find(face.begin(), face.end());
+  return twice == face.end() ? -1 : *twice;
 }
 
 }  // namespace kelmor

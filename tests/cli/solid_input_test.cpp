@@ -133,7 +133,7 @@ TEST_F(SolidInput, BadOffAndObjFilesAreNamedWithTheLineAndNothingIsWritten) {
        "OFF file range.off: line 6: vertex index '5' is not in range 0 to 2"},
       {"hole.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "OFF file hole.off: edge 0-1 belongs to one face only"},
       {"nan.obj", "v 0 0 0\nv nan 1 1\n", "OBJ file nan.obj: line 2: coordinate 'nan'"},
-      {"junk.off", "OFF\n\x89PNG\x01\x02", "OFF file junk.off: line 2: byte 137"},
+      {"junk.off", "OFF\n\x89PNG\x01\x02", "OFF file junk.off: line 2: byte 1 is binary data"},
   };
   for (const Case& c : table) {
     auto r = Kelmor({"run", File(c.name, c.text), "--out", Out(), "--quiet"});
