@@ -574,7 +574,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   } catch (const CLI::CallForHelp&) {
     // Once, for the sub-command asked about.
     out << (run->parsed() ? run->help() : shape->parsed() ? shape->help() : scan->parsed() ? scan->help()
-            : prefs->parsed() ? prefs->help() : app.help());
+            : prefs->parsed() ? prefs->help() : conwayCmd->parsed() ? conwayCmd->help()
+            : convert->parsed() ? convert->help() : app.help());
     return 0;
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {

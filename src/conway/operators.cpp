@@ -10,6 +10,20 @@ size_t At(int i) { return static_cast<size_t>(i); }
 
 int FaceSize(const SolidFaces& s, int f) { return static_cast<int>(s.faces[At(f)].size()); }
 
+// The two n-gons of a prism or antiprism, vertices 0..n-1 below and n..2n-1 above, each
+// running anticlockwise seen from outside.
+SolidFaces TwoRings(int n) {
+  SolidFaces out;
+  out.vertexCount = 2 * n;
+  std::vector<int> bottom, top;
+  for (int i = 0; i < n; ++i) {
+    bottom.insert(bottom.begin(), i);
+    top.push_back(n + i);
+  }
+  out.faces = {bottom, top};
+  return out;
+}
+
 }  // namespace
 
 SolidFaces Dual(const SolidFaces& s) {
@@ -145,27 +159,13 @@ SolidFaces Pyramid(int n) {
 }
 
 SolidFaces Prism(int n) {
-  SolidFaces out;
-  out.vertexCount = 2 * n;
-  std::vector<int> bottom, top;
-  for (int i = 0; i < n; ++i) {
-    bottom.insert(bottom.begin(), i);
-    top.push_back(n + i);
-  }
-  out.faces = {bottom, top};
+  SolidFaces out = TwoRings(n);
   for (int i = 0; i < n; ++i) out.faces.push_back({i, (i + 1) % n, n + (i + 1) % n, n + i});
   return out;
 }
 
 SolidFaces Antiprism(int n) {
-  SolidFaces out;
-  out.vertexCount = 2 * n;
-  std::vector<int> bottom, top;
-  for (int i = 0; i < n; ++i) {
-    bottom.insert(bottom.begin(), i);
-    top.push_back(n + i);
-  }
-  out.faces = {bottom, top};
+  SolidFaces out = TwoRings(n);
   for (int i = 0; i < n; ++i) {
     const int j = (i + 1) % n;
     out.faces.push_back({i, j, n + i});

@@ -52,22 +52,31 @@ std::vector<WordLine> SplitWordLines(std::string_view text, std::string& error) 
   return lines;
 }
 
-std::optional<double> FiniteNumber(std::string_view word) {
-  if (!word.empty() && word[0] == '+') word.remove_prefix(1);
-  if (word.empty() || word[0] == '+') return std::nullopt;
-  double value = 0;
-  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (ec != std::errc() || end != word.data() + word.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
+namespace {
 
-std::optional<long> WholeNumber(std::string_view word) {
+// The whole word read as a T ("+" allowed before the digits); nullopt otherwise.
+template <class T>
+std::optional<T> ReadWhole(std::string_view word) {
   if (!word.empty() && word[0] == '+') word.remove_prefix(1);
   if (word.empty() || word[0] == '+') return std::nullopt;
-  int value = 0;
+  T value{};
   auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
   if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
   return value;
+}
+
+}  // namespace
+
+std::optional<double> FiniteNumber(std::string_view word) {
+  std::optional<double> v = ReadWhole<double>(word);
+  if (v && !std::isfinite(*v)) return std::nullopt;
+  return v;
+}
+
+std::optional<long> WholeNumber(std::string_view word) {
+  std::optional<int> v = ReadWhole<int>(word);
+  if (!v) return std::nullopt;
+  return *v;
 }
 
 int RepeatedVertex(std::vector<int> face) {
