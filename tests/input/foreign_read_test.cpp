@@ -18,8 +18,8 @@ namespace {
 
 const char* kCubeOff =
     "OFF\n"
-    "# a cube\n"
-    "8 6 12\n"
+    "# a cube; the counts cover the two small elements at the end\n"
+    "8 8 12\n"
     "0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
     "4 0 3 2 1  255 0 0\n"
     "4 4 5 6 7  0.0 0.0 1.0\n"
@@ -103,11 +103,11 @@ TEST(OffReader, MalformedFilesGetAMessageNamingTheLine) {
 TEST(ObjReader, ReadsFaceReferencesInEveryFormAndPassesOverLinesAndPoints) {
   ForeignRead r = ReadObjText(
       "# tetrahedron\nmtllib x.mtl\no tet\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1 1.0\nvt 0 0\nvn 0 0 1\n"
-      "usemtl red\nf 1 3 2\nf 1/1 2/1 4/1\nf 2//1 3//1 4//1\nf -3/1/1 -4/1/1 -1/1/1\nl 1 2\np 3\nf 1 2\n");
+      "usemtl red\nf 1 3 2\nf 1/1 2/1 4/1\nf 2//1 3//1 4//1\nf -2/1/1 -4/1/1 -1/1/1\nl 1 2\np 3\nf 1 2\n");
   ASSERT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.solid.vertexCount, 4);
   ASSERT_EQ(r.solid.faceCount(), 4);
-  EXPECT_EQ(r.solid.faces[3], (std::vector<int>{1, 0, 3}));
+  EXPECT_EQ(r.solid.faces[3], (std::vector<int>{2, 0, 3}));
   EXPECT_EQ(r.faceLine[3], 14);
   ASSERT_EQ(r.notes.size(), 1u);
   EXPECT_NE(r.notes[0].find("3 elements"), std::string::npos) << r.notes[0];
@@ -138,7 +138,7 @@ TEST(ObjReader, MalformedFilesGetAMessageNamingTheLine) {
 TEST(ClosedSurface, HolesAndEdgesInThreeFacesAreReportedByEdgeAndLine) {
   const Malformed table[] = {
       {"hole", "OFF\n4 3 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n3 0 2 1\n3 0 1 3\n3 1 2 3\n",
-       "edge 0-3 belongs to one face only (line 8): the surface has a hole there"},
+       "edge 0-2 belongs to one face only (line 7): the surface has a hole there"},
       {"three faces", "OFF\n5 4 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n1 1 1\n3 0 1 2\n3 1 0 3\n3 0 1 4\n3 2 3 4\n",
        "edge 0-1 is shared by 3 faces (lines 8, 9 and 10)"},
   };

@@ -12,8 +12,9 @@
 #include "support/relax_fixture.h"
 #include "support/test_names.h"
 
-// Kelmor's own OFF files as input: an example relaxed, its OFF file read back and relaxed
-// again with the same seed reaches the same solution in the same number of iterations.
+// Whole runs from the other ways in. Kelmor's own OFF files as input: an example relaxed,
+// its OFF file read back and relaxed again with the same seed reaches the same solution in
+// the same number of iterations. Conway notation: the solid of an expression relaxes.
 namespace kelmor::testing {
 namespace {
 
@@ -91,6 +92,21 @@ TEST(OffRoundTripList, CoversEveryExampleWithOneSolid) {
     if (text.find('{') == text.rfind('{') && text.find('[') == std::string::npos) ++single;
   }
   EXPECT_EQ(single, 18);
+}
+
+TEST(ConwayRun, TheSolidOfAnExpressionRelaxesAndIsNamedAfterIt) {
+  const fs::path out = fs::temp_directory_path() / ("kelmor_conway_run_" + std::to_string(::getpid()));
+  fs::remove_all(out);
+  fs::create_directories(out);
+  OneRun r(out / "tT", out);
+  r.session.input.Conway = "tT";
+  const WrittenReport& w = r.solve("tT");
+  EXPECT_LT(w.edgeDeform, 1e-9);
+  EXPECT_LT(w.polyDeform, 1e-9);
+  EXPECT_EQ(w.outputName, "tT");
+  EXPECT_EQ(r.run.InputName, "conway:tT");
+  EXPECT_EQ(r.run.model.FaceCount, 8);
+  fs::remove_all(out);
 }
 
 }  // namespace
