@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "input/foreign_input.h"
 #include "input/foreign_read.h"
 #include "input/solid_text.h"
 
@@ -27,16 +26,18 @@ void CheckSolid(const kelmor::ForeignRead& r) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The first byte chooses the reader.
   if (size == 0) return 0;
-  const kelmor::InputKind kind = data[0] & 1 ? kelmor::InputKind::Obj : kelmor::InputKind::Off;
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-  const kelmor::ForeignRead r = kelmor::ReadSolidText(kind, text);
-  if (r.ok()) {
-    CheckSolid(r);
-    // The text made for the parser must read back as the same solid.
-    const kelmor::ForeignRead back = kelmor::ReadOffText(kelmor::OffText(r.solid, {"fuzz"}));
-    if (!back.ok() || back.solid.faces != r.solid.faces) __builtin_trap();
-  } else if (r.error.empty() || !r.solid.faces.empty()) {
-    __builtin_trap();
+  kelmor::ForeignRead r = data[0] & 1 ? kelmor::ReadObjText(text) : kelmor::ReadOffText(text);
+  // A failed read says why and hands on nothing.
+  if (!r.ok()) {
+    if (!r.solid.faces.empty() || r.solid.vertexCount != 0) __builtin_trap();
+    return 0;
   }
+  CheckSolid(r);
+  (void)kelmor::LimitProblem(r.solid);
+  if (!kelmor::SurfaceProblem(r, &r.notes).empty()) return 0;
+  // A closed solid written as OFF reads back as the same faces.
+  const kelmor::ForeignRead back = kelmor::ReadOffText(kelmor::OffText(r.solid, {"fuzz"}));
+  if (!back.ok() || back.solid.faces != r.solid.faces) __builtin_trap();
   return 0;
 }
