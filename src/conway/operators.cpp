@@ -10,6 +10,17 @@ size_t At(int i) { return static_cast<size_t>(i); }
 
 int FaceSize(const SolidFaces& s, int f) { return static_cast<int>(s.faces[At(f)].size()); }
 
+// One new face for each face of s, its corner i being vertex(f, i): the face shrunk or
+// turned in place, running the same way round.
+template <class Vertex>
+void AddRingFaces(const SolidFaces& s, SolidFaces& out, Vertex vertex) {
+  for (int f = 0; f < s.faceCount(); ++f) {
+    std::vector<int> face;
+    for (int i = 0; i < FaceSize(s, f); ++i) face.push_back(vertex(f, i));
+    out.faces.push_back(std::move(face));
+  }
+}
+
 // The two n-gons of a prism or antiprism, vertices 0..n-1 below and n..2n-1 above, each
 // running anticlockwise seen from outside.
 SolidFaces TwoRings(int n) {
@@ -42,11 +53,7 @@ SolidFaces Ambo(const SolidFaces& s) {
   const Corners c(s);
   SolidFaces out;
   out.vertexCount = c.edgeTotal();
-  for (int f = 0; f < s.faceCount(); ++f) {
-    std::vector<int> face;
-    for (int i = 0; i < FaceSize(s, f); ++i) face.push_back(c.edge(c.at(f, i), c.at(f, i + 1)));
-    out.faces.push_back(std::move(face));
-  }
+  AddRingFaces(s, out, [&](int f, int i) { return c.edge(c.at(f, i), c.at(f, i + 1)); });
   for (int v = 0; v < s.vertexCount; ++v) {
     std::vector<int> face;
     for (const Corner& k : c.around(v)) face.push_back(c.edge(v, c.prev(k)));
@@ -75,11 +82,7 @@ SolidFaces Chamfer(const SolidFaces& s) {
   SolidFaces out;
   out.vertexCount = s.vertexCount + c.total();
   auto inner = [&](int f, int i) { return s.vertexCount + c.index(Corner{f, (i % FaceSize(s, f))}); };
-  for (int f = 0; f < s.faceCount(); ++f) {
-    std::vector<int> face;
-    for (int i = 0; i < FaceSize(s, f); ++i) face.push_back(inner(f, i));
-    out.faces.push_back(std::move(face));
-  }
+  AddRingFaces(s, out, inner);
   // One hexagon an edge, made from the side where it runs from the smaller vertex.
   for (int f = 0; f < s.faceCount(); ++f) {
     for (int i = 0; i < FaceSize(s, f); ++i) {
@@ -113,11 +116,7 @@ SolidFaces Propeller(const SolidFaces& s) {
   SolidFaces out;
   out.vertexCount = s.vertexCount + c.total();
   auto near = [&](int a, int b) { return s.vertexCount + c.index(a, b); };
-  for (int f = 0; f < s.faceCount(); ++f) {
-    std::vector<int> face;
-    for (int i = 0; i < FaceSize(s, f); ++i) face.push_back(near(c.at(f, i), c.at(f, i + 1)));
-    out.faces.push_back(std::move(face));
-  }
+  AddRingFaces(s, out, [&](int f, int i) { return near(c.at(f, i), c.at(f, i + 1)); });
   for (int f = 0; f < s.faceCount(); ++f) {
     for (int i = 0; i < FaceSize(s, f); ++i) {
       const int a = c.at(f, i - 1), b = c.at(f, i), d = c.at(f, i + 1);
@@ -134,11 +133,7 @@ SolidFaces Whirl(const SolidFaces& s) {
   out.vertexCount = inner + c.total();
   auto near = [&](int a, int b) { return points + c.index(a, b); };
   auto in = [&](int f, int i) { return inner + c.index(Corner{f, i % FaceSize(s, f)}); };
-  for (int f = 0; f < s.faceCount(); ++f) {
-    std::vector<int> face;
-    for (int i = 0; i < FaceSize(s, f); ++i) face.push_back(in(f, i));
-    out.faces.push_back(std::move(face));
-  }
+  AddRingFaces(s, out, in);
   for (int f = 0; f < s.faceCount(); ++f) {
     for (int i = 0; i < FaceSize(s, f); ++i) {
       const int a = c.at(f, i), b = c.at(f, i + 1), d = c.at(f, i + 2);
