@@ -12,7 +12,7 @@
 #include "input/kelmor_solid.h"
 #include "input/solid_text.h"
 #include "files/private_file.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "settings/path_kind.h"
 
 namespace kelmor {

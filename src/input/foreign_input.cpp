@@ -7,7 +7,7 @@
 #include "conway/notation.h"
 #include "input/parser.h"
 #include "input/solid_text.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 
 namespace kelmor {

@@ -4,7 +4,7 @@
 
 #include "input/parser.h"
 #include "input/solid_text.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 
 namespace kelmor {

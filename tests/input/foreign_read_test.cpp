@@ -9,7 +9,7 @@
 #include "input/kelmor_solid.h"
 #include "input/parser.h"
 #include "input/solid_text.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "run/run.h"
 #include "support/test_host.h"
 
