@@ -24,6 +24,7 @@
 #include "batch/progress.h"
 #include "batch/results_table.h"
 #include "cli/cli.h"
+#include "run/run_values.h"
 #include "files/private_file.h"
 #include "files/stale_temporaries.h"
 #include "model/error.h"
@@ -295,7 +296,7 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
   }
   std::string error;
   std::vector<std::string> named = a.inputs;
-  for (const std::string& e : a.run.conway) named.push_back(ConwayPrefix + e);
+  for (const std::string& e : a.run.conway) named.push_back(ConwayInputPrefix + e);
   auto all = GatherInputs(named, a.list, error);
   if (!all) {
     err << "kelmor: " << error << "\n";

@@ -30,6 +30,7 @@
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "run/run_start_check.h"
+#include "run/run_values.h"
 #include "run/session.h"
 #include "run/validation.h"
 #include "settings/path_kind.h"
@@ -319,6 +320,26 @@ int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::os
   return status;
 }
 
+// --coordinates: an OFF or OBJ input as Kelmor text with the file's coordinates as starting
+// positions, its notes shown. Empty for any other input, or one that cannot be read: the
+// run reads that itself and says why.
+std::string CoordinatesText(const Session& session, Host& host) {
+  if (session.special.any() || session.input.InFile.empty()) return {};
+  const fs::path path = fs::path(session.input.InDir) / session.input.InFile;
+  std::string text;
+  try {
+    text = ReadWholeFile(path.string());
+  } catch (const KelmorError&) {
+    return {};
+  }
+  const InputKind kind = InputKindOf(path.string(), text);
+  if (kind == InputKind::Kelmor) return {};
+  ForeignText t = ForeignKelmorText(kind, text, session.input.InFile, true);
+  if (t.text.empty()) return {};
+  for (const std::string& note : t.notes) host.message(note);
+  return t.text;
+}
+
 // Validates the options as the RunTime window's OK does, looks at the output folder (made
 // when --out names one whose parent exists) and the output names, then runs. A run whose files
 // were written but whose exports failed has not done what it was asked. Repeat mode, the one
@@ -358,6 +379,8 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   if (!check.nameProblem.empty()) host.message(check.nameProblem);
   if (!check.ok()) return ExitRefused;
   Run run(session, host);
+  const std::string withCoordinates = a.fileCoordinates ? CoordinatesText(session, host) : std::string();
+  if (!withCoordinates.empty()) run.InputText = &withCoordinates;
   int status = StatusOf(RunSequence(run));
   if (status == ExitWritten && host.exportFailed()) status = ExitAbandoned;
   return a.png ? DrawPictures(host, session.prefs.flag("vsol"), status, host.errorStream()) : status;
@@ -374,8 +397,7 @@ int RunConway(Session& session, const RunArgs& a, const std::string& expression,
   if (!CheckConwayExpression(expression, err)) return ExitRefused;
   std::error_code ec;
   session.input.InDir = fs::current_path(ec).string();
-  session.input.InFile = expression;
-  session.input.Conway = expression;
+  session.input.InFile = ConwayInputPrefix + expression;
   session.input.OutSame = a.out.empty();
   if (!a.out.empty()) session.input.OutDir = fs::absolute(a.out, ec).string();
   session.special.clear();
@@ -390,10 +412,9 @@ int RunConway(Session& session, const RunArgs& a, const std::string& expression,
 
 int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
   std::error_code ec;
-  if (a.input.rfind(ConwayPrefix, 0) == 0)
-    return RunConway(session, a, a.input.substr(std::strlen(ConwayPrefix)), host, err);
+  if (a.input.rfind(ConwayInputPrefix, 0) == 0)
+    return RunConway(session, a, a.input.substr(std::strlen(ConwayInputPrefix)), host, err);
   if (!InputReadable(a.input, err)) return ExitRefused;
-  session.input.FileCoordinates = a.fileCoordinates;
   fs::path input = fs::absolute(a.input, ec);
   session.input.InDir = input.parent_path().string();
   session.input.InFile = input.filename().string();
@@ -439,7 +460,7 @@ int CmdRun(RunArgs a, std::ostream& out, std::ostream& err) {
     err << "kelmor: run takes one input: a file, conway:EXPR or --conway EXPR\n";
     return ExitRefused;
   }
-  if (!a.conway.empty()) a.input = ConwayPrefix + a.conway.front();
+  if (!a.conway.empty()) a.input = ConwayInputPrefix + a.conway.front();
   if (!CheckExports(a, err)) return ExitRefused;
   ConsoleHost host(ConsoleFrom(a), out, err);
   Session session;

@@ -49,9 +49,6 @@ struct RunArgs {
   std::vector<std::pair<std::string, std::string>> friendly;
 };
 
-// An input written conway:EXPR is the solid of a Conway expression.
-inline constexpr const char* ConwayPrefix = "conway:";
-
 // Adds the run options (and the INPUT argument when withInput) to a sub-command.
 void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput);
 ConsoleSettings ConsoleFrom(const RunArgs& a);

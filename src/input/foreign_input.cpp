@@ -47,19 +47,31 @@ ForeignRead ReadSolidText(InputKind kind, std::string_view text) {
   return r;
 }
 
+ForeignText ForeignKelmorText(InputKind kind, std::string_view text, const std::string& name, bool withCoordinates) {
+  ForeignText t;
+  ForeignRead r = ReadSolidText(kind, text);
+  const std::string prefix = std::string(KindName(kind)) + " file " + name + ": ";
+  for (const std::string& note : r.notes) t.notes.push_back(prefix + note);
+  if (!r.ok()) {
+    t.error = prefix + r.error;
+    return t;
+  }
+  t.tooLarge = LimitProblem(r.solid);
+  if (t.tooLarge.empty()) t.text = KelmorText(r.solid, {name}, withCoordinates && !r.solid.coords.empty());
+  return t;
+}
+
 void ReadForeignInput(Run& run, InputKind kind, std::string_view text) {
   const std::string name = std::filesystem::path(run.InputName).filename().string();
-  ForeignRead r = ReadSolidText(kind, text);
-  for (const std::string& note : r.notes) run.host.message(std::string(KindName(kind)) + " file " + name + ": " + note);
-  if (!r.ok()) {
-    run.host.message(std::string(KindName(kind)) + " file " + name + ": " + r.error);
+  const ForeignText t = ForeignKelmorText(kind, text, name, false);
+  for (const std::string& note : t.notes) run.host.message(note);
+  if (!t.error.empty()) {
+    run.host.message(t.error);
     run.InputStopped = 1;
     return;
   }
-  if (std::string why = LimitProblem(r.solid); !why.empty()) raiseError(ErrSubscript, name + ": " + why);
-  const std::string kelmorText =
-      KelmorText(r.solid, {name}, run.session.input.FileCoordinates && !r.solid.coords.empty());
-  ReadInputText(run, kelmorText);
+  if (!t.tooLarge.empty()) raiseError(ErrSubscript, name + ": " + t.tooLarge);
+  ReadInputText(run, t.text);
 }
 
 std::string ConwayKelmorText(const std::string& expression, std::string& error, bool& tooLarge) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "model/numtext.h"
 #include "model/error.h"
 #include "run/run.h"
+#include "run/run_values.h"
 
 namespace kelmor {
 
@@ -367,8 +369,9 @@ void ReadInput(Run& run) {
     GenerateShape(run);
     return;
   }
-  if (run.NextSegmentEntry != 1 && !run.session.input.Conway.empty()) {
-    ReadConwayInput(run, run.session.input.Conway);
+  if (const std::string name = std::filesystem::path(run.InputName).filename().string();
+      run.NextSegmentEntry != 1 && !run.InputText && name.rfind(ConwayInputPrefix, 0) == 0) {
+    ReadConwayInput(run, name.substr(std::strlen(ConwayInputPrefix)));
     return;
   }
   run.CurrentFileName = run.InputName;

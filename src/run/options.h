@@ -86,11 +86,6 @@ struct InputSelection {
   std::string InFile;   // selected file name (empty: none)
   std::string OutDir;   // output folder
   bool OutSame = true;  // output goes to the input folder
-  // Read instead of the file: a Conway expression (empty: none).
-  std::string Conway;
-  // OFF and OBJ input: the file's coordinates are the starting positions (otherwise the
-  // start is random, as for any input).
-  bool FileCoordinates = false;
 };
 
 }  // namespace kelmor

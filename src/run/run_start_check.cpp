@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 // An OFF input relaxed in its own folder would get its own name back: the run's OFF file
 // would replace the solid it was read from.
 std::string OverwrittenInput(const Session& s, const std::string& base) {
-  if (s.special.any() || !s.input.Conway.empty() || s.input.InFile.empty()) return {};
+  if (s.special.any() || s.input.InFile.empty() || s.input.InFile.rfind(ConwayInputPrefix, 0) == 0) return {};
   std::error_code ec;
   const fs::path input = fs::weakly_canonical(fs::path(s.input.InDir) / s.input.InFile, ec);
   const fs::path folder = fs::weakly_canonical(s.input.OutSame ? s.input.InDir : s.input.OutDir, ec);

@@ -20,6 +20,7 @@
 #include "input/solid_text.h"
 #include "model/error.h"
 #include "run/session.h"
+#include "run/run_values.h"
 #include "settings/settings_file.h"
 #include "ui/bind.h"
 #include "ui/check_box.h"
@@ -232,7 +233,6 @@ void Kelmor::runClick() {
     return;
   }
   s.special.clear();
-  s.input.Conway.clear();
   std::string path = (std::filesystem::path(s.input.InDir) / s.input.InFile).string();
   ScanResult scan;
   try {
@@ -267,8 +267,7 @@ void Kelmor::conwayChosen(const QString& expression) {
   // The expression stands for the input file: the run reads it and names its files after it.
   Session& s = gui_.session;
   s.special.clear();
-  s.input.Conway = e;
-  s.input.InFile = e;
+  s.input.InFile = ConwayInputPrefix + e;
   keepFolders();
   RunTime* rt = gui_.runTime();
   rt->prepare(ScanResult{});

@@ -193,8 +193,10 @@ TEST_F(ForeignInputTest, AnOffFileBecomesTheModelsFacesNumberedFromZero) {
 }
 
 TEST_F(ForeignInputTest, TheFilesCoordinatesAreStartingPositionsWhenAskedFor) {
-  session.input.FileCoordinates = true;
-  ReadForeignInput(run, InputKind::Off, kCubeOff);
+  const ForeignText t = ForeignKelmorText(InputKind::Off, kCubeOff, "cube.off", true);
+  ASSERT_TRUE(t.error.empty()) << t.error;
+  EXPECT_EQ(t.notes.size(), 1u);
+  ReadInputText(run, t.text);
   EXPECT_TRUE(host.saw("Reading Starting Positions"));
   EXPECT_EQ(m.VertexX[6], 1);
   EXPECT_EQ(m.VertexY[6], 1);

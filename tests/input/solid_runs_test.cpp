@@ -98,8 +98,7 @@ TEST(ConwayRun, TheSolidOfAnExpressionRelaxesAndIsNamedAfterIt) {
   const fs::path out = fs::temp_directory_path() / ("kelmor_conway_run_" + std::to_string(::getpid()));
   fs::remove_all(out);
   fs::create_directories(out);
-  OneRun r(out / "tT", out);
-  r.session.input.Conway = "tT";
+  OneRun r(out / "conway:tT", out);
   const WrittenReport& w = r.solve("tT");
   EXPECT_LT(w.edgeDeform, 1e-9);
   EXPECT_LT(w.polyDeform, 1e-9);
