@@ -21,6 +21,14 @@ void AddRingFaces(const SolidFaces& s, SolidFaces& out, Vertex vertex) {
   }
 }
 
+// One new face for each corner of s: face(f, a, b, d) for the corner at b in face f, a
+// before it and d after it.
+template <class Face>
+void AddCornerFaces(const SolidFaces& s, const Corners& c, SolidFaces& out, Face face) {
+  for (int f = 0; f < s.faceCount(); ++f)
+    for (int i = 0; i < FaceSize(s, f); ++i) out.faces.push_back(face(f, c.at(f, i - 1), c.at(f, i), c.at(f, i + 1)));
+}
+
 // The two n-gons of a prism or antiprism, vertices 0..n-1 below and n..2n-1 above, each
 // running anticlockwise seen from outside.
 SolidFaces TwoRings(int n) {
@@ -102,12 +110,9 @@ SolidFaces Gyro(const SolidFaces& s) {
   out.vertexCount = points + c.total();
   // The new vertex on edge a-b nearer a.
   auto near = [&](int a, int b) { return points + c.index(a, b); };
-  for (int f = 0; f < s.faceCount(); ++f) {
-    for (int i = 0; i < FaceSize(s, f); ++i) {
-      const int a = c.at(f, i - 1), b = c.at(f, i), d = c.at(f, i + 1);
-      out.faces.push_back({centres + f, near(a, b), near(b, a), b, near(b, d)});
-    }
-  }
+  AddCornerFaces(s, c, out, [&](int f, int a, int b, int d) {
+    return std::vector<int>{centres + f, near(a, b), near(b, a), b, near(b, d)};
+  });
   return out;
 }
 
@@ -117,12 +122,9 @@ SolidFaces Propeller(const SolidFaces& s) {
   out.vertexCount = s.vertexCount + c.total();
   auto near = [&](int a, int b) { return s.vertexCount + c.index(a, b); };
   AddRingFaces(s, out, [&](int f, int i) { return near(c.at(f, i), c.at(f, i + 1)); });
-  for (int f = 0; f < s.faceCount(); ++f) {
-    for (int i = 0; i < FaceSize(s, f); ++i) {
-      const int a = c.at(f, i - 1), b = c.at(f, i), d = c.at(f, i + 1);
-      out.faces.push_back({near(a, b), near(b, a), b, near(b, d)});
-    }
-  }
+  AddCornerFaces(s, c, out, [&](int, int a, int b, int d) {
+    return std::vector<int>{near(a, b), near(b, a), b, near(b, d)};
+  });
   return out;
 }
 
