@@ -31,7 +31,7 @@ gui: build
 	./build/kelmor
 
 FUZZ_SECONDS ?= 60
-# The parser and settings targets, FUZZ_SECONDS each, one after the other, each on every
+# The parser, settings and OFF reader targets, FUZZ_SECONDS each, one after the other, each on every
 # core (FUZZ_WORKERS=N for another number of processes); the last lines give each
 # target's execution count.
 fuzz:

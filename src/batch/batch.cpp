@@ -24,6 +24,7 @@
 #include "batch/progress.h"
 #include "batch/results_table.h"
 #include "cli/cli.h"
+#include "run/run_values.h"
 #include "files/private_file.h"
 #include "files/stale_temporaries.h"
 #include "model/error.h"
@@ -256,6 +257,8 @@ void AddBatchOptions(CLI::App* app, BatchArgs& a) {
       ->default_val(a.heartbeat)
       ->check(CLI::Range(0.0, 86400.0));
   AddRunOptions(app, a.run, false);
+  app->add_option("--conway", a.run.conway, "also run the solid of a Conway expression (repeatable)")
+      ->type_name("EXPR");
   app->get_option("--out")->description(
       "the batch's folder: the results table and one folder an input (required)");
 }
@@ -292,7 +295,9 @@ int RunBatch(const BatchArgs& a, std::ostream& out, std::ostream& err) {
     return ExitRefused;
   }
   std::string error;
-  auto all = GatherInputs(a.inputs, a.list, error);
+  std::vector<std::string> named = a.inputs;
+  for (const std::string& e : a.run.conway) named.push_back(ConwayInputPrefix + e);
+  auto all = GatherInputs(named, a.list, error);
   if (!all) {
     err << "kelmor: " << error << "\n";
     return ExitRefused;

@@ -17,9 +17,13 @@
 #include "cli/version.h"
 #include "cli/man_page.h"
 #include "cli/run_command.h"
+#include "cli/solid_commands.h"
+#include "conway/notation.h"
 #include "policy/self_edge_check.h"
 #include "policy/stall_watch.h"
 #include "policy/unattended_choice.h"
+#include "input/char_stream.h"
+#include "input/foreign_input.h"
 #include "input/parser.h"
 #include "input/shape.h"
 #include "render/render_options.h"
@@ -28,6 +32,7 @@
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "run/run_start_check.h"
+#include "run/run_values.h"
 #include "run/session.h"
 #include "run/validation.h"
 #include "settings/path_kind.h"
@@ -132,7 +137,9 @@ void AddFriendly(CLI::App* app, RunArgs& a) {
 }  // namespace
 
 void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
-  if (withInput) app->add_option("INPUT", a.input, "input file")->required();
+  if (withInput) app->add_option("INPUT", a.input, "input file: Kelmor text, OFF or OBJ, or conway:EXPR");
+  app->add_flag("--coordinates", a.fileCoordinates,
+                "OFF and OBJ input: start from the file's coordinates (default: a random start)");
   app->add_option("--out", a.out, "output folder (default: the input's folder)");
   app->add_option("--set", a.sets,
                   "set a RunTime or SegmentOptions control by its name, e.g. --set Weaken=1")
@@ -325,6 +332,26 @@ int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::os
   return status;
 }
 
+// --coordinates: an OFF or OBJ input as Kelmor text with the file's coordinates as starting
+// positions, its notes shown. Empty for any other input, or one that cannot be read: the
+// run reads that itself and says why.
+std::string CoordinatesText(const Session& session, Host& host) {
+  if (session.special.any() || session.input.InFile.empty()) return {};
+  const fs::path path = fs::path(session.input.InDir) / session.input.InFile;
+  std::string text;
+  try {
+    text = ReadWholeFile(path.string());
+  } catch (const KelmorError&) {
+    return {};
+  }
+  const InputKind kind = InputKindOf(path.string(), text);
+  if (kind == InputKind::Kelmor) return {};
+  ForeignText t = ForeignKelmorText(kind, text, session.input.InFile, true);
+  if (t.text.empty()) return {};
+  for (const std::string& note : t.notes) host.message(note);
+  return t.text;
+}
+
 // Validates the options as the RunTime window's OK does, looks at the output folder (made
 // when --out names one whose parent exists) and the output names, then runs. A run whose files
 // were written but whose exports failed has not done what it was asked. Repeat mode, the one
@@ -365,6 +392,8 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   if (!check.nameProblem.empty()) host.message(check.nameProblem);
   if (!check.ok()) return ExitRefused;
   Run run(session, host);
+  const std::string withCoordinates = a.fileCoordinates ? CoordinatesText(session, host) : std::string();
+  if (!withCoordinates.empty()) run.InputText = &withCoordinates;
   int status = StatusOf(RunSequence(run));
   // A step that failed (a zero divide from a force strength of 0, say) and was resumed
   // after, in a run that then wrote nothing, is a run abandoned by that error.
@@ -375,8 +404,32 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
 
 }  // namespace
 
+namespace {
+
+// A Conway expression instead of a file: its files are named after it and go to --out or
+// the current folder.
+int RunConway(Session& session, const RunArgs& a, const std::string& expression, ConsoleHost& host,
+              std::ostream& err) {
+  if (!CheckConwayExpression(expression, err)) return ExitRefused;
+  std::error_code ec;
+  session.input.InDir = fs::current_path(ec).string();
+  session.input.InFile = ConwayInputPrefix + expression;
+  session.input.OutSame = a.out.empty();
+  if (!a.out.empty()) session.input.OutDir = fs::absolute(a.out, ec).string();
+  session.special.clear();
+  RunOptions& o = session.options;
+  o.Segments = "None";
+  o.Highlight = o.Isomorph = o.Augment = 0;
+  if (!ApplyControls(o, a, err)) return ExitRefused;
+  return ValidateAndRun(session, host, a, err);
+}
+
+}  // namespace
+
 int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ostream& err) {
   std::error_code ec;
+  if (a.input.rfind(ConwayInputPrefix, 0) == 0)
+    return RunConway(session, a, a.input.substr(std::strlen(ConwayInputPrefix)), host, err);
   if (!InputReadable(a.input, err)) return ExitRefused;
   fs::path input = fs::absolute(a.input, ec);
   session.input.InDir = input.parent_path().string();
@@ -388,7 +441,9 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
   // The file-selection window's Run: the pre-scan prepares the RunTime window.
   ScanResult scan;
   try {
-    scan = ScanInput(input.string());
+    // An OFF or OBJ file has no blocks and no letters, whatever braces its comments hold.
+    const std::string text = ReadWholeFile(input.string());
+    if (InputKindOf(input.string(), text) == InputKind::Kelmor) scan = ScanInputText(text);
   } catch (const KelmorError& e) {
     err << "kelmor: cannot read '" << a.input << "' (error " << e.code() << ")\n";
     return ExitRefused;
@@ -416,7 +471,12 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
 
 namespace {
 
-int CmdRun(const RunArgs& a, std::ostream& out, std::ostream& err) {
+int CmdRun(RunArgs a, std::ostream& out, std::ostream& err) {
+  if (a.conway.size() + !a.input.empty() != 1) {
+    err << "kelmor: run takes one input: a file, conway:EXPR or --conway EXPR\n";
+    return ExitRefused;
+  }
+  if (!a.conway.empty()) a.input = ConwayInputPrefix + a.conway.front();
   if (!CheckExports(a, err)) return ExitRefused;
   ConsoleHost host(ConsoleFrom(a), out, err);
   Session session;
@@ -499,6 +559,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   auto* run = app.add_subcommand("run", "relax an input file and write its VRML and OFF files");
   AddRunOptions(run, runArgs, true);
 
+  run->add_option("--conway", runArgs.conway, "relax the solid of a Conway expression, e.g. --conway tI")
+      ->type_name("EXPR");
+
+  std::string conwayExpr, conwayOut;
+  auto* conwayCmd = app.add_subcommand("conway", "write the Kelmor input text of a Conway expression, e.g. tI or t5kD");
+  conwayCmd->add_option("EXPR", conwayExpr, std::string("operators ") + conway::OperatorLetters + " (kN, tN), right to left, "
+                     "on a seed " + conway::SeedNames)->required();
+  conwayCmd->add_option("--out", conwayOut, "write the text into FILE instead of standard output")->type_name("FILE");
+
+  std::string convertIn, convertOut;
+  auto* convert = app.add_subcommand("convert", "convert a solid between Kelmor text (.txt), OFF (.off) and OBJ (.obj)");
+  convert->add_option("IN", convertIn, "input: Kelmor text, OFF or OBJ")->required();
+  convert->add_option("OUT", convertOut, "output, its kind by its extension")->required();
+
   RunArgs shapeArgs;
   std::string kind, nd;
   auto* shape = app.add_subcommand("shape", "make a polygon, pyramid, prism or antiprism over {n/d}");
@@ -545,7 +619,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   } catch (const CLI::CallForHelp&) {
     // Once, for the sub-command asked about.
     out << (run->parsed() ? run->help() : shape->parsed() ? shape->help() : scan->parsed() ? scan->help()
-            : prefs->parsed() ? prefs->help() : app.help());
+            : prefs->parsed() ? prefs->help() : conwayCmd->parsed() ? conwayCmd->help()
+            : convert->parsed() ? convert->help() : app.help());
     return 0;
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {
@@ -560,6 +635,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (shape->parsed()) return CmdShape(shapeArgs, kind, nd, out, err);
   if (scan->parsed()) return CmdScan(scanInput, out, err);
   if (batch->parsed()) return RunBatch(batchArgs, out, err);
+  if (conwayCmd->parsed()) return CmdConway(conwayExpr, conwayOut, out, err);
+  if (convert->parsed()) return CmdConvert(convertIn, convertOut, out, err);
   if (prefs->parsed()) return CmdPrefs(prefArgs, save, out, err);
   return ExitRefused;
 }

@@ -42,6 +42,9 @@ struct RunArgs {
   std::optional<double> scale;  // --scale: exported edge length in millimetres
   bool search = true;                   // --search on|off
   int searchAfter = SearchRule{}.after;  // attempts without a solution before the search starts
+  // --conway: expressions run instead of (run) or beside (batch) the input files.
+  std::vector<std::string> conway;
+  bool fileCoordinates = false;  // --coordinates: OFF and OBJ inputs start from their own
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };

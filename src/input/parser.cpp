@@ -2,16 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "input/char_stream.h"
+#include "input/foreign_input.h"
 #include "input/shape.h"
 #include "model/numtext.h"
 #include "model/error.h"
 #include "run/run.h"
+#include "run/run_values.h"
 
 namespace kelmor {
 
@@ -366,12 +369,21 @@ void ReadInput(Run& run) {
     GenerateShape(run);
     return;
   }
+  if (const std::string name = std::filesystem::path(run.InputName).filename().string();
+      run.NextSegmentEntry != 1 && !run.InputText && name.rfind(ConwayInputPrefix, 0) == 0) {
+    ReadConwayInput(run, name.substr(std::strlen(ConwayInputPrefix)));
+    return;
+  }
   run.CurrentFileName = run.InputName;
   if (run.InputText) {
     ReadFrom(run, *run.InputText);
     return;
   }
   const std::string text = ReadWholeFile(run.InputName);
+  if (const InputKind kind = InputKindOf(run.InputName, text); kind != InputKind::Kelmor) {
+    ReadForeignInput(run, kind, text);
+    return;
+  }
   ReadFrom(run, text);
 }
 

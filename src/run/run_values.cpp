@@ -1,5 +1,7 @@
 #include "run/run_values.h"
 
+#include <cstring>
+
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -49,6 +51,8 @@ void ReadRhombusSets(Run& run) {
 }
 
 std::string BaseNameOf(const std::string& fileName) {
+  // An input written conway:EXPR is named after its expression.
+  if (fileName.rfind(ConwayInputPrefix, 0) == 0) return fileName.substr(std::strlen(ConwayInputPrefix));
   size_t dot = fileName.find('.');
   return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }

@@ -24,4 +24,8 @@ void ReadRhombusSets(Run& run);
 // The file name up to (not including) its first full stop; the whole name without one.
 std::string BaseNameOf(const std::string& fileName);
 
+// An input file name that is a Conway expression instead: conway:EXPR (the run reads the
+// expression's solid and names its files EXPR).
+inline constexpr const char* ConwayInputPrefix = "conway:";
+
 }  // namespace kelmor

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QStorageInfo>
@@ -132,14 +133,25 @@ bool FileList::isWrittenFile(const QString& name) {
   return lower.endsWith("_debug.txt") || lower.endsWith(".wrl") || lower.endsWith(".off");
 }
 
+bool FileList::isWrittenFile(const QString& folder, const QString& name) {
+  if (!isWrittenFile(name)) return false;
+  if (!name.toLower().endsWith(".off")) return true;
+  // Kelmor's OFF files (and its 4OFF files) say who made them in their first lines; any
+  // other OFF file is a solid to read.
+  QFile file(QDir(folder).filePath(name));
+  if (!file.open(QIODevice::ReadOnly)) return true;
+  const QByteArray head = file.read(1024);
+  return head.startsWith("4OFF") || head.contains("\n# KELMOR --- ");
+}
+
 void FileList::fill(const QString& keep) {
   QSignalBlocker block(this);
   clear();
   if (!folder_.isEmpty()) {
     const QStringList files =
-        QDir(folder_).entryList(patterns_, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        QDir(folder_).entryList(patterns_ + ForeignPatterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& f : files)
-      if (!isWrittenFile(f)) addItem(f);
+      if (!isWrittenFile(folder_, f)) addItem(f);
   }
   setCurrentRow(-1);
   clearSelection();

@@ -41,8 +41,8 @@ class FolderList : public QListWidget {
 };
 
 // The file list: the input files of a folder that match the pattern ("*.txt"; several
-// patterns separated by ";"). Files the program writes (debug files, VRML and OFF
-// files) are never offered as input. Reading the same folder again keeps the selected
+// patterns separated by ";"), and OFF and OBJ files. Files the program writes (debug
+// files, VRML files and its own OFF files) are never offered as input. Reading the same folder again keeps the selected
 // file; another folder or pattern starts with none selected.
 class FileList : public QListWidget {
   Q_OBJECT
@@ -56,6 +56,11 @@ class FileList : public QListWidget {
   bool selectFile(const QString& name);
   // Whether a file of this name is one the program writes.
   static bool isWrittenFile(const QString& name);
+  // The same, told apart by content where the name cannot: an OFF file in the folder is
+  // the program's own output only when its header says so.
+  static bool isWrittenFile(const QString& folder, const QString& name);
+  // Solids from other programs, listed whatever the pattern.
+  inline static const QStringList ForeignPatterns{"*.off", "*.obj"};
 
  signals:
   void fileEntered();  // Enter on a file: run it

@@ -7,15 +7,20 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "input/char_stream.h"
+#include "input/foreign_input.h"
 #include "input/parser.h"
+#include "input/solid_text.h"
 #include "model/error.h"
 #include "run/session.h"
+#include "run/run_values.h"
 #include "settings/settings_file.h"
 #include "ui/bind.h"
 #include "ui/check_box.h"
@@ -52,6 +57,7 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   auto* cancel = NamedButton("Cancel", "&Cancel");
   auto* savePref = NamedButton("SavePref", "&Save Preferences");
   auto* special = NamedButton("SpecialInput", "&Simple");
+  auto* conway = NamedButton("ConwayInput", "From Con&way notation...");
 
   recent_ = new QComboBox;
   recent_->setObjectName("RecentFiles");
@@ -88,7 +94,7 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   recentRow->addWidget(label("Rece&nt files:", recent_));
   recentRow->addWidget(recent_, 1);
 
-  QHBoxLayout* buttons = ButtonRow({special, savePref}, {run, cancel});
+  QHBoxLayout* buttons = ButtonRow({special, conway, savePref}, {run, cancel});
 
   auto* lists = new QHBoxLayout;
   lists->addWidget(inBox, 1);
@@ -132,6 +138,13 @@ Kelmor::Kelmor(Gui& gui) : gui_(gui) {
   connect(cancel, &QPushButton::clicked, this, &Kelmor::cancelClick);
   connect(savePref, &QPushButton::clicked, this, &Kelmor::savePrefClick);
   connect(special, &QPushButton::clicked, this, &Kelmor::specialInputClick);
+  connect(conway, &QPushButton::clicked, this, [this] {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, "From Conway notation",
+                                               "Conway notation (operators right to left on a seed, e.g. tI, cD, t5kD):",
+                                               QLineEdit::Normal, lastConway_, &ok);
+    if (ok) conwayChosen(text.trimmed());
+  });
 
   loadFolders();
 }
@@ -223,7 +236,9 @@ void Kelmor::runClick() {
   std::string path = (std::filesystem::path(s.input.InDir) / s.input.InFile).string();
   ScanResult scan;
   try {
-    scan = ScanInput(path);
+    // An OFF or OBJ file has no blocks and no letters, whatever braces its comments hold.
+    const std::string text = ReadWholeFile(path);
+    if (InputKindOf(path, text) == InputKind::Kelmor) scan = ScanInputText(text);
   } catch (const KelmorError& e) {
     // The file vanished or cannot be read between listing and running.
     gui_.dialogs.message("Kelmor has come across an Error.  Code: " + std::to_string(e.code()) +
@@ -235,6 +250,28 @@ void Kelmor::runClick() {
   RunTime* rt = gui_.runTime();
   rt->prepare(scan);
   rt->setRunName(s.input.InFile);
+  ShowEnabled(rt);
+  HideDisabled(this);
+}
+
+void Kelmor::conwayChosen(const QString& expression) {
+  if (expression.isEmpty()) return;
+  lastConway_ = expression;
+  const std::string e = expression.toStdString();
+  std::string error;
+  bool tooLarge = false;
+  if (ConwayKelmorText(e, error, tooLarge).empty()) {
+    gui_.dialogs.message(tooLarge ? std::string(LimitMessage) : "Conway notation " + e + ": " + error);
+    return;
+  }
+  // The expression stands for the input file: the run reads it and names its files after it.
+  Session& s = gui_.session;
+  s.special.clear();
+  s.input.InFile = ConwayInputPrefix + e;
+  keepFolders();
+  RunTime* rt = gui_.runTime();
+  rt->prepare(ScanResult{});
+  rt->setRunName(e);
   ShowEnabled(rt);
   HideDisabled(this);
 }

@@ -30,6 +30,8 @@ class Kelmor : public QWidget {
   void cancelClick();
   void savePrefClick();
   void specialInputClick();
+  // "From Conway notation...": runs the expression's solid, or says why it cannot.
+  void conwayChosen(const QString& expression);
   // A recent file chosen: its folder opened and the file selected.
   void recentChosen(const QString& file);
 
@@ -38,6 +40,7 @@ class Kelmor : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  QString lastConway_;
   void applyOutSame();
   void syncSelection();
   void fillRecent();

@@ -118,7 +118,7 @@ TEST_F(CommandLineDocs, ManPageRendersWithoutWarnings) {
   EXPECT_NE(r.out.find("--inflate global|none|local-one|local-diagonal"), std::string::npos);
   EXPECT_NE(r.out.find("--stall INT"), std::string::npos);
   EXPECT_NE(r.out.find("EXIT STATUS"), std::string::npos);
-  for (const std::string& line : {std::string("kelmor run INPUT [OPTIONS]"), std::string("kelmor batch [INPUT...] [OPTIONS]")})
+  for (const std::string& line : {std::string("kelmor run [INPUT...] [OPTIONS]"), std::string("kelmor batch [INPUT...] [OPTIONS]")})
     EXPECT_NE(r.out.find(line), std::string::npos) << line;
 }
 
@@ -142,7 +142,7 @@ TEST_F(CommandLineDocs, BashCompletesCommandsOptionsAndValues) {
   using Words = std::vector<std::string>;
   const std::pair<Words, Words> cases[] = {
       {{"kelmor", "r"}, {"render", "run"}},
-      {{"kelmor", ""}, {"batch", "prefs", "render", "run", "scan", "shape"}},
+      {{"kelmor", ""}, {"batch", "convert", "conway", "prefs", "render", "run", "scan", "shape"}},
       {{"kelmor", "--he"}, {"--help"}},
       {{"kelmor", "run", "--exp"}, {"--export"}},
       {{"kelmor", "run", "cube.txt", "--once", "--inf"}, {"--inflate"}},
