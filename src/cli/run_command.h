@@ -42,6 +42,8 @@ struct RunArgs {
   std::optional<double> scale;  // --scale: exported edge length in millimetres
   bool search = true;                   // --search on|off
   int searchAfter = SearchRule{}.after;  // attempts without a solution before the search starts
+  std::string accept = "any";           // --accept: which exact solutions repeat mode keeps
+  bool planar = false;                  // --planar: flatten the faces before a one-attempt write
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };
