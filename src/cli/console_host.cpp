@@ -96,6 +96,7 @@ bool ConsoleHost::askOkCancel(const std::string& text) {
 }
 
 void ConsoleHost::attemptStarted(int attempt) {
+  pendingFacts_.reset();  // a shape whose files were never reported written
   attempt_ = attempt;
   iteration_ = 0;
   policies_.attemptStarted(attempt);

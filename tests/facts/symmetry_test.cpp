@@ -43,7 +43,8 @@ std::vector<Case> Cases() {
       {"octahedron", Octahedron(), "Oh", 48},
       {"icosahedron", Icosahedron(), "Ih", 120},
       {"triangular prism", Prism(3, 1, false), "D3h", 12},
-      {"square prism", Prism(4, 1, false), "D4h", 16},
+      {"square prism (a cube)", Prism(4, 1, false), "Oh", 48},
+      {"hexagonal prism", Prism(6, 1, false), "D6h", 24},
       {"heptagonal prism", Prism(7, 1, false), "D7h", 28},
       {"pentagrammic prism", star, "D5h", 20},
       {"square antiprism", Prism(4, 1, true), "D4d", 16},
@@ -115,7 +116,7 @@ TEST(SymmetryTest, DegenerateSetsDoNotBreak) {
   EXPECT_EQ(GroupName(FindSymmetry({}, {}, 1e-6).group), "C1");
   EXPECT_EQ(GroupName(FindSymmetry({{1, 2, 3}}, {}, 1e-6).group), "C1");
   EXPECT_EQ(GroupName(FindSymmetry({{-1, 0, 0}, {1, 0, 0}}, {{0, 1}}, 1e-6).group), "Dinfh");
-  EXPECT_EQ(GroupName(FindSymmetry({{-1, 0, 0}, {1, 0, 0}, {3, 0, 0}}, {}, 1e-6).group), "Cinfv");
+  EXPECT_EQ(GroupName(FindSymmetry({{-1, 0, 0}, {1, 0, 0}, {4, 0, 0}}, {}, 1e-6).group), "Cinfv");
 }
 
 // The closure of some generators under multiplication.
