@@ -194,7 +194,7 @@ namespace {
 // for the input file.
 std::vector<std::string> JoinAcceptWords(std::vector<std::string> args) {
   for (size_t i = 0; i + 2 < args.size(); ++i)
-    if (args[i] == "--accept" && args[i + 1] == "symmetric") {
+    if (args[i] == "--accept" && args[i + 1] == "symmetric" && args[i + 2].rfind('-', 0) != 0) {
       args[i + 1] += " " + args[i + 2];
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     }

@@ -19,11 +19,19 @@ struct Use {
 
 using EdgeUses = std::map<std::pair<int, int>, std::vector<Use>>;
 
+// The pairs of corners faces meet along: the outline's edges, and for a star face also its
+// ring of corners in listed order (star faces may be joined along that ring).
 EdgeUses UsesOf(const FactsSolid& solid) {
   EdgeUses uses;
-  for (size_t f = 0; f < solid.faces.size(); ++f)
-    for (auto [a, b] : FaceOutline(solid.faces[f]))
+  for (size_t f = 0; f < solid.faces.size(); ++f) {
+    std::vector<std::array<int, 2>> pairs = FaceOutline(solid.faces[f]);
+    if (solid.faces[f].step > 1) {
+      const std::vector<std::array<int, 2>> ring = FaceOutline({solid.faces[f].corners, 1});
+      pairs.insert(pairs.end(), ring.begin(), ring.end());
+    }
+    for (auto [a, b] : pairs)
       if (a != b) uses[{std::min(a, b), std::max(a, b)}].push_back({static_cast<int>(f), a, b});
+  }
   return uses;
 }
 
