@@ -234,6 +234,11 @@ bool ConsoleHost::acceptSolution(const SolutionSnapshot& shape) {
   if (!refusal) return true;
   ++refused_;
   message(*refusal);
+  // A solid that cannot be what the rule asks would otherwise search for ever.
+  if (refused_ >= settings_.refusalLimit && settings_.refusalLimit > 0) {
+    message("No solution kept after " + std::to_string(refused_) + " exact solutions refused: quitting the run");
+    quitPending_ = true;
+  }
   return false;
 }
 

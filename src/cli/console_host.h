@@ -55,8 +55,10 @@ struct ConsoleSettings {
   ExportRequest exports;
   // When set, kept up to date with every figure the run shows.
   LiveFigures* live = nullptr;
-  // Which exact solutions repeat mode keeps (--accept).
+  // Which exact solutions repeat mode keeps (--accept), and after how many refused the
+  // run gives up (0: never).
   AcceptRule accept;
+  int refusalLimit = 100;
   // Flatten the faces of a once or weaken relaxation before it is written (--planar).
   bool planar = false;
 };

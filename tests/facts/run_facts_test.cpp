@@ -184,6 +184,12 @@ TEST_F(RunFacts, AcceptConvexGoesPastTheDentedCuboctahedron) {
   r = Run(Example("tetrahedron"), {"--accept", "symmetric", "Ih", "--max-attempts", "3"});
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_EQ(r.out.find("written "), std::string::npos);
+  // Without a stop rule the run gives up after a hundred refusals instead of searching on.
+  r = Run(Example("tetrahedron"), {"--accept", "symmetric", "Ih"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("No solution kept after 100 exact solutions refused: quitting the run"), std::string::npos)
+      << r.err.substr(r.err.size() > 400 ? r.err.size() - 400 : 0);
+  EXPECT_EQ(r.out.find("written "), std::string::npos);
 }
 
 TEST_F(RunFacts, AcceptRulesThatCannotApplyAreRefused) {
