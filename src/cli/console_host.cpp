@@ -9,9 +9,9 @@
 
 #include "export/export_module.h"
 #include "files/private_file.h"
-#include "output/solution_snapshot.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "model/numtext.h"
+#include "output/solution_snapshot.h"
 
 namespace kelmor {
 
