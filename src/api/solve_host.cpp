@@ -137,4 +137,14 @@ void SolveHost::collectLeftoverFiles(const std::string& name) {
   solutions_.push_back(std::move(s));
 }
 
+void SolveHost::solutionShape(const SolutionSnapshot& shape) {
+  if (caller_) caller_->solutionShape(shape);
+}
+
+bool SolveHost::acceptSolution(const SolutionSnapshot& shape) { return !caller_ || caller_->acceptSolution(shape); }
+
+bool SolveHost::finishPositions(const SolidView& solid, StartPositions positions) {
+  return caller_ && caller_->finishPositions(solid, positions);
+}
+
 }  // namespace kelmor

@@ -39,6 +39,13 @@ class SolveHost : public Host {
   void attemptStarted(int attempt) override;
   bool retryAfterOverflow() override;
   bool chooseStart(const SolidView& solid, StartPositions positions) override;
+  // A caller's host that tells solutions apart, screens or finishes them is asked as the
+  // run would ask it.
+  bool wantsShape() const override { return caller_ && caller_->wantsShape(); }
+  void solutionShape(const SolutionSnapshot& shape) override;
+  bool screensSolutions() const override { return caller_ && caller_->screensSolutions(); }
+  bool acceptSolution(const SolutionSnapshot& shape) override;
+  bool finishPositions(const SolidView& solid, StartPositions positions) override;
 
   std::vector<Solution>& solutions() { return solutions_; }
   std::vector<std::string>& messages() { return messages_; }

@@ -113,6 +113,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   bool interrupted = false, timedOut = false;
   std::optional<WrittenReport> written;
   std::string origin;
+  std::optional<SolidFacts> facts;
   {
     ConsoleHost host(cs, stdoutText, messages);
     Session session = base;
@@ -121,6 +122,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
     timedOut = host.timedOut();
     written = host.lastWritten();
     origin = host.lastOrigin();
+    facts = host.lastFacts();
   }
   row.seconds = seconds();
   if (interrupted) return false;
@@ -142,6 +144,15 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
     row.iterations = written->iterations;
     row.attempts = written->attempts;
     row.search = origin;
+    if (facts) {
+      row.convex = facts->convex;
+      row.selfIntersecting = facts->selfIntersecting;
+      row.symmetry = GroupName(facts->symmetry);
+      if (std::isfinite(facts->edgeRatio)) row.edgeRatio = facts->edgeRatio;
+      row.offPlane = facts->offPlane;
+      row.dihedralMin = facts->dihedralMin;
+      row.dihedralMax = facts->dihedralMax;
+    }
     // The run's own exactness test: E below 1e-12 an edge.
     const double exactBelow = written->edgeCount > 0 ? static_cast<double>(written->edgeCount) * 1e-12 : 1e-10;
     row.status = written->edgeDeform < exactBelow ? "solved" : "inexact";

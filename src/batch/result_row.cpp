@@ -32,6 +32,8 @@ std::string CsvNumber(const std::optional<T>& v) {
   return v ? Json(*v).dump() : std::string();
 }
 
+std::string YesNo(const std::optional<bool>& v) { return v ? (*v ? "yes" : "no") : ""; }
+
 }  // namespace
 
 bool RowSucceeded(const std::string& status) {
@@ -41,7 +43,8 @@ bool RowSucceeded(const std::string& status) {
 const std::vector<std::string>& ResultColumns() {
   static const std::vector<std::string> columns = {
       "input", "folder", "status", "E", "SE", "P", "A", "iterations", "attempts", "search", "seconds",
-      "files", "error"};
+      "files", "error", "convex", "self_intersecting", "symmetry", "edge_ratio", "off_plane", "dihedral_min",
+      "dihedral_max"};
   return columns;
 }
 
@@ -60,6 +63,13 @@ std::string RowJson(const ResultRow& r) {
   j["seconds"] = r.seconds;
   j["files"] = r.files;
   j["error"] = r.error;
+  j["convex"] = OrNull(r.convex);
+  j["self_intersecting"] = OrNull(r.selfIntersecting);
+  j["symmetry"] = r.symmetry;
+  j["edge_ratio"] = OrNull(r.edgeRatio);
+  j["off_plane"] = OrNull(r.offPlane);
+  j["dihedral_min"] = OrNull(r.dihedralMin);
+  j["dihedral_max"] = OrNull(r.dihedralMax);
   // Invalid UTF-8 in a file name or message is replaced rather than refused.
   return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
@@ -82,6 +92,13 @@ std::optional<ResultRow> RowFromJson(const std::string& line) {
     r.seconds = j.value("seconds", 0.0);
     if (j.contains("files")) r.files = j["files"].get<std::vector<std::string>>();
     r.error = j.value("error", "");
+    r.convex = Optional<bool>(j, "convex");
+    r.selfIntersecting = Optional<bool>(j, "self_intersecting");
+    r.symmetry = j.value("symmetry", "");
+    r.edgeRatio = Optional<double>(j, "edge_ratio");
+    r.offPlane = Optional<double>(j, "off_plane");
+    r.dihedralMin = Optional<double>(j, "dihedral_min");
+    r.dihedralMax = Optional<double>(j, "dihedral_max");
     return r;
   } catch (const Json::exception&) {
     return std::nullopt;
@@ -95,7 +112,8 @@ std::string RowCsv(const ResultRow& r) {
       r.input, r.folder, r.status, CsvNumber(r.E), CsvNumber(r.SE), CsvNumber(r.P), CsvNumber(r.A),
       CsvNumber(r.iterations), CsvNumber(r.attempts), r.search,
       CsvNumber(std::optional<double>(r.seconds)),
-      files, r.error};
+      files, r.error, YesNo(r.convex), YesNo(r.selfIntersecting), r.symmetry, CsvNumber(r.edgeRatio),
+      CsvNumber(r.offPlane), CsvNumber(r.dihedralMin), CsvNumber(r.dihedralMax)};
   std::string line;
   for (size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
   return line;

@@ -18,6 +18,10 @@ struct ResultRow {
   double seconds = 0;
   std::vector<std::string> files;  // written files, relative to the folder
   std::string error;               // the run's last message when it did not solve
+  // The written solution's facts (see SolidFacts); empty when none was written.
+  std::optional<bool> convex, selfIntersecting;
+  std::string symmetry;  // Schoenflies
+  std::optional<double> edgeRatio, offPlane, dihedralMin, dihedralMax;
 };
 
 // Whether a row's status counts as done: solved, written or inexact.

@@ -188,8 +188,31 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
                   "attempts ended without a solution before the search takes over the starts")
       ->check(WholeNumberFrom(0, kMostCount))
       ->capture_default_str();
+  app->add_option("--accept", a.accept,
+                  "which exact solutions an unattended run keeps: any (default), convex, or symmetric "
+                  "GROUP (at least that symmetry, e.g. --accept symmetric Ih); one refused counts as an "
+                  "isomorph already seen")
+      ->type_name("RULE");
+  app->add_flag("--planar", a.planar,
+                "after a once or weaken relaxation, move the vertices so that every face is flat while "
+                "the edges keep their lengths as well as they can");
   AddFriendly(app, a);
 }
+
+namespace {
+
+// "--accept symmetric Ih" in two words reads as one value, so that the group is not taken
+// for the input file.
+std::vector<std::string> JoinAcceptWords(std::vector<std::string> args) {
+  for (size_t i = 0; i + 2 < args.size(); ++i)
+    if (args[i] == "--accept" && args[i + 1] == "symmetric" && args[i + 2].rfind('-', 0) != 0) {
+      args[i + 1] += " " + args[i + 2];
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    }
+  return args;
+}
+
+}  // namespace
 
 // An input must be a file: a folder, a FIFO (reading it would wait for ever) or a device is
 // named for what it is.
@@ -236,6 +259,11 @@ bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream
 }
 
 bool CheckExports(const RunArgs& a, std::ostream& err) {
+  AcceptRule rule;
+  if (auto e = ParseAcceptRule(a.accept, rule)) {
+    err << "kelmor: " << *e << "\n";
+    return false;
+  }
   if (a.scale && !(*a.scale > 0 && *a.scale < 1e6)) {
     err << "kelmor: --scale takes the edge length in millimetres, a number above 0\n";
     return false;
@@ -263,6 +291,8 @@ ConsoleSettings ConsoleFrom(const RunArgs& a) {
   c.maxAttempts = a.maxAttempts;
   c.timeLimit = a.timeLimit;
   c.writeOnTimeout = a.writeOnTimeout;
+  ParseAcceptRule(a.accept, c.accept);  // checked by CheckExports before any run starts
+  c.planar = a.planar;
   // Checked by CheckExports before any run starts.
   if (!a.exportList.empty() && !ParseExportList(a.exportList, c.exports.formats)) c.exports.scale = a.scale;
   return c;
@@ -384,6 +414,16 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   }
   const RunOptions& o = session.options;
   const bool segmented = o.Segments != "None";
+  const bool oneAttempt = Ticked(o.Once) || Ticked(o.Weaken) || segmented;
+  if (a.planar && (!oneAttempt || segmented)) {
+    err << "kelmor: --planar finishes a one-attempt relaxation: give it with --once or --weaken\n";
+    return ExitRefused;
+  }
+  if (a.accept != "any" && oneAttempt) {
+    err << "kelmor: --accept chooses among the exact solutions of a repeat run; --once, --weaken and "
+           "segmented input write the one attempt they make\n";
+    return ExitRefused;
+  }
   host.setSingleAttempt(Ticked(o.Once) || segmented,
                         segmented ? std::atoi(o.Segments.c_str() + std::strlen("Segments ")) : 1);
   RunStartCheck check = CheckRunStart(session, !a.out.empty(), !a.outJustMade);
@@ -610,7 +650,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << (args[0] == "--help-man" ? ManPage(commands) : BashCompletion(commands));
     return 0;
   }
-  std::vector<std::string> argv(args.rbegin(), args.rend());
+  const std::vector<std::string> joined = JoinAcceptWords(args);
+  std::vector<std::string> argv(joined.rbegin(), joined.rend());
   try {
     app.parse(argv);
   } catch (const CLI::CallForVersion&) {

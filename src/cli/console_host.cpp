@@ -4,10 +4,14 @@
 
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 #include "export/export_module.h"
+#include "files/private_file.h"
+#include "model/error.h"
 #include "model/numtext.h"
+#include "output/solution_snapshot.h"
 
 namespace kelmor {
 
@@ -92,6 +96,7 @@ bool ConsoleHost::askOkCancel(const std::string& text) {
 }
 
 void ConsoleHost::attemptStarted(int attempt) {
+  pendingFacts_.reset();  // a shape whose files were never reported written
   attempt_ = attempt;
   iteration_ = 0;
   policies_.attemptStarted(attempt);
@@ -195,9 +200,53 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   char e[40], p[40];
   std::snprintf(e, sizeof e, "%.17g", r.edgeDeform);
   std::snprintf(p, sizeof p, "%.17g", r.polyDeform);
+  std::string facts;
+  if (pendingFacts_) {
+    writeFactsFile();
+    facts = " " + FactsFields(*pendingFacts_);
+    lastFacts_ = pendingFacts_;
+    pendingFacts_.reset();
+  }
   out_ << "written " << OneLineName(r.outputName) << " E=" << e << " P=" << p << " iterations=" << r.iterations
-       << " attempts=" << r.attempts << " seconds=" << seconds << "\n"
+       << " attempts=" << r.attempts << " seconds=" << seconds << facts << "\n"
        << std::flush;
+}
+
+void ConsoleHost::writeFactsFile() {
+  try {
+    ReplaceFileWith(pendingFactsPath_, FactsText(pendingFactsName_, *pendingFacts_));
+    files_.push_back(pendingFactsPath_);
+  } catch (const FileWriteError& e) {
+    clearProgress();
+    err_ << "kelmor: the facts file '" << e.path() << "' could not be written: " << e.reason() << "\n";
+    exportFailed_ = true;
+  }
+}
+
+void ConsoleHost::solutionShape(const SolutionSnapshot& shape) {
+  pendingFacts_ = ComputeFacts(SolidOf(shape));
+  pendingFactsName_ = shape.name + shape.suffix;
+  pendingFactsPath_ = (std::filesystem::path(shape.folder) / (pendingFactsName_ + "_facts.txt")).string();
+}
+
+bool ConsoleHost::acceptSolution(const SolutionSnapshot& shape) {
+  const std::optional<std::string> refusal = Refusal(settings_.accept, ComputeFacts(SolidOf(shape)), shape.name);
+  if (!refusal) return true;
+  ++refused_;
+  message(*refusal);
+  // A solid that cannot be what the rule asks would otherwise search for ever.
+  if (refused_ >= settings_.refusalLimit && settings_.refusalLimit > 0) {
+    message("No solution kept after " + std::to_string(refused_) + " exact solutions refused: quitting the run");
+    quitPending_ = true;
+  }
+  return false;
+}
+
+bool ConsoleHost::finishPositions(const SolidView& solid, StartPositions positions) {
+  if (!settings_.planar) return false;
+  const PlanarFinishReport report = PlanarFinish(solid, positions);
+  message(PlanarFinishLine(report));
+  return report.moved;
 }
 
 std::vector<FurtherFile> ConsoleHost::solutionSnapshot(const SolutionSnapshot& snapshot) {

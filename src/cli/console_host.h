@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "facts/planar_finish.h"
+#include "facts/solid_facts.h"
 #include "policy/attempt_policies.h"
+#include "policy/solution_acceptance.h"
 #include "export/export_list.h"
 #include "run/host.h"
 
@@ -52,6 +55,12 @@ struct ConsoleSettings {
   ExportRequest exports;
   // When set, kept up to date with every figure the run shows.
   LiveFigures* live = nullptr;
+  // Which exact solutions repeat mode keeps (--accept), and after how many refused the
+  // run gives up (0: never).
+  AcceptRule accept;
+  int refusalLimit = 100;
+  // Flatten the faces of a once or weaken relaxation before it is written (--planar).
+  bool planar = false;
 };
 
 // The command line's Host: every message verbatim on its own line on standard error,
@@ -74,6 +83,12 @@ class ConsoleHost : public Host {
   bool retryAfterOverflow() override;
   bool wantsSnapshot() const override { return !settings_.exports.formats.empty(); }
   std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
+  // Every written solution's facts: on its written line and in NAME_facts.txt beside it.
+  bool wantsShape() const override { return true; }
+  void solutionShape(const SolutionSnapshot& shape) override;
+  bool screensSolutions() const override { return settings_.accept.kind != AcceptRule::Kind::Any; }
+  bool acceptSolution(const SolutionSnapshot& shape) override;
+  bool finishPositions(const SolidView& solid, StartPositions positions) override;
 
   int solutionsWritten() const { return solutions_; }
   int attemptsStarted() const { return attempt_; }
@@ -96,14 +111,20 @@ class ConsoleHost : public Host {
   std::ostream& errorStream() const { return err_; }
   // Every file the run's written solutions reported, in order.
   const std::vector<std::string>& writtenFiles() const { return files_; }
-  // Whether some export of a written solution could not be written.
+  // Whether some export (or facts file) of a written solution could not be written.
   bool exportFailed() const { return exportFailed_; }
+  // The facts of the last written solution, if any.
+  const std::optional<SolidFacts>& lastFacts() const { return lastFacts_; }
+  // Exact solutions the acceptance rule refused.
+  int solutionsRefused() const { return refused_; }
 
  private:
   void clearProgress();
   // A limit was reached: Write while the limits may still write, else Quit.
   ButtonSet limitReached(const char* what);
   ButtonSet attemptLimit();
+  // NAME_facts.txt of the solution just written, through the all-or-nothing commit.
+  void writeFactsFile();
 
   ConsoleSettings settings_;
   std::ostream& out_;
@@ -121,6 +142,9 @@ class ConsoleHost : public Host {
   OverflowRetry overflowRetry_;
   bool exportFailed_ = false;
   std::set<std::string> exported_;  // the exports of the solution being written
+  std::optional<SolidFacts> pendingFacts_, lastFacts_;
+  std::string pendingFactsPath_, pendingFactsName_;
+  int refused_ = 0;
   std::string lastOrigin_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastProgress_;

@@ -45,6 +45,8 @@ struct RunArgs {
   // --conway: expressions run instead of (run) or beside (batch) the input files.
   std::vector<std::string> conway;
   bool fileCoordinates = false;  // --coordinates: OFF and OBJ inputs start from their own
+  std::string accept = "any";           // --accept: which exact solutions repeat mode keeps
+  bool planar = false;                  // --planar: flatten the faces before a one-attempt write
   // Friendly options: each sets one or more controls before the --set values.
   std::vector<std::pair<std::string, std::string>> friendly;
 };

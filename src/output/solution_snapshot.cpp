@@ -29,6 +29,26 @@ SnapshotColour FixedEntry(int index) {
 
 }  // namespace
 
+SolutionSnapshot ShapeSnapshot(const Run& run) {
+  const Model& m = run.model;
+  SolutionSnapshot s;
+  s.folder = run.OutputDir;
+  s.name = run.OutputName;
+  for (int v = m.MinVertex; v <= m.MaxVertex; ++v) {
+    Point3 p = VertexPosition(run, v);
+    s.points.push_back({p.x, p.y, p.z});
+  }
+  for (int f = 1; f <= m.PolygonCount; ++f) {
+    if (HasLetter(m.FaceCode[f], "B")) continue;
+    SnapshotFace face;
+    for (int p = 1; p <= m.FaceSize[f]; ++p) face.corners.push_back(m.FaceVertex(f, p) - m.MinVertex);
+    face.step = m.FaceStep[f];
+    face.fan = IsFanShaped(m, f);
+    s.faces.push_back(std::move(face));
+  }
+  return s;
+}
+
 SolutionSnapshot TakeSnapshot(OutputCall& call) {
   const Run& run = call.run;
   const Model& m = run.model;

@@ -7,6 +7,7 @@
 namespace kelmor {
 
 struct OutputCall;
+struct Run;
 
 // A further file of a written solution (an export): its full path and whole content,
 // committed together with the solution's own files, so either all of them are in place
@@ -50,6 +51,10 @@ struct SolutionSnapshot {
   double ballRadius = 0;
   SnapshotColour strutColour, ballColour;
 };
+
+// The points and faces of the model as they stand (name and folder too): what a host
+// screening a solution before it is written needs, without a writer call.
+SolutionSnapshot ShapeSnapshot(const Run& run);
 
 // The snapshot of the model as the current pass of a writer call writes it.
 SolutionSnapshot TakeSnapshot(OutputCall& call);

@@ -69,6 +69,11 @@ void WriteCall(OutputCall& call) {
     if (run.StressPass == 0 && run.host.wantsSnapshot())
       for (const FurtherFile& file : run.host.solutionSnapshot(TakeSnapshot(call)))
         WriteCallFile(call, file.path, [&](std::ostream& os) { os.write(file.bytes.data(), static_cast<std::streamsize>(file.bytes.size())); });
+    if (run.StressPass == 0 && run.host.wantsShape()) {
+      SolutionSnapshot shape = ShapeSnapshot(run);
+      shape.suffix = call.runSuffix;
+      run.host.solutionShape(shape);
+    }
     if (!stressMap || run.StressPass == 1) return;
     run.StressPass = 1;
   }

@@ -44,12 +44,13 @@ void PeriodicWriteTest(Run& run, double change) {
 std::optional<LoopOutcome> WriteTest(Run& run) {
   RelaxState& r = run.relax;
   Model& m = run.model;
+  if (run.RunMode != 2 && m.SegmentCount == 1) FinishPositions(run);
   PrepareSolution(run);
   SetSolutionName(run);
   const bool exact = r.EdgeDeform < run.edges.EdgeTotal * 1e-12;
   bool tried = false;
   bool written = false;
-  if (!IsDuplicate(run) && r.SolutionValid == 1 && (exact || run.RunMode == 3)) {
+  if (!IsDuplicate(run) && r.SolutionValid == 1 && (exact || run.RunMode == 3) && SolutionAccepted(run)) {
     tried = true;
     written = WriteSolution(run);
     if (m.SegmentIndex > m.SegmentCount) return LoopOutcome::EndRun;

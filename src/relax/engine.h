@@ -27,6 +27,11 @@ void BuildRelaxPlan(Run& run);
 // X/Y/Z flattening and XYConfine; velocities and forces cleared.
 void SetStartingPositions(Run& run);
 
+// A one-attempt relaxation about to be written: the host may move the vertices (see
+// Host::finishPositions); when it does, E and P are measured again for the new places.
+void FinishPositions(Run& run);
+// Repeat mode: whether the host keeps an exact new solution (see Host::acceptSolution).
+bool SolutionAccepted(Run& run);
 void ClearForces(Run& run);
 void HopForces(Run& run);
 void EdgeForces(Run& run);

@@ -8,6 +8,7 @@
 
 #include "output/output_call.h"
 #include "output/report.h"
+#include "output/solution_snapshot.h"
 #include "output/writer.h"
 #include "relax/engine.h"
 #include "relax/pull_lists.h"
@@ -45,7 +46,45 @@ LoopOutcome RelaxationLoop(Run& run) {
   return LoopOutcome::EndRun;
 }
 
+SolidView SolidViewOf(const Run& run) {
+  const Model& m = run.model;
+  const RelaxPlan& p = run.relax.plan;
+  SolidView solid;
+  solid.vmin = m.MinVertex, solid.vmax = m.MaxVertex;
+  solid.faceCount = m.PolygonCount;
+  solid.faceStart = p.faceStart;
+  solid.faceVerts = p.faceVerts;
+  solid.faceStep = std::span<const int>(m.FaceStep.data(), static_cast<size_t>(m.PolygonCount) + 1);
+  solid.edgeA = p.springA;
+  solid.edgeB = p.springB;
+  solid.edgeTarget = p.springTarget;
+  return solid;
+}
+
+StartPositions PositionSpans(Run& run) {
+  Model& m = run.model;
+  const size_t rows = static_cast<size_t>(m.MaxVertex) + 1;
+  return {std::span<double>(m.PosX.data(), rows), std::span<double>(m.PosY.data(), rows),
+          std::span<double>(m.PosZ.data(), rows)};
+}
+
 }  // namespace
+
+void FinishPositions(Run& run) {
+  RelaxState& r = run.relax;
+  if (run.model.MaxVertex < run.model.MinVertex) return;
+  if (!run.host.finishPositions(SolidViewOf(run), PositionSpans(run))) return;
+  const double polyBefore = r.PolyDeformPrev;
+  r.EdgeDeform = 0;
+  ClearForces(run);
+  EdgeAndPolygonForces(run, ShapePullsVectorAvailable());
+  r.PolyDeformPrev = polyBefore;
+}
+
+bool SolutionAccepted(Run& run) {
+  if (run.RunMode != 2 || run.model.SegmentCount != 1 || !run.host.screensSolutions()) return true;
+  return run.host.acceptSolution(ShapeSnapshot(run));
+}
 
 void SetStartingPositions(Run& run) {
   Model& m = run.model;
@@ -66,22 +105,7 @@ void SetStartingPositions(Run& run) {
     r.VelX[i] = r.VelY[i] = r.VelZ[i] = 0;
     r.ForceX[i] = r.ForceY[i] = r.ForceZ[i] = 0;
   }
-  if (!fromInput && hi >= lo) {
-    const RelaxPlan& p = r.plan;
-    SolidView solid;
-    solid.vmin = lo, solid.vmax = hi;
-    solid.faceCount = m.PolygonCount;
-    solid.faceStart = p.faceStart;
-    solid.faceVerts = p.faceVerts;
-    solid.faceStep = std::span<const int>(m.FaceStep.data(), static_cast<size_t>(m.PolygonCount) + 1);
-    solid.edgeA = p.springA;
-    solid.edgeB = p.springB;
-    solid.edgeTarget = p.springTarget;
-    const size_t rows = static_cast<size_t>(hi) + 1;
-    run.host.chooseStart(solid, {std::span<double>(m.PosX.data(), rows),
-                                 std::span<double>(m.PosY.data(), rows),
-                                 std::span<double>(m.PosZ.data(), rows)});
-  }
+  if (!fromInput && hi >= lo) run.host.chooseStart(SolidViewOf(run), PositionSpans(run));
   if (!Ticked(o.incord) && m.PolygonCount == 1) {
     const std::string& code = m.FaceCode[1];
     for (int i = lo; i <= hi; ++i) {

@@ -112,6 +112,20 @@ class Host {
   // own: all of them are in place afterwards, or none is.
   virtual bool wantsSnapshot() const { return false; }
   virtual std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) { return {}; }
+  // Hosts that look at each written solution's points and faces (to tell what kind of
+  // solid it is) ask for its shape; the writer hands it over before solutionWritten.
+  virtual bool wantsShape() const { return false; }
+  virtual void solutionShape(const SolutionSnapshot& shape) {}
+  // Repeat mode, before an exact new solution is written: a host that screens solutions
+  // (screensSolutions) is shown its points and faces (no colours, no cylinder model) and
+  // says whether to keep it. One it refuses is not written and counts as an isomorph
+  // already seen: the next attempt starts. The host says why itself.
+  virtual bool screensSolutions() const { return false; }
+  virtual bool acceptSolution(const SolutionSnapshot& shape) { return true; }
+  // A one-attempt relaxation (once mode, weaken) has settled and its files are about to
+  // be written: a host may move the vertices (rows vmin..vmax, as chooseStart) and
+  // returns true when it moved them; the figures are then measured again.
+  virtual bool finishPositions(const SolidView& solid, StartPositions positions) { return false; }
   // Progress between polls (iteration count, attempt); hosts may ignore.
   virtual void attemptStarted(int attempt) {}
   // The forces of an attempt in repeat mode overflowed. A host that returns true has

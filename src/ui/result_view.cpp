@@ -17,6 +17,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "facts/solid_facts.h"
 #include "render/gl_painter.h"
 #include "render/headless_context.h"
 
@@ -140,6 +141,12 @@ QString Counts(const render::SolidMesh& mesh) {
   return QString("%1 vertices, %2 faces").arg(mesh.points.size()).arg(mesh.faces.size());
 }
 
+QString FactsOf(const render::SolidMesh& mesh) {
+  FactsSolid solid{mesh.points, {}};
+  for (const render::MeshFace& f : mesh.faces) solid.faces.push_back({f.corners, 1});
+  return QString::fromStdString(FactsLine(ComputeFacts(solid)));
+}
+
 }  // namespace
 
 ResultView::ResultView(Canvas canvas) {
@@ -160,6 +167,9 @@ ResultView::ResultView(Canvas canvas) {
   summary_ = new QLabel(this);
   summary_->setObjectName("Summary");
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  facts_ = new QLabel(this);
+  facts_->setObjectName("Facts");
+  facts_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   position_ = new QLabel(this);
   position_->setObjectName("Isomorph");
   edges_ = new QCheckBox("&Edges", this);
@@ -189,6 +199,7 @@ ResultView::ResultView(Canvas canvas) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(canvas_, 1);
   layout->addWidget(summary_);
+  layout->addWidget(facts_);
   layout->addLayout(controls);
   resize(600, 640);
   updateButtons();
@@ -209,6 +220,7 @@ bool ResultView::showFile(const QString& offPath, const QString& summary, const 
   if (!scene_.lookProblem.empty())
     line += "   (frame and translucent faces drawn plain: " + QString::fromStdString(scene_.lookProblem) + ")";
   summary_->setText(QFileInfo(offPath).fileName() + "   " + line);
+  facts_->setText(FactsOf(scene_.picture->mesh()));
   setWindowTitle("Kelmor Solid - " + QFileInfo(offPath).fileName());
   redraw();
   return true;

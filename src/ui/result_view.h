@@ -71,6 +71,7 @@ class ResultView : public QWidget {
   QWidget* labels_ = nullptr;
   bool openGL_ = false;
   QLabel* summary_;
+  QLabel* facts_;  // what kind of solid it is: convexity, crossings, symmetry, flatness
   QLabel* position_;
   QCheckBox* edges_;
   QCheckBox* vertexLabels_;

@@ -107,7 +107,7 @@ TEST_F(Batch, TheExampleSolidsGiveEighteenSolvedRowsAndResumeDoesNothing) {
     EXPECT_TRUE(row.SE && row.A && row.iterations && row.attempts) << row.input;
     // The figures come from the run itself, and agree with the report the files carry.
     if (row.SE && row.A) ExpectReportFigures(fs::path(row.folder), *row.SE, *row.A);
-    EXPECT_EQ(row.files.size(), 6u) << row.input;
+    EXPECT_EQ(row.files.size(), 7u) << row.input;  // the six described files and NAME_facts.txt
     EXPECT_TRUE(fs::exists(fs::path(row.folder) / row.files[0])) << row.folder;
   }
   EXPECT_NE(r.out.find("batch: 18 inputs, 18 solved, 0 written"), std::string::npos) << r.out;
@@ -234,7 +234,7 @@ TEST_F(Batch, KilledHalfwayAndResumedEachInputHasOneRow) {
     ++seen[row.input];
     EXPECT_EQ(row.status, "solved") << row.input;
     // No file lost: every file a row names is in its folder, and no temporary is left.
-    EXPECT_EQ(row.files.size(), 6u) << row.input;
+    EXPECT_EQ(row.files.size(), 7u) << row.input;  // the six described files and NAME_facts.txt
     for (const std::string& file : row.files) EXPECT_GT(fs::file_size(fs::path(row.folder) / file), 0u) << file;
     for (const auto& e : fs::directory_iterator(row.folder))
       EXPECT_NE(e.path().filename().string().rfind(".kelmor-", 0), 0u) << e.path();

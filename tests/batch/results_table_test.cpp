@@ -39,7 +39,20 @@ TEST(ResultRow, JsonReadsBackAndCsvQuotesWhatNeedsIt) {
   EXPECT_EQ(older->search, "");
   EXPECT_EQ(RowCsv(r),
             "\"dir, with comma/\"\"odd\"\".txt\",out/odd,failed,2.5e-15,,,,,3,spectral start 1 of 6 (cluster 5),0.25,"
-            "a.off;a_solid.wrl,\"Error: line one\nline two\"");
+            "a.off;a_solid.wrl,\"Error: line one\nline two\",,,,,,,");
+  // A written solution's facts read back and fill their columns.
+  r.convex = false;
+  r.selfIntersecting = true;
+  r.symmetry = "D5h";
+  r.edgeRatio = 1.0125;
+  r.offPlane = 0;
+  r.dihedralMin = 36;
+  r.dihedralMax = 90;
+  back = RowFromJson(RowJson(r));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(RowJson(*back), RowJson(r));
+  EXPECT_EQ(RowCsv(r).substr(RowCsv(r).rfind("two\"") + 4), ",no,yes,D5h,1.0125,0.0,36.0,90.0");
+  EXPECT_FALSE(older->convex);
   for (const char* cut : {"", "{\"input\":\"a.txt\",\"status\":\"sol", "[1,2]", "{\"input\":1}"})
     EXPECT_FALSE(RowFromJson(cut)) << cut;
 }
@@ -72,7 +85,9 @@ TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
   std::ifstream csv(dir / "results.csv");
   std::string header, line;
   std::getline(csv, header);
-  EXPECT_EQ(header, "input,folder,status,E,SE,P,A,iterations,attempts,search,seconds,files,error");
+  EXPECT_EQ(header,
+            "input,folder,status,E,SE,P,A,iterations,attempts,search,seconds,files,error,convex,self_intersecting,"
+            "symmetry,edge_ratio,off_plane,dihedral_min,dihedral_max");
   int lines = 0;
   while (std::getline(csv, line)) ++lines;
   EXPECT_EQ(lines, 3);

@@ -181,7 +181,8 @@ TEST_F(Cli, EachWrittenSolutionPrintsOneLineForScripts) {
   auto r = Kelmor({"run", Cube(), "--out", (dir_ / "a").string(), "--seed", "5", "--quiet"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::regex_match(
-      r.out, std::regex(R"(written cube E=\S+ P=\S+ iterations=\d+ attempts=1 seconds=[0-9.]+\n)")))
+      r.out, std::regex(R"(written cube E=\S+ P=\S+ iterations=\d+ attempts=1 seconds=[0-9.]+ convex=yes )"
+                        R"(self-intersecting=no symmetry=Oh edge-ratio=\S+ off-plane=\S+ dihedral=\S+\n)")))
       << r.out;
   EXPECT_TRUE(fs::exists(dir_ / "a" / "cube_solid.wrl"));
   EXPECT_TRUE(fs::exists(dir_ / "a" / "cube.off"));
@@ -194,7 +195,7 @@ TEST_F(Cli, TheSameSeedGivesByteIdenticalFiles) {
     ASSERT_EQ(r.status, 0) << r.err;
   }
   auto a = Files(dir_ / "a"), b = Files(dir_ / "b");
-  EXPECT_EQ(a.size(), 6u);
+  EXPECT_EQ(a.size(), 7u);  // the six described files and cube_facts.txt
   EXPECT_EQ(a, b);
 }
 

@@ -219,8 +219,14 @@ TEST_F(GuiTest, ResultViewStepsThroughTheSolutionsOfARepeatRun) {
   EXPECT_TRUE(view->summaryText().endsWith("first"));
   EXPECT_EQ(view->scene().picture->mesh().points.size(), 8u);
   EXPECT_FALSE(button("&Previous")->isEnabled());
+  // Each solution's facts on the line under its summary.
+  const QString cubeFacts = view->findChild<QLabel*>("Facts")->text();
+  EXPECT_TRUE(cubeFacts.startsWith("convex, not self-intersecting, symmetry Oh, edge ratio 1,")) << cubeFacts.toStdString();
   button("&Next")->click();
   EXPECT_EQ(view->scene().picture->mesh().points.size(), 6u);
+  button("&Next")->click();
+  EXPECT_NE(view->findChild<QLabel*>("Facts")->text().indexOf("symmetry Ih"), -1);
+  button("&Previous")->click();
 
   // A file that cannot be read leaves the shown solid and says why.
   const std::string bad = writeInput("bad.off", "OFF\n3 1 0\n0 0 0\n");
