@@ -67,6 +67,16 @@ std::string LastLine(const std::string& text) {
   return last;
 }
 
+// The reason a row failed: the last error the run reported ("kelmor: ..." but not a
+// warning), which later progress lines ("Search: ...") must not hide; else the last line.
+std::string ErrorOf(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, error;
+  while (std::getline(in, line))
+    if (line.rfind("kelmor: ", 0) == 0 && line.rfind("kelmor: warning: ", 0) != 0) error = line;
+  return error.empty() ? LastLine(text) : error;
+}
+
 std::vector<std::string> FilesIn(const fs::path& folder) {
   std::vector<std::string> files;
   std::error_code ec;
@@ -168,7 +178,7 @@ bool RunOne(const BatchInput& input, const Session& base, const RunArgs& args,
   } else {
     row.status = "failed";
   }
-  if (row.status != "solved" && row.status != "written") row.error = LastLine(messages.str());
+  if (row.status != "solved" && row.status != "written") row.error = ErrorOf(messages.str());
   return true;
 }
 

@@ -175,6 +175,19 @@ void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput) {
   app->add_option("--scale", a.scale,
                   "edge length in millimetres of the exported models (default: 20 for stl and 3mf)")
       ->type_name("MM");
+  app->add_option("--lay-on", a.layOn,
+                  "how stl and 3mf models lie on the bed: largest (default: the largest face down), "
+                  "face N (face N of the input down) or as-solved")
+      ->expected(1, 2)
+      ->type_name("HOW");
+  app->add_option("--strut", a.strut,
+                  "strut diameter in millimetres of printed strut models (default: as the preferences make "
+                  "them, at least 1.2)")
+      ->type_name("MM");
+  app->add_option("--ball", a.ball,
+                  "ball diameter in millimetres of printed strut models (default: as the preferences make "
+                  "them, at least 1.5 times the struts)")
+      ->type_name("MM");
   app->add_option_function<std::string>(
          "--search",
          [&a](const std::string& v) {
@@ -258,18 +271,44 @@ bool PrepareSession(Session& session, const RunArgs& a, Host& host, std::ostream
   return true;
 }
 
+namespace {
+
+std::string Joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
+  return text;
+}
+
+// A length in millimetres must be a number above 0 and below a kilometre.
+bool Millimetres(const std::optional<double>& mm) { return !mm || (*mm > 0 && *mm < 1e6); }
+
+}  // namespace
+
 bool CheckExports(const RunArgs& a, std::ostream& err) {
   AcceptRule rule;
   if (auto e = ParseAcceptRule(a.accept, rule)) {
     err << "kelmor: " << *e << "\n";
     return false;
   }
-  if (a.scale && !(*a.scale > 0 && *a.scale < 1e6)) {
+  if (!Millimetres(a.scale)) {
     err << "kelmor: --scale takes the edge length in millimetres, a number above 0\n";
     return false;
   }
+  for (const auto& [name, value] : {std::pair{"--strut", a.strut}, std::pair{"--ball", a.ball}})
+    if (!Millimetres(value)) {
+      err << "kelmor: " << name << " takes a diameter in millimetres, a number above 0\n";
+      return false;
+    }
+  LayOn layOn;
+  if (!a.layOn.empty())
+    if (auto e = ParseLayOn(Joined(a.layOn), layOn)) {
+      err << "kelmor: " << *e << "\n";
+      return false;
+    }
   if (a.exportList.empty()) {
     if (a.scale) err << "kelmor: --scale applies to --export; without it nothing is scaled\n";
+    if (a.strut || a.ball || !a.layOn.empty())
+      err << "kelmor: --lay-on, --strut and --ball apply to --export stl or 3mf; without it they do nothing\n";
     return true;
   }
   std::vector<ExportFormat> formats;
@@ -277,6 +316,9 @@ bool CheckExports(const RunArgs& a, std::ostream& err) {
     err << "kelmor: " << *e << "\n";
     return false;
   }
+  if ((a.strut || a.ball || !a.layOn.empty()) && std::none_of(formats.begin(), formats.end(), ForPrinting))
+    err << "kelmor: --lay-on, --strut and --ball apply to stl and 3mf; the other formats keep the solved "
+           "orientation and the preferences' struts\n";
   return true;
 }
 
@@ -294,7 +336,12 @@ ConsoleSettings ConsoleFrom(const RunArgs& a) {
   ParseAcceptRule(a.accept, c.accept);  // checked by CheckExports before any run starts
   c.planar = a.planar;
   // Checked by CheckExports before any run starts.
-  if (!a.exportList.empty() && !ParseExportList(a.exportList, c.exports.formats)) c.exports.scale = a.scale;
+  if (!a.exportList.empty() && !ParseExportList(a.exportList, c.exports.formats)) {
+    c.exports.scale = a.scale;
+    c.exports.strut = a.strut;
+    c.exports.ball = a.ball;
+    if (!a.layOn.empty()) ParseLayOn(Joined(a.layOn), c.exports.layOn);
+  }
   return c;
 }
 

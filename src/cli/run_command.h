@@ -40,6 +40,9 @@ struct RunArgs {
   bool outJustMade = false;
   std::string exportList;       // --export: formats of every written solution
   std::optional<double> scale;  // --scale: exported edge length in millimetres
+  std::vector<std::string> layOn;  // --lay-on: how printed models lie ("face", "3" as two words)
+  std::optional<double> strut;     // --strut: printed strut diameter in millimetres
+  std::optional<double> ball;      // --ball: printed ball diameter in millimetres
   bool search = true;                   // --search on|off
   int searchAfter = SearchRule{}.after;  // attempts without a solution before the search starts
   // --conway: expressions run instead of (run) or beside (batch) the input files.
@@ -54,7 +57,7 @@ struct RunArgs {
 // Adds the run options (and the INPUT argument when withInput) to a sub-command.
 void AddRunOptions(CLI::App* app, RunArgs& a, bool withInput);
 ConsoleSettings ConsoleFrom(const RunArgs& a);
-// Checks --export and --scale; false (reason printed) when refused.
+// Checks --export, --scale, --lay-on, --strut and --ball; false (reason printed) when refused.
 bool CheckExports(const RunArgs& a, std::ostream& err);
 // Loads the settings and applies the --pref overrides; false (reason printed) when one
 // is refused.

@@ -1,4 +1,4 @@
-// STL and OBJ through assimp's exporters.
+// OBJ through assimp's exporter.
 #include <assimp/Exporter.hpp>
 #include <assimp/IOStream.hpp>
 #include <assimp/IOSystem.hpp>
@@ -29,6 +29,8 @@ std::unique_ptr<aiScene> SceneOf(const Mesh& mesh, const std::string& name) {
     const SnapshotColour& c = mesh.materials[i].colour;
     aiColor3D colour(static_cast<float>(c.r), static_cast<float>(c.g), static_cast<float>(c.b));
     material->AddProperty(&colour, 1, AI_MATKEY_COLOR_DIFFUSE);
+    float opacity = static_cast<float>(mesh.materials[i].opacity);
+    if (opacity < 1) material->AddProperty(&opacity, 1, AI_MATKEY_OPACITY);
     scene->mMaterials[i] = material;
   }
   scene->mNumMeshes = static_cast<unsigned>(parts.size());
@@ -128,10 +130,6 @@ std::vector<FurtherFile> Export(const Mesh& mesh, const std::string& name, const
 }
 
 }  // namespace
-
-std::vector<FurtherFile> WriteStl(const Mesh& mesh, const std::string& name, const std::string& path) {
-  return Export(mesh, name, "stlb", path);
-}
 
 std::vector<FurtherFile> WriteObj(const Mesh& mesh, const std::string& name, const std::string& path) {
   return Export(mesh, name, "obj", path);

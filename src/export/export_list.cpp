@@ -1,6 +1,7 @@
 #include "export/export_list.h"
 
 #include <algorithm>
+#include <charconv>
 #include <sstream>
 
 namespace kelmor {
@@ -55,6 +56,23 @@ std::string ExportListText(const std::vector<ExportFormat>& formats) {
     text += std::string(Extension(f)).substr(1);
   }
   return text;
+}
+
+std::optional<std::string> ParseLayOn(const std::string& text, LayOn& layOn) {
+  if (text == "largest" || text == "as-solved") {
+    layOn = {text == "largest" ? LayOn::Kind::Largest : LayOn::Kind::AsSolved, 0};
+    return std::nullopt;
+  }
+  if (text.size() > 5 && text.compare(0, 4, "face") == 0 && (text[4] == ' ' || text[4] == '=')) {
+    int face = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data() + 5, end, face);
+    if (ec == std::errc() && ptr == end && face > 0) {
+      layOn = {LayOn::Kind::Face, face};
+      return std::nullopt;
+    }
+  }
+  return "--lay-on takes largest, face N (N a face number from 1) or as-solved, not '" + text + "'";
 }
 
 double UnitsPerEdge(ExportFormat f, const ExportRequest& r) {

@@ -13,10 +13,22 @@ const char* Extension(ExportFormat f);
 // Formats for printing measure in millimetres; the others keep the model's own unit.
 bool ForPrinting(ExportFormat f);
 
-// What the user asked for: the formats and the printed edge length.
+// How a model for printing lies on the bed: on its largest outer face, on a face the user
+// names by its number in the input (the face labels' numbers), or as the run solved it.
+struct LayOn {
+  enum class Kind { Largest, Face, AsSolved };
+  Kind kind = Kind::Largest;
+  int face = 0;  // with Kind::Face
+};
+
+// What the user asked for: the formats, the printed edge length and how printed models
+// lie and are built.
 struct ExportRequest {
   std::vector<ExportFormat> formats;
   std::optional<double> scale;  // millimetres per unit edge, when the user gave one
+  LayOn layOn;
+  std::optional<double> strut;  // printed strut diameter in millimetres, when given
+  std::optional<double> ball;   // printed ball diameter in millimetres, when given
 };
 
 // The printed edge length when none is given.
@@ -27,6 +39,9 @@ constexpr double DefaultEdgeMillimetres = 20.0;
 std::optional<std::string> ParseExportList(const std::string& text, std::vector<ExportFormat>& formats);
 // The list back as text ("glb,stl").
 std::string ExportListText(const std::vector<ExportFormat>& formats);
+
+// "largest", "face N" (also "face=N") or "as-solved". Returns the reason when refused.
+std::optional<std::string> ParseLayOn(const std::string& text, LayOn& layOn);
 
 // How many output units one unit edge becomes in a file of this format: millimetres for
 // STL and 3MF (the given scale, 20 by default); glTF counts metres, so a given scale

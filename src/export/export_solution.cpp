@@ -6,25 +6,18 @@
 #include <filesystem>
 #include <sstream>
 
+#include "export/flat_foot.h"
 #include "export/format_writers.h"
+#include "export/lay_on.h"
+#include "export/print_advice.h"
 #include "export/shell_check.h"
+#include "export/strut_size.h"
 
 namespace kelmor {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr double MinimumStrutMillimetres = 0.8;
-
-// A printed model stands on the bed: its lowest point at z = 0.
-Mesh OnTheBed(Mesh mesh) {
-  if (mesh.points.empty()) return mesh;
-  double low = mesh.points[0].z;
-  for (const Vec3& p : mesh.points) low = std::min(low, p.z);
-  for (Vec3& p : mesh.points) p.z -= low;
-  return mesh;
-}
 
 // Makes one model in one format; a failure is reported and makes no file.
 void MakeOne(const Mesh& unitMesh, const std::string& title, const fs::path& target, ExportFormat f,
@@ -46,53 +39,77 @@ void MakeOne(const Mesh& unitMesh, const std::string& title, const fs::path& tar
   }
 }
 
-std::string Flaw(const ShellReport& report) {
-  std::ostringstream why;
-  if (report.openEdges) why << report.openEdges << " open edges (faces coded B leave holes)";
-  else if (report.overusedEdges) why << report.overusedEdges << " edges shared by more than two faces";
-  else if (report.misorientedEdges) why << "a one-sided surface (no consistent outside)";
-  else why << "a shell with no volume";
-  return why.str();
+// A model in the two ways it is written: as solved for viewers, which turn it, and laid
+// on the bed with its struts sized for printing.
+struct Model {
+  std::string title;
+  std::string file;
+  Mesh view, print;
+  bool solid = true;
+  int starGaps = 0;      // open edges the star faces' outlines left; then filled whole
+  double footCut = 0;    // millimetres cut off the bottom for a steady foot
+};
+
+std::vector<Model> Models(const SolutionSnapshot& s, const ExportRequest& r, ExportOutcome& out) {
+  std::string layWarning;
+  SolutionSnapshot laid = LaidOn(s, r.layOn, layWarning);
+  if (!layWarning.empty()) out.warnings.push_back(s.name + s.suffix + ": " + layWarning);
+  std::vector<Model> models;
+  const double edge = r.scale.value_or(DefaultEdgeMillimetres);
+  int starGaps = 0;
+  double footCut = 0;
+  Mesh solid = FlatFoot(OnTheBed(PrintedSolidMesh(laid, starGaps)), edge, footCut);
+  models.push_back({s.name, s.name + s.suffix, ViewedSolidMesh(s), std::move(solid), true, starGaps, footCut});
+  if (s.cylinderModel && !s.struts.empty()) {
+    SolutionSnapshot printed = WithStrutSizes(laid, PrintedStrutSizes(s, r), edge);
+    models.push_back({s.name + "_struts", s.name + "_struts" + s.suffix, StrutMesh(s, edge), StrutMesh(printed, edge),
+                      false, 0, 0});
+  }
+  return models;
+}
+
+// What a printer should know before slicing the model: its size, thin struts, holes
+// and a solid that runs through itself.
+void AdviseOnPrinting(const SolutionSnapshot& s, const ExportRequest& r, const Model& m, ExportOutcome& out) {
+  auto advise = [&](const std::optional<std::string>& advice) {
+    if (advice) out.warnings.push_back(m.file + ": " + *advice);
+  };
+  ShellReport report = CheckShells(m.print.points, m.print.triangles);
+  bool star = std::any_of(s.faces.begin(), s.faces.end(), [](const SnapshotFace& f) { return f.step > 1; });
+  if (m.starGaps)
+    advise("the star faces leave gaps between their points (" + std::to_string(m.starGaps) +
+           " open edges): the printed solid fills each star face as the polygon through its corners");
+  else if (auto advice = ShellAdvice(report, m.solid ? s.openFaces : 0, m.solid && star))
+    advise(report.Printable() && s.cylinderModel && !s.struts.empty()
+               ? *advice + "; the strut model " + s.name + "_struts" + s.suffix + " prints every edge"
+               : *advice);
+  if (!m.solid) advise(StrutAdvice(PrintedStrutSizes(s, r)));
+  if (m.footCut > 0) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "the solid touches the bed only at points: its lowest %.2f mm are cut off flat so that it stands",
+                  m.footCut);
+    advise(std::string(text));
+  }
+  advise(SizeAdvice(m.print.Scaled(r.scale.value_or(DefaultEdgeMillimetres))));
 }
 
 }  // namespace
 
 ExportOutcome ExportSolution(const SolutionSnapshot& s, const ExportRequest& r) {
   ExportOutcome out;
-  struct Model {
-    std::string title;
-    std::string file;
-    Mesh mesh;
-  };
   std::vector<Model> models;
   try {
-    models.push_back({s.name, s.name + s.suffix, SolidMesh(s)});
-    if (s.cylinderModel && !s.struts.empty()) {
-      double edge = r.scale.value_or(DefaultEdgeMillimetres);
-      models.push_back({s.name + "_struts", s.name + "_struts" + s.suffix, StrutMesh(s, edge)});
-    }
+    models = Models(s, r, out);
   } catch (const std::exception& e) {
     out.failures.push_back(s.name + ": " + e.what());
     return out;
   }
   bool printing = std::any_of(r.formats.begin(), r.formats.end(), ForPrinting);
-  double edge = r.scale.value_or(DefaultEdgeMillimetres);
-  // Struts thinner than a common nozzle's line print badly or not at all.
-  if (printing && models.size() > 1 && 2 * s.strutRadius * edge < MinimumStrutMillimetres) {
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "struts %.2f mm thick at a %g mm edge print poorly; --pref cyls=%d makes them 2 mm", 2 * s.strutRadius * edge,
-                  edge, static_cast<int>(std::ceil(100.0 / edge)));
-    out.warnings.push_back(models[1].file + ": " + text);
-  }
   for (const Model& m : models) {
-    if (printing) {
-      ShellReport report = CheckShells(m.mesh.points, m.mesh.triangles);
-      if (!report.Printable())
-        out.warnings.push_back(m.file + ": not a closed solid for printing: " + Flaw(report));
-    }
+    if (printing) AdviseOnPrinting(s, r, m, out);
     for (ExportFormat f : r.formats)
-      MakeOne(m.mesh, m.title, fs::path(s.folder) / (m.file + Extension(f)), f, r, out);
+      MakeOne(ForPrinting(f) ? m.print : m.view, m.title, fs::path(s.folder) / (m.file + Extension(f)), f, r, out);
   }
   return out;
 }

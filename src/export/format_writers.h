@@ -21,9 +21,11 @@ std::vector<FurtherFile> WriteGltf(const Mesh& mesh, const std::string& name, bo
 // 3MF in millimetres: one object per closed shell set, one base material per colour.
 std::vector<FurtherFile> Write3mf(const Mesh& mesh, const std::string& name, const std::string& path);
 
-// Through assimp's exporters: binary STL, or OBJ with its MTL file beside it (the MTL
-// takes the OBJ's name with ".mtl").
+// Binary STL: the name in the header, every facet with its own plane's normal.
 std::vector<FurtherFile> WriteStl(const Mesh& mesh, const std::string& name, const std::string& path);
+
+// Through assimp's exporter: OBJ with its MTL file beside it (the MTL takes the OBJ's name
+// with ".mtl").
 std::vector<FurtherFile> WriteObj(const Mesh& mesh, const std::string& name, const std::string& path);
 
 }  // namespace kelmor

@@ -78,7 +78,10 @@ std::vector<FurtherFile> WriteGltf(const Mesh& mesh, const std::string& name, bo
     const MeshMaterial& mat = mesh.materials[static_cast<size_t>(part.material)];
     tinygltf::Material g;
     g.name = mat.name;
-    g.pbrMetallicRoughness.baseColorFactor = {Linear(mat.colour.r), Linear(mat.colour.g), Linear(mat.colour.b), 1.0};
+    g.pbrMetallicRoughness.baseColorFactor = {Linear(mat.colour.r), Linear(mat.colour.g), Linear(mat.colour.b),
+                                              mat.opacity};
+    if (mat.opacity < 1) g.alphaMode = "BLEND";
+    g.doubleSided = mesh.doubleSided;
     g.pbrMetallicRoughness.metallicFactor = 0.0;
     g.pbrMetallicRoughness.roughnessFactor = 0.6;
     m.materials.push_back(g);

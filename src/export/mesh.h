@@ -17,6 +17,7 @@ Vec3 Unit(Vec3 a);
 struct MeshMaterial {
   std::string name;
   SnapshotColour colour;
+  double opacity = 1;  // below 1: blended with what lies behind
 };
 
 // A triangle mesh in flat tables. Triangles wind counter-clockwise seen from outside.
@@ -29,6 +30,7 @@ struct Mesh {
   std::vector<int> trianglePart;      // per triangle
   std::vector<MeshMaterial> materials;
   bool smooth = false;  // round shapes: shade with normals averaged at shared points
+  bool doubleSided = false;  // has open surfaces (frame rings): draw both sides
 
   int AddPoint(Vec3 p) {
     points.push_back(p);
@@ -59,6 +61,17 @@ std::vector<MeshPart> SplitParts(const Mesh& mesh);
 // centre. Each connected shell is oriented consistently and outwards. One part per face,
 // one material per colour entry used. Unit edge.
 Mesh SolidMesh(const SolutionSnapshot& s);
+
+// The solid for printing: as SolidMesh, unless star faces whose outlines leave gaps
+// between their points (no other face runs along their edges) make it open while the
+// polygons through their corners close it; then those polygons, and starGaps is the
+// number of open edges the outlines left (0 otherwise).
+Mesh PrintedSolidMesh(const SolutionSnapshot& s, int& starGaps);
+
+// The solid as its file shows it, for viewers: as SolidMesh, but frame faces (coded "f")
+// as rings of bars, and translucent faces (coded "t") also filled whole in a translucent
+// twin of their material. Rings are open surfaces, so the mesh is then double-sided.
+Mesh ViewedSolidMesh(const SolutionSnapshot& s);
 
 // The cylinder model: every strut a closed cylinder, every strut end a ball, each its own
 // closed shell. edgeMillimetres is the printed edge length; the number of segments keeps

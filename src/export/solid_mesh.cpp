@@ -7,6 +7,7 @@
 #include <string>
 
 #include "export/mesh.h"
+#include "export/shell_check.h"
 
 namespace kelmor {
 
@@ -126,7 +127,10 @@ double SignedVolume(const Mesh& mesh, size_t t) {
 
 }  // namespace
 
-Mesh SolidMesh(const SolutionSnapshot& s) {
+namespace {
+
+// The solid filled whole, and for each face whether its corners run reversed in it.
+Mesh Filled(const SolutionSnapshot& s, std::vector<bool>& faceReversed) {
   Mesh mesh;
   for (size_t p = 0; p < s.points.size(); ++p) mesh.AddPoint(At(s, static_cast<int>(p)));
   std::map<int, int> materialOf;  // colour entry to material
@@ -159,6 +163,95 @@ Mesh SolidMesh(const SolutionSnapshot& s) {
     volume[static_cast<size_t>(shellOfTriangle[t])] += SignedVolume(mesh, t);
   for (size_t t = 0; t < mesh.triangles.size(); ++t)
     if (volume[static_cast<size_t>(shellOfTriangle[t])] < 0) std::swap(mesh.triangles[t][1], mesh.triangles[t][2]);
+  faceReversed.assign(s.faces.size(), false);
+  for (size_t fi = 0; fi < s.faces.size(); ++fi)
+    faceReversed[fi] = o.reversed[fi] != (volume[static_cast<size_t>(o.shell[fi])] < 0);
+  return mesh;
+}
+
+// A frame face as its ring of bars: for each outline edge from corner p to corner q, the
+// quadrilateral p, q and their inner points, wound as the face.
+void AddRing(Mesh& mesh, const SnapshotFace& face, bool reversed, int material, int part) {
+  SnapshotFace f = face;
+  std::vector<int> inner;
+  for (const SnapshotPoint& p : f.inner) inner.push_back(mesh.AddPoint({p.x, p.y, p.z}));
+  if (reversed) {
+    std::reverse(f.corners.begin(), f.corners.end());
+    std::reverse(inner.begin(), inner.end());
+  }
+  const size_t n = f.corners.size(), k = static_cast<size_t>(std::max(f.step, 1));
+  for (size_t p = 0; p < n; ++p) {
+    size_t q = (p + k) % n;
+    mesh.AddTriangle(f.corners[p], f.corners[q], inner[q], material, part);
+    mesh.AddTriangle(f.corners[p], inner[q], inner[p], material, part);
+  }
+}
+
+int MaterialOf(const Mesh& filled, const SnapshotFace& f) {
+  const std::string name = "colour_" + std::to_string(f.colour);
+  for (size_t i = 0; i < filled.materials.size(); ++i)
+    if (filled.materials[i].name == name) return static_cast<int>(i);
+  return 0;
+}
+
+}  // namespace
+
+Mesh SolidMesh(const SolutionSnapshot& s) {
+  std::vector<bool> reversed;
+  return Filled(s, reversed);
+}
+
+Mesh PrintedSolidMesh(const SolutionSnapshot& s, int& starGaps) {
+  starGaps = 0;
+  Mesh mesh = SolidMesh(s);
+  const int open = CheckShells(mesh.points, mesh.triangles).openEdges;
+  SolutionSnapshot whole = s;
+  bool stars = false;
+  for (SnapshotFace& f : whole.faces)
+    if (f.step > 1) {
+      f.step = 1;
+      f.fan = false;
+      stars = true;
+    }
+  if (open == 0 || !stars) return mesh;
+  Mesh filled = SolidMesh(whole);
+  if (!CheckShells(filled.points, filled.triangles).Printable()) return mesh;
+  starGaps = open;
+  return filled;
+}
+
+Mesh ViewedSolidMesh(const SolutionSnapshot& s) {
+  std::vector<bool> reversed;
+  Mesh filled = Filled(s, reversed);
+  Mesh mesh;
+  mesh.points = filled.points;
+  mesh.materials = filled.materials;
+  mesh.doubleSided = std::any_of(s.faces.begin(), s.faces.end(), [](const SnapshotFace& f) { return !f.inner.empty(); });
+  std::map<int, int> translucentOf;  // material to its translucent twin
+  int parts = static_cast<int>(s.faces.size());
+  for (size_t t = 0; t < filled.triangles.size(); ++t) {
+    const auto& tri = filled.triangles[t];
+    int material = filled.triangleMaterial[t], part = filled.trianglePart[t];
+    const SnapshotFace& f = s.faces[static_cast<size_t>(part)];
+    if (f.inner.empty()) {
+      mesh.AddTriangle(tri[0], tri[1], tri[2], material, part);
+      continue;
+    }
+    if (!f.translucent) continue;
+    auto [it, added] = translucentOf.try_emplace(material, static_cast<int>(mesh.materials.size()));
+    if (added) {
+      MeshMaterial twin = filled.materials[static_cast<size_t>(material)];
+      twin.name += "_translucent";
+      twin.opacity = 1 - s.transparency;
+      mesh.materials.push_back(twin);
+    }
+    mesh.AddTriangle(tri[0], tri[1], tri[2], it->second, parts + part);
+  }
+  for (size_t fi = 0; fi < s.faces.size(); ++fi) {
+    const SnapshotFace& f = s.faces[fi];
+    if (!f.inner.empty() && f.inner.size() == f.corners.size())
+      AddRing(mesh, f, reversed[fi], MaterialOf(filled, f), static_cast<int>(fi));
+  }
   return mesh;
 }
 

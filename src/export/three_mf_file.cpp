@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <minizip/zip.h>
 #include <sstream>
 #include <stdexcept>
@@ -78,8 +79,24 @@ const char* Relationships =
     "Type=\"http://schemas.microsoft.com/3dmanufacturing/2013/01/3dmodel\"/>\n"
     "</Relationships>\n";
 
-void AddEntry(zipFile zip, const char* entry, const std::string& text) {
+// Zip entries carry the local time they were written (zip keeps no time zone); an
+// all-zero date would read as day 0 of January 1980, which is no date at all.
+zip_fileinfo Dated() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
   zip_fileinfo info{};
+  info.tmz_date.tm_sec = static_cast<unsigned>(local.tm_sec);
+  info.tmz_date.tm_min = static_cast<unsigned>(local.tm_min);
+  info.tmz_date.tm_hour = static_cast<unsigned>(local.tm_hour);
+  info.tmz_date.tm_mday = static_cast<unsigned>(local.tm_mday);
+  info.tmz_date.tm_mon = static_cast<unsigned>(local.tm_mon);
+  info.tmz_date.tm_year = static_cast<unsigned>(std::clamp(local.tm_year + 1900, 1980, 2107));
+  return info;
+}
+
+void AddEntry(zipFile zip, const char* entry, const std::string& text) {
+  zip_fileinfo info = Dated();
   bool ok = zipOpenNewFileInZip(zip, entry, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
                                 Z_DEFAULT_COMPRESSION) == ZIP_OK;
   ok = ok && zipWriteInFileInZip(zip, text.data(), static_cast<unsigned>(text.size())) == ZIP_OK;

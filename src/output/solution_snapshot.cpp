@@ -1,5 +1,7 @@
 #include "output/solution_snapshot.h"
 
+#include <algorithm>
+
 #include "output/faces.h"
 #include "output/output_call.h"
 #include "run/run.h"
@@ -69,15 +71,26 @@ SolutionSnapshot TakeSnapshot(OutputCall& call) {
   int colour = 7;
   for (int f = 1; f <= m.PolygonCount; ++f) {
     FaceColour(run, f, colour, HighlightRange::BelowFixed);
-    if (HasLetter(m.FaceCode[f], "B")) continue;
+    if (HasLetter(m.FaceCode[f], "B")) {
+      ++s.openFaces;
+      continue;
+    }
     SnapshotFace face;
     for (int p = 1; p <= m.FaceSize[f]; ++p) face.corners.push_back(m.FaceVertex(f, p) - m.MinVertex);
     face.step = m.FaceStep[f];
     face.fan = IsFanShaped(m, f);
     face.colour = colour;
+    face.number = f;
+    if (HasLetter(m.FaceCode[f], "f") && !HasLetter(m.FaceCode[f], "s"))
+      for (int p = 1; p <= m.FaceSize[f]; ++p) {
+        Point3 q = FrameInnerPoint(run, f, p);
+        face.inner.push_back({q.x, q.y, q.z});
+      }
+    face.translucent = HasLetter(m.FaceCode[f], "t");
     s.faces.push_back(std::move(face));
   }
   const Preferences& prefs = run.session.prefs;
+  s.transparency = std::clamp(prefs.number("tran"), 0.0, 1.0);
   s.cylinderModel = prefs.flag("vcyl");
   const EdgeTable& e = run.edges;
   for (int i = 1; i <= e.EdgeTotal; ++i) {

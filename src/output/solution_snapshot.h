@@ -31,6 +31,11 @@ struct SnapshotFace {
   int step = 1;              // star step k: the outline runs from corner p to corner p + k
   bool fan = false;          // filled as triangles around its centre (star faces, faces coded "n")
   int colour = 0;            // entry of the colour table
+  int number = 0;            // the face's number in the input (1 for the first face)
+  // A frame face (coded "f" without "s"): the inner point of each corner, so that the
+  // solid file shows a ring of bars; empty for a face filled whole.
+  std::vector<SnapshotPoint> inner;
+  bool translucent = false;  // coded "t": also filled whole at the transparency level
 };
 
 // What the files of one written solution show, copied out of the run for the extra
@@ -43,7 +48,9 @@ struct SolutionSnapshot {
 
   std::vector<SnapshotPoint> points;       // vertex v is point v - MinVertex
   std::vector<SnapshotFace> faces;         // faces not coded "B", in face order
+  int openFaces = 0;                       // faces coded "B", which no file fills
   std::vector<SnapshotColour> colours;     // the face colour table, entries 0 to 32
+  double transparency = 0.5;               // of the translucent faces as the VRML files write it: 0 opaque, 1 clear
 
   bool cylinderModel = false;              // the cylinder model file is among the written files
   std::vector<std::array<int, 2>> struts;  // cylinder model edges as point pairs

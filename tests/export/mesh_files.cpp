@@ -93,4 +93,20 @@ int RunTool(const std::string& command, const fs::path& dir, std::string& output
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int ValidateGltf(const std::vector<fs::path>& files, const fs::path& dir, std::string& output) {
+  fs::path validator = fs::path(KELMOR_TOOLS_DIR) / "node_modules" / "gltf-validator";
+  if (!fs::exists(validator) || std::system("command -v node > /dev/null 2>&1") != 0) return -1;
+  std::ofstream(dir / "validate.js") << "const v = require('" << validator.string() << "');\n"
+                                     << "const fs = require('fs');\n"
+                                     << "(async () => { let bad = 0;\n"
+                                     << "  for (const f of process.argv.slice(2)) {\n"
+                                     << "    const r = await v.validateBytes(new Uint8Array(fs.readFileSync(f)));\n"
+                                     << "    const n = r.issues.numErrors + r.issues.numWarnings;\n"
+                                     << "    if (n) { bad++; console.log(f, JSON.stringify(r.issues.messages)); }\n"
+                                     << "  }\n  process.exit(bad); })();\n";
+  std::string names;
+  for (const fs::path& f : files) names += " '" + f.string() + "'";
+  return RunTool("node '" + (dir / "validate.js").string() + "'" + names, dir, output);
+}
+
 }  // namespace kelmor

@@ -24,4 +24,10 @@ std::string Read3mfModel(const std::filesystem::path& path);
 // and puts its output (both streams) in output.
 int RunTool(const std::string& command, const std::filesystem::path& dir, std::string& output);
 
+// The glTF validator (npm, in the build's tools folder) on the files: the number of files
+// with an error or a warning (each named in output), or -1 when node or the validator is
+// not installed.
+int ValidateGltf(const std::vector<std::filesystem::path>& files, const std::filesystem::path& dir,
+                 std::string& output);
+
 }  // namespace kelmor
