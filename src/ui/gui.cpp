@@ -2,6 +2,9 @@
 #include "ui/gui.h"
 
 #include <QCoreApplication>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
 #include <QWidget>
 
 #include "run/session.h"
@@ -20,11 +23,52 @@
 
 namespace kelmor {
 
+void FitToWorkArea(QWidget* window) {
+  const QScreen* screen = window->screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QRect inner = window->geometry(), outer = window->frameGeometry();
+  QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                 outer.bottom() - inner.bottom());
+  if (frame.isNull()) frame = QMargins(4, 4 + 2 * window->fontMetrics().height(), 4, 4);
+  const QSize room = area.size().shrunkBy(frame);
+  const QSize size = window->size().boundedTo(room).expandedTo(window->minimumSize());
+  if (size != window->size()) window->resize(size);
+  const QSize whole = size.grownBy(frame);
+  const int x = std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() + 1 - whole.width()));
+  const int y = std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() + 1 - whole.height()));
+  if (QPoint(x, y) != outer.topLeft()) window->move(x, y);
+}
+
+namespace {
+
+// The window manager frames a window some time after it is shown; its real title bar may
+// be taller than the allowance.
+void RefitWhenFramed(QWidget* window) {
+  QTimer::singleShot(200, window, [window] {
+    if (window->isVisible()) FitToWorkArea(window);
+  });
+}
+
+}  // namespace
+
 void ShowEnabled(QWidget* window) {
   window->setEnabled(true);
+  FitToWorkArea(window);
   window->show();
+  RefitWhenFramed(window);
   window->raise();
   window->activateWindow();
+}
+
+void ShowBeside(QWidget* window) {
+  window->setEnabled(true);
+  if (window->isVisible()) return;
+  FitToWorkArea(window);
+  window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+  window->show();
+  window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+  RefitWhenFramed(window);
 }
 
 void HideDisabled(QWidget* window) {
@@ -47,6 +91,7 @@ Gui::Gui(Session& s, Dialogs& d)
   colourPref_ = std::make_unique<ColourPref>(*this);
   colourPick_ = std::make_unique<ColourPick>(*this);
   resultView_ = std::make_unique<ResultView>();
+  resultView_->help = [this] { openHelp(); };
 }
 
 Gui::~Gui() = default;
