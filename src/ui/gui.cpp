@@ -1,6 +1,7 @@
 #include "ui/result_view.h"
 #include "ui/gui.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QScreen>
 #include <QTimer>
@@ -65,9 +66,12 @@ void ShowBeside(QWidget* window) {
   window->setEnabled(true);
   if (window->isVisible()) return;
   FitToWorkArea(window);
+  QWidget* active = QApplication::activeWindow();
   window->setAttribute(Qt::WA_ShowWithoutActivating, true);
   window->show();
   window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+  // Platforms that activate every window shown anyway give the keyboard back.
+  if (active && active != window) active->activateWindow();
   RefitWhenFramed(window);
 }
 
