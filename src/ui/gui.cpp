@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -43,9 +44,34 @@ void FitToWorkArea(QWidget* window) {
 
 namespace {
 
-// The window manager frames a window some time after it is shown; its real title bar may
-// be taller than the allowance.
+// The window manager frames and places a window some time after it is shown, and its real
+// title bar may be taller than the allowance: for a while after showing, every move or
+// resize of the window fits it again (a user's own moves later are left alone).
+class KeepInWorkArea : public QObject {
+ public:
+  static constexpr const char* Name = "KeepInWorkArea";
+  explicit KeepInWorkArea(QWidget* window) : QObject(window) {
+    setObjectName(Name);
+    window->installEventFilter(this);
+    QTimer::singleShot(2000, this, [this] { deleteLater(); });
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = static_cast<QWidget*>(watched);
+    const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+    if (placed && window->isVisible() && !fitting_ && window->frameGeometry() != window->geometry()) {
+      fitting_ = true;
+      FitToWorkArea(window);
+      fitting_ = false;
+    }
+    return false;
+  }
+
+ private:
+  bool fitting_ = false;
+};
+
 void RefitWhenFramed(QWidget* window) {
+  if (!window->findChild<QObject*>(KeepInWorkArea::Name, Qt::FindDirectChildrenOnly)) new KeepInWorkArea(window);
   QTimer::singleShot(200, window, [window] {
     if (window->isVisible()) FitToWorkArea(window);
   });
