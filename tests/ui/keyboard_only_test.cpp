@@ -358,10 +358,16 @@ TEST_F(KeysOnly, TheLiveDrawingShowsEveryAttemptFitted) {
   startInInputFolder();
   RunTime* rt = openByKeys("sn");
   DrawWindow* dw = gui_->drawWindow();
-  int samples = 0, blank = 0, small = 0, attempts = 0;
+  int samples = 0, blank = 0, small = 0, attempts = 0, undrawn = 0;
+  long attemptFrames = 0;
   RunDriver driver(*gui_, [&] {
     const kelmor::Run* run = rt->activeRun();
     if (!run || dw->framesDrawn() == 0) return false;
+    // Each attempt is drawn as it goes, not only the one before it settled.
+    if (run->relax.attempts != attempts) {
+      if (attempts > 0 && dw->framesDrawn() - attemptFrames < 10) ++undrawn;
+      attemptFrames = dw->framesDrawn();
+    }
     attempts = run->relax.attempts;
     if (run->relax.Iteration % 50 != 0) return attempts >= 6;
     ++samples;
@@ -380,6 +386,7 @@ TEST_F(KeysOnly, TheLiveDrawingShowsEveryAttemptFitted) {
   EXPECT_GT(samples, 10);
   EXPECT_EQ(blank, 0) << "of " << samples;
   EXPECT_EQ(small, 0) << "of " << samples;
+  EXPECT_EQ(undrawn, 0) << "attempts that were not drawn";
 }
 
 TEST(MessageAdviceText, SaysWhyAndWhatOkAndCancelDo) {
