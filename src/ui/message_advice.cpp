@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 

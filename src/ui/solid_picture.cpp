@@ -6,7 +6,7 @@
 
 #include "files/private_file.h"
 #include "render/headless_context.h"
-#include "run/error.h"
+#include "model/error.h"
 #include "ui/solid_scene.h"
 
 namespace kelmor {
