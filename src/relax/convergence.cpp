@@ -41,13 +41,13 @@ void PeriodicWriteTest(Run& run, double change) {
 
 // Rule 7: write the solution when it is new, valid and exact (or in weaken mode), then
 // end, go on with the next segment, or ask for the next attempt.
-std::optional<LoopOutcome> WriteTest(Run& run) {
+std::optional<LoopOutcome> WriteTest(Run& run, bool settled = false) {
   RelaxState& r = run.relax;
   Model& m = run.model;
   if (run.RunMode != 2 && m.SegmentCount == 1) FinishPositions(run);
   PrepareSolution(run);
   SetSolutionName(run);
-  const bool exact = r.EdgeDeform < run.edges.EdgeTotal * 1e-12;
+  const bool exact = settled || r.EdgeDeform < run.edges.EdgeTotal * 1e-12;
   bool tried = false;
   bool written = false;
   if (!IsDuplicate(run) && r.SolutionValid == 1 && (exact || run.RunMode == 3) && SolutionAccepted(run)) {
@@ -86,6 +86,11 @@ std::optional<LoopOutcome> WriteTest(Run& run) {
 }
 
 }  // namespace
+
+std::optional<LoopOutcome> WriteSettled(Run& run) {
+  if (IsDuplicate(run)) run.host.setStatus("Duplicate Isomorph");
+  return WriteTest(run, true);
+}
 
 std::optional<LoopOutcome> EndOfIteration(Run& run) {
   RelaxState& r = run.relax;

@@ -11,7 +11,10 @@ namespace kelmor {
 void DrawFrame(Run& run) {
   RelaxState& r = run.relax;
   // Drawing switches itself off one iteration after the model has nearly settled.
-  if (r.EdgeDeform < 0.01) run.GraphicsOn = r.EdgeDeformPrev >= 0.01 ? 1.0 : 0.0;
+  if (r.EdgeDeform < 0.01) {
+    run.GraphicsOn = r.EdgeDeformPrev >= 0.01 ? 1.0 : 0.0;
+    run.GraphicsSettledOff = run.GraphicsOn == 0.0;
+  }
   if (!(run.GraphicsOn == 1.0 && r.EdgeDeform > 0.005)) return;
   if (!run.host.drawsFrames()) return;
 
@@ -72,7 +75,13 @@ std::optional<LoopOutcome> UpdateAndPoll(Run& run) {
     if (auto outcome = WriteThenNotify(run, "W12: ", " VRML files written")) return outcome;
     RestartRequest(run);
   }
-  if (pressed & GraphButton) run.GraphicsOn = run.GraphicsOn == 0 ? 1.0 : 0.0;
+  if (pressed & SettledButton) {
+    if (auto outcome = WriteSettled(run)) return outcome;
+  }
+  if (pressed & GraphButton) {
+    run.GraphicsOn = run.GraphicsOn == 0 ? 1.0 : 0.0;
+    run.GraphicsSettledOff = false;
+  }
   if (pressed & RedoButton) RestartRequest(run);
   if (pressed & ReReadButton) return LoopOutcome::ReRead;
   // More F1 and Less F1 in the same poll cancel out exactly.

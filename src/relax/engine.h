@@ -80,6 +80,10 @@ bool WriteSolution(Run& run, bool notify = true);
 std::optional<LoopOutcome> WriteThenNotify(Run& run, std::string_view code, std::string_view tail,
                                            bool notify = true);
 
+// A host found the attempt settled exactly (SettledButton): written as the write test
+// writes an exact solution, when it is new and valid; otherwise the next attempt starts.
+std::optional<LoopOutcome> WriteSettled(Run& run);
+
 // The name a solution is written under: BaseName, or BaseName_isomN from the second on.
 void SetSolutionName(Run& run);
 

@@ -293,6 +293,10 @@ LoopOutcome RunAttempt(Run& run) {
   // Let the user see the last solution before the next attempt replaces it.
   if (host.drawsFrames() && run.GraphicsOn == 1.0 && run.IsomorphIndex > 1)
     std::this_thread::sleep_for(std::chrono::seconds(1));
+  if (run.GraphicsSettledOff && host.drawsFrames()) {
+    run.GraphicsOn = 1.0;
+    run.GraphicsSettledOff = false;
+  }
   host.setStatus("");
 
   BuildRelaxPlan(run);

@@ -20,6 +20,10 @@ enum Button : unsigned {
   ReReadButton = 1u << 4,
   F1upButton = 1u << 5,
   F1downButton = 1u << 6,
+  // Not a button of the window: a host's judgement that the attempt has settled exactly
+  // although its figures never stand still. The solution is written as the run's own write
+  // test writes one (a new isomorph only, numbered on), then the next attempt starts.
+  SettledButton = 1u << 7,
 };
 using ButtonSet = unsigned;
 

@@ -46,6 +46,9 @@ struct Run {
   std::array<double, 7> Strength{};  // rows 1..6
   double ScreenSize = 3;
   double GraphicsOn = 1.0;
+  // Drawing was switched off by the model settling, not by the Graphics button: the next
+  // attempt is drawn again, so that a viewer never shows an attempt that has ended.
+  bool GraphicsSettledOff = false;
   int RunMode = 2;  // 1 once, 2 repeat, 3 weaken
   double WeakenLimitValue = 99;
   std::string UserdataMode;  // "Y" when user data is copied into output files

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <string_view>
 
+#include "ui/message_advice.h"
+
 namespace kelmor {
 
 namespace {
@@ -27,7 +29,10 @@ int Ask(Tone tone, const std::string& text, QMessageBox::StandardButtons buttons
         const std::string& detail = {}) {
   QMessageBox box(IconOf(tone), QApplication::applicationName(), QString::fromStdString(text),
                   buttons, QApplication::activeWindow());
-  if (!detail.empty()) box.setInformativeText(QString::fromStdString(detail));
+  // The reason in plain words and what to do, under the system's own text.
+  const std::string advice = MessageAdvice(text);
+  const std::string under = detail.empty() ? advice : advice.empty() ? detail : detail + "\n\n" + advice;
+  if (!under.empty()) box.setInformativeText(QString::fromStdString(under));
   // Escape answers No / Cancel; Enter the first button.
   return box.exec();
 }
@@ -81,8 +86,10 @@ bool MessageBoxDialogs::askOkCancel(const std::string& text) {
          QMessageBox::Ok;
 }
 
-std::string MessageBoxDialogs::chooseFile(const std::string& caption, const std::string& filter) {
-  return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(caption), QString(),
+std::string MessageBoxDialogs::chooseFile(const std::string& caption, const std::string& filter,
+                                          const std::string& folder) {
+  return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(caption),
+                                      QString::fromStdString(folder),
                                       QString::fromStdString(filter))
       .toStdString();
 }

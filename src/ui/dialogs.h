@@ -28,8 +28,13 @@ class Dialogs {
     (void)detail;
     message(text);
   }
-  // A file to open, chosen by the user (filter as "OFF files (*.off)"); empty: none.
-  virtual std::string chooseFile(const std::string& caption, const std::string& filter) { return {}; }
+  // A file to open, chosen by the user (filter as "OFF files (*.off)"), starting in
+  // folder (empty: the working folder); empty: none.
+  virtual std::string chooseFile(const std::string& caption, const std::string& filter,
+                                 const std::string& folder = {}) {
+    (void)caption, (void)filter, (void)folder;
+    return {};
+  }
 };
 
 // Real modal message boxes over the active window, titled with the application's name,
@@ -40,7 +45,8 @@ class MessageBoxDialogs : public Dialogs {
   bool askYesNo(const std::string& text) override;
   bool askOkCancel(const std::string& text) override;
   void messageWithDetail(const std::string& text, const std::string& detail) override;
-  std::string chooseFile(const std::string& caption, const std::string& filter) override;
+  std::string chooseFile(const std::string& caption, const std::string& filter,
+                         const std::string& folder = {}) override;
 };
 
 }  // namespace kelmor

@@ -17,53 +17,85 @@ namespace kelmor {
 
 namespace {
 
-constexpr int PixmapSide = 600;
+// The model spans this share of the square when fitted; it is fitted again once it
+// spans more than Grow or less than Shrink of it, or its middle strays by Stray.
+constexpr double Fill = 0.8, Grow = 0.96, Shrink = 0.5, Stray = 0.1;
 
 }  // namespace
 
-DrawArea::DrawArea(QWidget* parent) : QWidget(parent), pixmap_(PixmapSide, PixmapSide) {
+DrawArea::DrawArea(QWidget* parent) : QWidget(parent) {
   setObjectName("DrawArea");
   setMinimumSize(240, 240);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  pixmap_.fill(palette().color(QPalette::Button));
 }
 
 void DrawArea::setScale(double span) {
   // A screen size of 0 or less would divide by zero; the default square is used instead.
-  span_ = smallest_ = span > 0 ? span : 6;
+  span_ = span > 0 ? span : 6;
+  centre_ = QPointF(span_ / 2, span_ / 2);
+  refit_ = true;
 }
 
-bool DrawArea::growToFit(double x, double y) {
-  const double centre = smallest_ / 2;
-  const double reach = std::max(std::abs(x - centre), std::abs(y - centre));
-  if (!(reach > 0.48 * span_) || !std::isfinite(reach)) return false;
-  span_ = 2.4 * reach;  // a fifth to spare, so that a growing model does not rescale every frame
-  return true;
-}
-
-void DrawArea::clear(const QColor& background) {
-  pixmap_.fill(background);
+void DrawArea::clear() {
+  segments_.clear();
   update();
 }
 
-void DrawArea::drawLine(double x1, double y1, double x2, double y2, const QColor& colour) {
-  const double k = PixmapSide / span_;
-  const double shift = span_ / 2 - smallest_ / 2;  // model point 0 at the middle
-  x1 += shift, y1 += shift, x2 += shift, y2 += shift;
-  QPainter p(&pixmap_);
-  // No antialiasing: a line drawn again in the background colour leaves nothing behind.
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QPen(colour, 2));
-  p.drawLine(QPointF(x1 * k, y1 * k), QPointF(x2 * k, y2 * k));
+void DrawArea::fit(double left, double top, double right, double bottom) {
+  const double extent = std::max({right - left, bottom - top, 1e-9});
+  const QPointF middle((left + right) / 2, (top + bottom) / 2);
+  const QPointF off = middle - centre_;
+  const bool stray = std::max(std::abs(off.x()), std::abs(off.y())) > Stray * span_;
+  if (refit_ || extent > Grow * span_ || extent < Shrink * span_ || stray) {
+    span_ = extent / Fill;
+    centre_ = middle;
+    refit_ = false;
+  }
+}
+
+void DrawArea::showFrame(std::span<const DrawLine> lines, const std::array<QColor, 16>& palette) {
+  double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+  std::vector<Segment> next;
+  next.reserve(lines.size());
+  for (const DrawLine& l : lines) {
+    const QPointF a(l.newX1, l.newY1), b(l.newX2, l.newY2);
+    // A point that ran away (the run then ends the attempt) is left out of the picture.
+    if (!std::isfinite(a.x() + a.y() + b.x() + b.y())) continue;
+    left = std::min({left, a.x(), b.x()});
+    right = std::max({right, a.x(), b.x()});
+    top = std::min({top, a.y(), b.y()});
+    bottom = std::max({bottom, a.y(), b.y()});
+    next.push_back({a, b, palette[static_cast<size_t>(std::clamp(l.colour, 0, 15))]});
+  }
+  if (next.empty()) return;  // the last picture stays rather than a blank one
+  fit(left, top, right, bottom);
+  segments_ = std::move(next);
+  update();
+}
+
+void DrawArea::paint(QPainter& p, const QRectF& square) const {
+  p.fillRect(square, palette().color(QPalette::Button));
+  p.setRenderHint(QPainter::Antialiasing, true);
+  const double k = square.width() / span_;
+  const QPointF origin = square.center() - centre_ * k;
+  for (const Segment& s : segments_) {
+    p.setPen(QPen(s.colour, 2));
+    p.drawLine(origin + s.a * k, origin + s.b * k);
+  }
+}
+
+QPixmap DrawArea::pixmap(int side) const {
+  QPixmap picture(side, side);
+  QPainter p(&picture);
+  paint(p, QRectF(0, 0, side, side));
+  return picture;
 }
 
 void DrawArea::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  int side = std::min(width(), height());
-  QRect target((width() - side) / 2, (height() - side) / 2, side, side);
+  const int side = std::min(width(), height());
   p.fillRect(rect(), palette().color(QPalette::Window));
-  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  p.drawPixmap(target, pixmap_);
+  paint(p, QRectF((width() - side) / 2, (height() - side) / 2, side, side));
 }
 
 DrawWindow::DrawWindow() {
@@ -76,9 +108,9 @@ DrawWindow::DrawWindow() {
     Button bit;
   };
   const Design design[7] = {
-      {"ReReadButton", "Re-&Read", ReReadButton}, {"GraphButton", "Graphics", GraphButton},
+      {"ReReadButton", "Re-&Read", ReReadButton}, {"GraphButton", "&Graphics", GraphButton},
       {"F1downButton", "&Less F1", F1downButton}, {"F1upButton", "&More F1", F1upButton},
-      {"RedoButton", "Re-do", RedoButton},       {"WriteButton", "&Write", WriteButton},
+      {"RedoButton", "Re-&do", RedoButton},       {"WriteButton", "&Write", WriteButton},
       {"QuitButton", "&Quit", QuitButton},
   };
   auto* buttonRow = new QHBoxLayout;
@@ -87,7 +119,6 @@ DrawWindow::DrawWindow() {
     b->setAutoDefault(false);
     buttons_[i] = {b, design[i].text, design[i].bit};
     connect(b, &QPushButton::clicked, b, [b] { b->setText("Pressed"); });
-    if (design[i].bit == GraphButton) connect(b, &QPushButton::clicked, this, [this] { clearDrawing(); });
     buttonRow->addWidget(b);
   }
 
@@ -138,7 +169,7 @@ QColor DrawWindow::background() const { return palette().color(QPalette::Button)
 void DrawWindow::setScale(double span) { area_->setScale(span); }
 
 void DrawWindow::reset() {
-  clearDrawing();
+  area_->clear();
   setWindowTitle("Kelmor Viewer");
   for (QLabel* l : {edgeDef_, polyDef_}) l->setText("0.0");
   for (QLabel* l : {isomNo_, expandOpt_, duplicate_}) l->setText("");
@@ -147,11 +178,10 @@ void DrawWindow::reset() {
 void DrawWindow::showAttempt(const std::string& caption, bool clear,
                              std::span<const DepthColour, 16> palette) {
   for (size_t i = 0; i < 16; ++i) palette_[i] = QColor(palette[i].r, palette[i].g, palette[i].b);
-  // Every attempt starts on a cleared square, drawn or not: an attempt that is not drawn
-  // would otherwise leave the last frame of the one before under the next drawn frames.
+  // The last frame stays until this attempt's first one replaces it (drawn or not, the
+  // area is never blank while the window is shown); that frame is fitted afresh.
   (void)clear;
   area_->resetScale();
-  area_->clear(background());
   show();
   setWindowTitle(QString::fromStdString(caption));
   ++attempts_;
@@ -159,21 +189,9 @@ void DrawWindow::showAttempt(const std::string& caption, bool clear,
 }
 
 void DrawWindow::drawLines(std::span<const DrawLine> lines) {
-  const QColor bg = background();
-  bool grown = false;
-  for (const DrawLine& l : lines) {
-    grown = area_->growToFit(l.newX1, l.newY1) || grown;
-    grown = area_->growToFit(l.newX2, l.newY2) || grown;
-  }
-  if (grown) area_->clear(bg);  // the old lines sit at the old scale: start the picture afresh
-  for (const DrawLine& l : lines) {
-    if (!grown) area_->drawLine(l.oldX1, l.oldY1, l.oldX2, l.oldY2, bg);
-    area_->drawLine(l.newX1, l.newY1, l.newX2, l.newY2,
-                    palette_[static_cast<size_t>(std::clamp(l.colour, 0, 15))]);
-  }
+  area_->showFrame(lines, palette_);
   ++frames_;
   lastFrameLines_ = lines.size();
-  area_->update();
 }
 
 void DrawWindow::showFigures(const DrawFigures& f) {

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <vector>
 #include <span>
 #include <string>
 
@@ -14,25 +15,30 @@ class QPushButton;
 
 namespace kelmor {
 
-// The drawing square 0..2S of the draw window, held in a pixmap so that every line can
-// be erased exactly where it was drawn, shown scaled to the widget.
+// The live drawing: the latest frame of the attempt, every edge at its place, fitted to
+// the area (the model fills most of it whatever its size, with some slack so that it does
+// not rescale on every frame). A frame replaces the one before whole, so the area never
+// shows lines of two frames, nor goes blank between attempts: the last frame stays until
+// the next attempt's first one.
 class DrawArea : public QWidget {
   Q_OBJECT
  public:
   explicit DrawArea(QWidget* parent = nullptr);
 
-  // 2S: the square's smallest side in model units (the Screen preference doubled); the
-  // run draws model point 0 at S.
+  // 2S: the square's side in model units before the first frame (the Screen preference
+  // doubled); the run draws model point 0 at S.
   void setScale(double span);
+  // The side of the square shown, in model units.
   double scale() const { return span_; }
-  // Back to the smallest square (an attempt starts afresh).
-  void resetScale() { span_ = smallest_; }
-  // Widens the square when a point lies outside it, so that no model is clipped; true
-  // when it did (the picture must then be drawn afresh).
-  bool growToFit(double x, double y);
-  void clear(const QColor& background);
-  void drawLine(double x1, double y1, double x2, double y2, const QColor& colour);
-  const QPixmap& pixmap() const { return pixmap_; }
+  // The next frame is fitted afresh (an attempt starts).
+  void resetScale() { refit_ = true; }
+  // Shows this frame (its new positions), fitted.
+  void showFrame(std::span<const DrawLine> lines, const std::array<QColor, 16>& palette);
+  // Nothing drawn (before a run).
+  void clear();
+  bool empty() const { return segments_.empty(); }
+  // The picture as shown, on a square of the given side, for tests and screenshots.
+  QPixmap pixmap(int side = 600) const;
 
   QSize sizeHint() const override { return {480, 480}; }
 
@@ -40,9 +46,17 @@ class DrawArea : public QWidget {
   void paintEvent(QPaintEvent*) override;
 
  private:
-  QPixmap pixmap_;
+  struct Segment {
+    QPointF a, b;
+    QColor colour;
+  };
+  void fit(double left, double top, double right, double bottom);
+  void paint(QPainter& painter, const QRectF& square) const;
+
+  std::vector<Segment> segments_;
+  QPointF centre_;
   double span_ = 6;
-  double smallest_ = 6;
+  bool refit_ = true;
 };
 
 // "Kelmor Viewer": the model during relaxation, its figures and the seven buttons that
@@ -57,8 +71,6 @@ class DrawWindow : public QWidget {
   // Before a run: a cleared square, the window's own caption, no figures, so that a run
   // that fails before its first attempt shows nothing of the run before it.
   void reset();
-  // The Graphics button: drawing switched on or off starts again from a cleared square.
-  void clearDrawing() { area_->clear(background()); }
   void showAttempt(const std::string& caption, bool clear,
                    std::span<const DepthColour, 16> palette);
   void drawLines(std::span<const DrawLine> lines);

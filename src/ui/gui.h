@@ -79,8 +79,14 @@ class Gui {
   std::unique_ptr<ResultView> resultView_;
 };
 
-// The two halves of every window transition.
+// The two halves of every window transition. A window is shown inside the screen's work
+// area (see FitToWorkArea) and takes the keyboard.
 void ShowEnabled(QWidget* window);
 void HideDisabled(QWidget* window);
+// Shows a window (when hidden) without taking the keyboard from the active one.
+void ShowBeside(QWidget* window);
+// Shrinks a window that would not fit its screen's work area with its frame, and moves it
+// inside. Before the window manager has framed it, a title bar's allowance is assumed.
+void FitToWorkArea(QWidget* window);
 
 }  // namespace kelmor

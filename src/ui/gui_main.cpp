@@ -50,7 +50,9 @@ int Screenshot(const Gui& gui, const GuiArgs& args) {
   }
   QTemporaryDir sample;
   if (w == gui.resultView() && args.show.empty() && !ShowSampleSolution(*gui.resultView(), sample)) return 2;
-  ShowEnabled(w);
+  // Pictured whole at its own size: the offscreen screen is no desktop to fit.
+  w->setEnabled(true);
+  w->show();
   QApplication::processEvents();
   if (!w->grab().save(QString::fromStdString(args.shotFile), "PNG")) {
     std::cerr << "kelmor: cannot write '" << args.shotFile << "'\n";

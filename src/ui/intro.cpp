@@ -60,10 +60,10 @@ Intro::Intro(Gui& gui) : gui_(gui) {
     QAction* a = bar->addAction(style()->standardIcon(t.icon), t.caption);
     a->setObjectName(t.key);
     a->setToolTip(t.tip);
-    // The key letter with Alt, as an underlined letter would give; the caption stays.
-    QList<QKeySequence> keys{QKeySequence(Qt::ALT | Qt::Key(t.key[0]))};
-    if (!t.extra.isEmpty()) keys << t.extra;
-    a->setShortcuts(keys);
+    // The caption's first letter underlined under the icon; the button's own mnemonic
+    // (Alt and the letter) presses it, so the action takes only the other keys.
+    a->setIconText(QString("&") + t.caption);
+    if (!t.extra.isEmpty()) a->setShortcut(t.extra);
     a->setShortcutContext(Qt::WindowShortcut);
     QWidget* button = bar->widgetForAction(a);
     button->setObjectName(t.key);
@@ -132,7 +132,8 @@ Intro::Intro(Gui& gui) : gui_(gui) {
   layout->addStretch(1);
 
   // Enter presses the focused toolbar button, or File when none has the focus.
-  WireKeys(this, qobject_cast<QAbstractButton*>(first), nullptr, nullptr);
+  // Escape never quits: that is Ctrl+Q, Alt+F4 or Quit.
+  WireKeys(this, qobject_cast<QAbstractButton*>(first), nullptr, nullptr, false);
   setFocusProxy(first);
 }
 
@@ -174,7 +175,10 @@ void Intro::preferencesClick() {
 void Intro::helpClick() { ShowEnabled(gui_.helpRef()); }
 
 void Intro::solidClick() {
-  const std::string path = gui_.dialogs.chooseFile("View an OFF File as a Solid", "OFF files (*.off);;All files (*)");
+  // Solutions are written to the output folder: the dialog starts there.
+  const InputSelection& in = gui_.session.input;
+  const std::string path = gui_.dialogs.chooseFile("View an OFF File as a Solid", "OFF files (*.off);;All files (*)",
+                                                   in.OutSame ? in.InDir : in.OutDir);
   if (path.empty()) return;
   ResultView* view = gui_.resultView();
   view->clearSolutions();

@@ -162,8 +162,25 @@ void Kelmor::loadFolders() {
   outSame_->setValue(s.prefs.flag("otsm") ? 1 : 0);
   s.input.OutSame = outSame_->value() == 1;
   applyOutSame();
-  syncSelection();
+  selectLastRun();
   fillRecent();
+}
+
+void Kelmor::selectLastRun() {
+  if (inFile_->selectedFile().isEmpty()) {
+    const QStringList files = gui_.recent.files();
+    if (!files.isEmpty()) {
+      const QFileInfo last(files.first());
+      if (QDir(last.absolutePath()) == QDir(inDir_->path())) inFile_->selectFile(last.fileName());
+    }
+  }
+  syncSelection();
+}
+
+void Kelmor::focusOutputFolder() {
+  ShowEnabled(this);
+  if (outSame_->value() == 1) outSame_->setFocus(Qt::OtherFocusReason);
+  else outDir_->setFocus(Qt::OtherFocusReason);
 }
 
 void Kelmor::refreshLists() {
@@ -171,7 +188,7 @@ void Kelmor::refreshLists() {
   inDir_->refresh();
   outDir_->refresh();
   applyOutSame();
-  syncSelection();
+  selectLastRun();
   fillRecent();
   // Straight to the files: type a name, Enter runs it.
   inFile_->setFocus();

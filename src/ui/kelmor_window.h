@@ -32,6 +32,9 @@ class Kelmor : public QWidget {
   void specialInputClick();
   // "From Conway notation...": runs the expression's solid, or says why it cannot.
   void conwayChosen(const QString& expression);
+  // Shown with the keyboard on the output folder (or on Same as Input Directory when it
+  // is ticked), after a run was refused because its folder cannot take the files.
+  void focusOutputFolder();
   // A recent file chosen: its folder opened and the file selected.
   void recentChosen(const QString& file);
 
@@ -44,6 +47,8 @@ class Kelmor : public QWidget {
   void applyOutSame();
   void syncSelection();
   void fillRecent();
+  // Nothing selected: the file of the last run, when it is in the folder shown.
+  void selectLastRun();
   // Keeps the folders of a run in kelmor.ini for the next start.
   void keepFolders();
 

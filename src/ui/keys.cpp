@@ -50,13 +50,13 @@ bool PressIfUsable(QAbstractButton* button) {
 }
 
 void WireKeys(QWidget* window, QAbstractButton* enter, QAbstractButton* escape,
-              std::function<void()> help) {
+              std::function<void()> help, bool escapeCloses) {
   window->installEventFilter(new EnterFilter(window, enter));
   auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-  QObject::connect(esc, &QShortcut::activated, window, [window, escape] {
+  QObject::connect(esc, &QShortcut::activated, window, [window, escape, escapeCloses] {
     if (escape) {
       PressIfUsable(escape);
-    } else if (window->isEnabled()) {
+    } else if (escapeCloses && window->isEnabled()) {
       window->close();
     }
   });

@@ -15,6 +15,12 @@ bool QtHost::isWriteMessage(const std::string& text) {
 }
 
 void QtHost::message(const std::string& text) {
+  // Nobody need be at an unattended run: what was written goes on the message line (and
+  // into the result window's list), never into a box that stops the run until answered.
+  if (unattended_ && isWriteMessage(text)) {
+    showWritten(text);
+    return;
+  }
   if (isWriteMessage(text) && (!outputFolder_.empty() || !originLine_.empty())) {
     std::string detail = outputFolder_.empty() ? "" : "Written to " + outputFolder_;
     if (!originLine_.empty()) detail += (detail.empty() ? "" : "\n") + originLine_;
@@ -56,7 +62,10 @@ ButtonSet QtHost::pollButtons() {
   QCoreApplication::processEvents();
   if (ButtonSet pressed = window_.takePressed()) return pressed;
   std::string reason;
-  const ButtonSet pressed = policies_.press(reason);
+  ButtonSet pressed = policies_.press(reason);
+  // The policies' Write is a judgement that the attempt has settled: the run writes it only
+  // as a new isomorph, so that an unattended run never writes the same solution twice.
+  if (pressed & WriteButton) pressed = (pressed & ~WriteButton) | SettledButton;
   if (pressed && !reason.empty()) {
     window_.setStatus(reason);
     carriedStatus_ = reason;
@@ -65,6 +74,7 @@ ButtonSet QtHost::pollButtons() {
 }
 
 void QtHost::setUnattended(const UnattendedChoice& choice) {
+  unattended_ = choice.stallEscape || choice.search;
   AddUnattendedPolicies(policies_, choice, [this] { return attempt_ - 1 - solutions_; });
   // Unattended attempts must not end the run when one of them overflows.
   if (choice.stallEscape) overflowRetry_.emplace();
@@ -97,10 +107,16 @@ void QtHost::solutionWritten(const WrittenReport& report) {
   lastOrigin_ = policies_.startOrigin();
   if (!lastOrigin_.empty()) {
     originLine_ = "Search: " + lastOrigin_ + " found it at attempt " + std::to_string(report.attempts);
-    window_.setStatus(originLine_);
-    carriedStatus_ = originLine_;
+    showWritten(originLine_);
+  } else if (unattended_) {
+    showWritten("Written: " + report.outputName);
   }
   if (onSolutionWritten) onSolutionWritten(report);
+}
+
+void QtHost::showWritten(const std::string& line) {
+  window_.setStatus(line);
+  carriedStatus_ = line;
 }
 
 }  // namespace kelmor

@@ -64,8 +64,12 @@ class QtHost : public Host {
   std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
 
  private:
+  // A line on the viewer's message line that stays over the next attempt's blanking.
+  void showWritten(const std::string& line);
+
   Dialogs& dialogs_;
   DrawWindow& window_;
+  bool unattended_ = false;
   std::string outputFolder_;
   ExportRequest exports_;
   AttemptPolicies policies_;

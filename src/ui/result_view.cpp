@@ -1,11 +1,16 @@
 #include "ui/result_view.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -15,11 +20,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "facts/solid_facts.h"
 #include "render/gl_painter.h"
 #include "render/headless_context.h"
+#include "ui/solid_picture.h"
 
 namespace kelmor {
 
@@ -202,6 +209,7 @@ ResultView::ResultView(Canvas canvas) {
   layout->addWidget(facts_);
   layout->addLayout(controls);
   resize(600, 640);
+  wireKeys();
   updateButtons();
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
@@ -209,6 +217,58 @@ ResultView::ResultView(Canvas canvas) {
 }
 
 ResultView::~ResultView() = default;
+
+void ResultView::wireKeys() {
+  auto* save = new QAction("&Save picture...", this);
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, [this] { savePicture(); });
+  auto* copy = new QAction("&Copy picture", this);
+  copy->setShortcut(QKeySequence::Copy);
+  connect(copy, &QAction::triggered, this, &ResultView::copyPicture);
+  auto* close = new QAction("C&lose", this);
+  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Q)});
+  connect(close, &QAction::triggered, this, &QWidget::close);
+  auto* helpKey = new QAction("Help", this);
+  helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(helpKey, &QAction::triggered, this, [this] {
+    if (help) help();
+  });
+  for (QAction* a : {save, copy, close, helpKey}) {
+    a->setShortcutContext(Qt::WindowShortcut);
+    addAction(a);
+  }
+  menu_ = new QMenu(this);
+  menu_->setObjectName("PictureMenu");
+  menu_->addAction(save);
+  menu_->addAction(copy);
+}
+
+QImage ResultView::picture() const {
+  const qreal ratio = devicePixelRatioF();
+  const int w = std::max(800, static_cast<int>(width() * ratio));
+  const int h = std::max(800, static_cast<int>(height() * ratio));
+  return SolidPictureImage(scene_, w, h, canvas_);
+}
+
+bool ResultView::savePicture() {
+  if (!scene_.picture) return false;
+  const QFileInfo shown(shownPath_);
+  const QString suggested = shown.absoluteDir().filePath(shown.completeBaseName() + ".png");
+  const QString path = choosePicturePath
+                           ? choosePicturePath(suggested)
+                           : QFileDialog::getSaveFileName(this, "Save picture", suggested, "PNG pictures (*.png)");
+  if (path.isEmpty()) return false;
+  if (auto e = SavePng(picture(), path)) {
+    summary_->setText("Picture not saved: " + QString::fromStdString(*e));
+    return false;
+  }
+  summary_->setText("Picture saved as " + path);
+  return true;
+}
+
+void ResultView::copyPicture() {
+  if (scene_.picture) QGuiApplication::clipboard()->setImage(picture());
+}
 
 bool ResultView::showFile(const QString& offPath, const QString& summary, const QString& solidFile) {
   if (auto e = scene_.load(offPath.toStdString(), solidFile.toStdString())) {
@@ -221,6 +281,7 @@ bool ResultView::showFile(const QString& offPath, const QString& summary, const 
     line += "   (frame and translucent faces drawn plain: " + QString::fromStdString(scene_.lookProblem) + ")";
   summary_->setText(QFileInfo(offPath).fileName() + "   " + line);
   facts_->setText(FactsOf(scene_.picture->mesh()));
+  shownPath_ = offPath;
   setWindowTitle("Kelmor Solid - " + QFileInfo(offPath).fileName());
   redraw();
   return true;
@@ -289,7 +350,15 @@ bool ResultView::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::MouseButtonPress:
       lastMouse_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+      dragged_ = false;
       return true;
+    case QEvent::ContextMenu: {
+      // The right button also moves the solid: its menu comes with a click that did not
+      // drag (on release); the menu key shows it at once.
+      auto* asked = static_cast<QContextMenuEvent*>(event);
+      if (asked->reason() == QContextMenuEvent::Keyboard) menu_->popup(asked->globalPos());
+      return true;
+    }
     case QEvent::MouseMove: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       const QPoint at = mouse->position().toPoint();
@@ -302,12 +371,16 @@ bool ResultView::eventFilter(QObject* watched, QEvent* event) {
         scene_.turn(d.x(), d.y(), std::min(canvas_->width(), canvas_->height()));
       else
         return true;
+      dragged_ = true;
       moved();
       return true;
     }
-    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonRelease: {
       settle();
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() == Qt::RightButton && !dragged_) menu_->popup(mouse->globalPosition().toPoint());
       return true;
+    }
     case QEvent::Wheel: {
       const double steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120.0;
       scene_.zoomBy(std::pow(1.15, steps));

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QImage>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "ui/solid_scene.h"
 
 class QLabel;
+class QMenu;
 class QCheckBox;
 class QPushButton;
 
@@ -17,7 +20,9 @@ namespace kelmor {
 // Drag turns it (trackball), the wheel zooms, a right or shift drag moves it; X, Y, Z
 // and I give the axis views and the iso view (shift: from the other side), R or Home
 // resets, E frames the edges, V and F label vertices and faces, Page Up and Page Down
-// step through the solutions of a repeat run. Drawn with OpenGL in a QOpenGLWidget on a
+// step through the solutions of a repeat run; Ctrl+S saves the picture as a PNG file and
+// Ctrl+C copies it (both also on the canvas's context menu); Escape, Ctrl+W and Q close
+// the window, F1 opens the help. Drawn with OpenGL in a QOpenGLWidget on a
 // graphics card; where the windows have no OpenGL (the offscreen platform) or only a
 // software rasteriser (Xvfb, a machine without a card) the same picture is drawn headless
 // and shown as an image. While the solid turns or zooms its frames are drafts without
@@ -50,6 +55,18 @@ class ResultView : public QWidget {
   bool usesOpenGLWidget() const { return openGL_; }
   QString summaryText() const;
   int solutionIndex() const { return current_; }
+
+  // The picture as saved and copied: the window's size (in pixels of its screen), at
+  // least 800 pixels a side.
+  QImage picture() const;
+  // Ctrl+S: asks for a PNG file (in the folder of the shown solid, named after it) and
+  // writes the picture there; the file's name or the reason it failed goes on the
+  // summary line. False when nothing was written.
+  bool savePicture();
+  void copyPicture();
+  // F1; and the file a picture is saved to (a file dialog; tests answer it themselves).
+  std::function<void()> help;
+  std::function<QString(const QString& suggested)> choosePicturePath;
   int solutionCount() const { return static_cast<int>(solutions_.size()); }
 
  protected:
@@ -65,6 +82,7 @@ class ResultView : public QWidget {
   void moved();
   void settle();
   void updateButtons();
+  void wireKeys();
 
   SolidScene scene_;
   QWidget* canvas_ = nullptr;
@@ -78,9 +96,12 @@ class ResultView : public QWidget {
   QCheckBox* faceLabels_;
   QPushButton* previous_;
   QPushButton* next_;
+  QString shownPath_;
   std::vector<Solution> solutions_;
   int current_ = -1;
   QPoint lastMouse_;
+  bool dragged_ = false;  // the mouse moved the solid since its button went down
+  QMenu* menu_ = nullptr;
   QTimer settle_;
 };
 

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <exception>
 #include <initializer_list>
@@ -38,6 +40,7 @@
 #include "ui/kelmor_window.h"
 #include "ui/qt_host.h"
 #include "ui/segment_options.h"
+#include "ui/tab_order.h"
 #include "ui/user_pref.h"
 
 namespace kelmor {
@@ -69,7 +72,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   const int narrow = 60;
 
   // Inflation.
-  auto* inflateBox = new QGroupBox("Inflation");
+  auto* inflateBox = new QGroupBox("&Inflation");
   auto* inflateLayout = new QVBoxLayout(inflateBox);
   auto* inflateRow = new QHBoxLayout;
   inflateOption_ = OptionGroup(this, "InflateOption", 0,
@@ -88,7 +91,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   globRow->addStretch(1);
   inflateLayout->addLayout(globRow);
 
-  localFrame_ = new QGroupBox("Local Diagonal Inflation");
+  localFrame_ = new QGroupBox("Local &Diagonal Inflation");
   localFrame_->setObjectName("LocalFrame");
   auto* localLayout = new QVBoxLayout(localFrame_);
   auto* localRow = new QHBoxLayout;
@@ -115,7 +118,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   localLayout->addLayout(grid);
   inflateLayout->addWidget(localFrame_);
 
-  bandFrame_ = new QGroupBox("Bands");
+  bandFrame_ = new QGroupBox("&Bands");
   bandFrame_->setObjectName("Bandframe");
   auto* bandLayout = new QHBoxLayout(bandFrame_);
   auto* bandLen = NamedEdit("BandLen", narrow);
@@ -125,11 +128,11 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   inflateLayout->addWidget(bandFrame_);
 
   // Augmentation.
-  auto* augBox = new QGroupBox("Augmentation");
+  auto* augBox = new QGroupBox("A&ugmentation");
   auto* augLayout = new QVBoxLayout(augBox);
-  augment_ = NamedBox("Augment", "Augment faces");
+  augment_ = NamedBox("Augment", "&Augment faces");
   augLayout->addWidget(augment_);
-  augFrame_ = new QGroupBox("Augment Options");
+  augFrame_ = new QGroupBox("Au&gment Options");
   augFrame_->setObjectName("AugFrame");
   auto* augFrameLayout = new QGridLayout(augFrame_);
   auto* augmentVal = NamedEdit("AugmentVal", narrow);
@@ -145,18 +148,18 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   auto* colourCol = new QVBoxLayout;
   augmentColour_ = OptionGroup(this, "AugmentColour", 0, {"Original", "Highlight", "Triangle"},
                                colourCol);
-  auto* keepBox = new QGroupBox("Sides");
+  auto* keepBox = new QGroupBox("&Sides");
   keepBox->setLayout(keepCol);
-  auto* colourBox = new QGroupBox("Colour");
+  auto* colourBox = new QGroupBox("Co&lour");
   colourBox->setLayout(colourCol);
   augFrameLayout->addWidget(keepBox, 1, 0);
   augFrameLayout->addWidget(colourBox, 1, 1);
   augLayout->addWidget(augFrame_);
 
   // Relaxation.
-  auto* relaxBox = new QGroupBox("Relaxation");
+  auto* relaxBox = new QGroupBox("&Relaxation");
   auto* relaxLayout = new QGridLayout(relaxBox);
-  weaken_ = NamedBox("Weaken", "Weaken faces of up to");
+  weaken_ = NamedBox("Weaken", "&Weaken faces of up to");
   weakenLimit_ = NamedEdit("WeakenLimit", narrow);
   auto* weakenRow = new QHBoxLayout;
   weakenRow->addWidget(weaken_);
@@ -164,9 +167,9 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   weakenRow->addWidget(Caption("sides"));
   weakenRow->addStretch(1);
   relaxLayout->addLayout(weakenRow, 0, 0, 1, 2);
-  once_ = NamedBox("Once", "Once only");
+  once_ = NamedBox("Once", "Once onl&y");
   once_->setToolTip("Kelmor will only make one attempt to generate an output file");
-  isomorph_ = NamedBox("Isomorph", "Isomorph detection");
+  isomorph_ = NamedBox("Isomorph", "Iso&morph detection");
   auto* coincidence = NamedBox("Coincidence", "Allow coincident vertices");
   auto* xyConfine = NamedBox("XYConfine", "Keep flat models in the XY plane");
   auto* regHex = NamedBox("RegHex", "Keep hexagons regular");
@@ -191,9 +194,9 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
     e->setToolTip("Degrees, or r12, r30, mr30, Pn/d");
 
   // Output.
-  auto* outBox = new QGroupBox("Output");
+  auto* outBox = new QGroupBox("Ou&tput");
   auto* outLayout = new QGridLayout(outBox);
-  highlight_ = NamedBox("Highlight", "Highlight faces n/d:");
+  highlight_ = NamedBox("Highlight", "Highlight &faces n/d:");
   highlightVal_ = NamedEdit("HighlightVal", narrow);
   auto* hiRow = new QHBoxLayout;
   hiRow->addWidget(highlight_);
@@ -203,7 +206,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   auto* highVert = NamedBox("HighVert", "Spheres on all vertices");
   auto* allCyl = NamedBox("AllCyl", "Cylinders on all edges");
   auto* incord = NamedBox("incord", "Use input coordinates");
-  auto* labelling = NamedBox("Labelling", "Vertex labels");
+  auto* labelling = NamedBox("Labelling", "&Vertex labels");
   auto* sideLab = NamedBox("SideLab", "Face total labels");
   auto* userdata = NamedBox("Userdata", "User data in files");
   auto* debug = NamedBox("Debug", "Debug file");
@@ -235,16 +238,16 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
 
   // Unattended: what the command line does without a person at the viewer, for runs
   // from the windows only when ticked. Kept beside kelmor.ini, not in it.
-  unattendedBox_ = new QGroupBox("Unattended");
+  unattendedBox_ = new QGroupBox("Unatte&nded");
   unattendedBox_->setObjectName("UnattendedFrame");
   auto* unattendedLayout = new QGridLayout(unattendedBox_);
-  stallEscape_ = NamedBox("StallEscape", "Re-do attempts that stall for");
+  stallEscape_ = NamedBox("StallEscape", "R&e-do attempts that stall for");
   stallEscape_->setToolTip(
       "Presses Re-do when Edge plus Polygonal Deformation has not fallen by 1% for this many "
       "iterations, and starts the next attempt when one overflows, as the command line does");
   stallWindow_ = NamedEdit("StallWindow", narrow);
   searchAfter_ = NamedEdit("SearchAfter", narrow);
-  search_ = NamedBox("Search", "Search symmetric starts after");
+  search_ = NamedBox("Search", "Searc&h symmetric starts after");
   search_->setToolTip(
       "After this many attempts without a solution, starts attempts from symmetric placements "
       "built from the faces, as the command line does");
@@ -272,12 +275,30 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   right->addWidget(outBox);
   right->addWidget(unattendedBox_);
   right->addStretch(1);
-  auto* columns = new QHBoxLayout;
+  auto* body = new QWidget;
+  body->setObjectName("RunTimeBody");
+  auto* columns = new QHBoxLayout(body);
+  columns->setContentsMargins(0, 0, 0, 0);
   columns->addLayout(left, 1);
   columns->addLayout(right, 1);
+  // The options scroll on a short screen; the buttons below them stay in sight.
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName("RunTimeScroll");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes to the options; the area follows it
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll->setWidget(body);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns);
+  layout->addWidget(scroll, 1);
   layout->addLayout(buttons);
+  body->adjustSize();
+  body->layout()->activate();
+  const QMargins m = layout->contentsMargins();
+  resize(body->sizeHint().width() + m.left() + m.right() + scroll->verticalScrollBar()->sizeHint().width(),
+         body->sizeHint().height() + buttons->sizeHint().height() + layout->spacing() + m.top() + m.bottom());
+  // Tab goes through the groups as they read, left column first, then the buttons.
+  SetReadingTabOrder({inflateBox, augBox, relaxBox, outBox, unattendedBox_, segments_, pref_, ok, cancel});
 
   // Every control shows and writes its value in the Session.
   BindGroup(inflateOption_, o.InflateOption);
@@ -556,7 +577,12 @@ void RunTime::runOkClick() {
   // A folder that cannot take the files, or names that clash, are found before the run.
   RunStartCheck check = CheckRunStart(s);
   if (!check.folderProblem.empty()) {
-    gui_.dialogs.message("Error: " + check.folderProblem);
+    gui_.dialogs.messageWithDetail("Error: " + check.folderProblem,
+                                   "Choose another output folder under Output (or tick Same as Input "
+                                   "Directory), then Run again.");
+    // The output folder is chosen in the file selection, not here.
+    hide();
+    gui_.kelmor()->focusOutputFolder();
     return;
   }
   if (!check.nameProblem.empty()) {
@@ -590,7 +616,8 @@ void RunTime::runOkClick() {
       if (!file.ends_with(".off")) continue;
       result->addSolution(QString::fromStdString(file), {},
                           QString::fromStdString(render::SolidFileWrittenWith(report.files, i, solidWritten)));
-      ShowEnabled(result);
+      // The keyboard stays with the viewer, where Escape ends the run.
+      ShowBeside(result);
       return;
     }
   };

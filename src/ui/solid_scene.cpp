@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "render/solid_look.h"
+#include "ui/solid_facing.h"
 
 namespace kelmor {
 
@@ -20,12 +21,13 @@ std::optional<std::string> SolidScene::load(const std::string& offPath, const st
     if (auto e = render::ReadSolidLookFile(solidFile, mesh)) lookProblem = *e;
   picture.emplace(mesh);
   camera.bounds = render::SolidBounds(mesh);
+  upright = UprightTurn(mesh);
   reset();
   return std::nullopt;
 }
 
 void SolidScene::reset() {
-  camera.rotation = render::ViewRotation(home);
+  camera.rotation = render::Multiply(render::ViewRotation(home), upright);
   camera.zoom = 1;
   camera.panX = camera.panY = 0;
 }
@@ -65,21 +67,24 @@ void SolidScene::paintLabels(QPainter& painter, int width, int height) const {
   if (!picture || (!vertexLabels && !faceLabels)) return;
   const render::SolidMesh& mesh = picture->mesh();
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  auto label = [&](render::Vec3 at, const QString& text, const QColor& colour) {
+  const Facing facing = FacingTheEye(mesh, camera.rotation, camera.bounds.centre);
+  auto label = [&](render::Vec3 at, const QString& text, QColor colour, bool inView) {
     auto p = camera.Pixel(at, width, height);
     QRectF box(p[0] - 30, p[1] - 10, 60, 20);
+    if (!inView) colour.setAlpha(50);
     painter.setPen(colour);
     painter.drawText(box, Qt::AlignCenter, text);
   };
   if (vertexLabels)
-    for (size_t v = 0; v < mesh.points.size(); ++v) label(mesh.points[v], QString::number(v), QColor(20, 20, 120));
+    for (size_t v = 0; v < mesh.points.size(); ++v)
+      label(mesh.points[v], QString::number(v), QColor(20, 20, 120), facing.vertices[v]);
   if (faceLabels) {
     for (size_t f = 0; f < mesh.faces.size(); ++f) {
       render::Vec3 centre;
       for (int c : mesh.faces[f].corners) centre = centre + mesh.points[static_cast<size_t>(c)];
       if (mesh.faces[f].corners.empty()) continue;
       label(centre * (1.0 / static_cast<double>(mesh.faces[f].corners.size())), "f" + QString::number(f),
-            QColor(120, 20, 20));
+            QColor(120, 20, 20), facing.faces[f]);
     }
   }
 }

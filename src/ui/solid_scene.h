@@ -16,6 +16,9 @@ struct SolidScene {
   std::optional<render::SolidPicture> picture;
   render::Camera camera;
   render::ViewAngles home = *render::ParseView("iso");
+  // The solid's largest face turned up (UprightTurn) before the home view: whatever way
+  // the relaxation left the solid, it opens looking down a symmetry axis at an angle.
+  render::Matrix3 upright = render::AxisRotation({0, 1, 0}, 0);
   render::PictureStyle style;
   bool vertexLabels = false;
   bool faceLabels = false;
@@ -37,7 +40,9 @@ struct SolidScene {
   void view(render::ViewAngles angles);
 
   render::DrawList drawList(int width, int height) const;
-  // Vertex numbers and face numbers (from 0, as in the OFF file) at their projected places.
+  // Vertex numbers and face numbers (from 0, as in the OFF file) at their projected places;
+  // those of faces turned away from the eye (and of vertices on no face towards it) faint,
+  // so that the labels read as the side in view.
   void paintLabels(QPainter& painter, int width, int height) const;
 };
 

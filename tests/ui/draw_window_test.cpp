@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <array>
+#include <cmath>
 
 #include "gui_fixture.h"
 #include "model/numtext.h"
@@ -45,38 +46,73 @@ TEST_F(GuiTest, ButtonsMarkThemselvesAndThePollCollectsThemOnce) {
   EXPECT_EQ(host.pollButtons(),
             ButtonSet(ReReadButton | GraphButton | RedoButton | WriteButton | QuitButton));
   EXPECT_EQ(control<QPushButton>(dw, "ReReadButton")->text(), "Re-&Read");
-  EXPECT_EQ(control<QPushButton>(dw, "RedoButton")->text(), "Re-do");
+  EXPECT_EQ(control<QPushButton>(dw, "RedoButton")->text(), "Re-&do");
 }
 
-TEST_F(GuiTest, LinesAreErasedExactlyWhereTheyWereDrawn) {
+// What of a picture is drawn: the box of its pixels that are not the background.
+QRect Drawn(const QImage& image, const QColor& background) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) != background) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+TEST_F(GuiTest, EachFrameReplacesTheLastWholeAndIsFitted) {
   DrawWindow* dw = gui_->drawWindow();
   dw->setScale(6);
   QtHost host(dialogs_, *dw);
   auto palette = Palette();
   host.showAttemptWindow("cube Isom 1", true, palette);
   EXPECT_EQ(dw->windowTitle(), "cube Isom 1");
-  QImage blank = dw->area()->pixmap().toImage();
+  EXPECT_TRUE(dw->area()->empty());
+  const QColor bg = dw->background();
 
-  DrawLine first{0, 0, 0, 0, 1, 1, 5, 4, 3};
-  host.drawFrame(std::span<const DrawLine>(&first, 1));
-  QImage drawn = dw->area()->pixmap().toImage();
-  EXPECT_NE(drawn, blank);
-  EXPECT_EQ(drawn.pixelColor(300, 250), QColor(255, 0, 0)) << "x=3, y=2.5 of a 0..6 square";
+  // Sizes of model, small and large: each frame fills most of the square, centred.
+  struct Case {
+    double half;  // half the model's side, in model units about S = 3
+  };
+  for (Case c : {Case{0.05}, Case{1.0}, Case{40.0}}) {
+    SCOPED_TRACE(c.half);
+    host.showAttemptWindow("cube Isom 1", true, palette);
+    const std::vector<DrawLine> square = {{0, 0, 0, 0, 3 - c.half, 3 - c.half, 3 + c.half, 3 - c.half, 3},
+                                          {0, 0, 0, 0, 3 + c.half, 3 - c.half, 3 + c.half, 3 + c.half, 3},
+                                          {0, 0, 0, 0, 3 + c.half, 3 + c.half, 3 - c.half, 3 + c.half, 3},
+                                          {0, 0, 0, 0, 3 - c.half, 3 + c.half, 3 - c.half, 3 - c.half, 3}};
+    host.drawFrame(square);
+    const QRect box = Drawn(dw->area()->pixmap(600).toImage(), bg);
+    EXPECT_GE(box.width(), 0.7 * 600);
+    EXPECT_LE(box.width(), 0.9 * 600);
+    EXPECT_NEAR(box.center().x(), 300, 4);
+    EXPECT_NEAR(box.center().y(), 300, 4);
+  }
 
-  // The next frame erases the old line in the background colour.
-  DrawLine moved{1, 1, 5, 4, 1, 5, 5, 5, 3};
-  host.drawFrame(std::span<const DrawLine>(&moved, 1));
-  QImage after = dw->area()->pixmap().toImage();
-  EXPECT_EQ(after.pixelColor(300, 250), dw->background());
-  EXPECT_EQ(after.pixelColor(300, 500), QColor(255, 0, 0));
-  EXPECT_EQ(dw->framesDrawn(), 2);
+  // The next frame replaces the picture whole: the old line is gone.
+  const DrawLine across{0, 0, 0, 0, 1, 3, 5, 3, 3};
+  host.drawFrame(std::span<const DrawLine>(&across, 1));
+  QRect box = Drawn(dw->area()->pixmap(600).toImage(), bg);
+  EXPECT_LE(box.height(), 4) << "only the one horizontal line";
+  EXPECT_EQ(dw->lastFrameLines(), 1u);
+  EXPECT_EQ(dw->framesDrawn(), 4);
+
+  // A frame whose points ran away keeps the last picture; a new attempt keeps it too until
+  // its own first frame.
+  const QImage before = dw->area()->pixmap(600).toImage();
+  const double nan = std::nan("");
+  const DrawLine lost{0, 0, 0, 0, nan, 1, 2, 3, 3};
+  host.drawFrame(std::span<const DrawLine>(&lost, 1));
+  EXPECT_EQ(dw->area()->pixmap(600).toImage(), before);
+  host.showAttemptWindow("cube Isom 1", false, palette);
+  EXPECT_EQ(dw->area()->pixmap(600).toImage(), before);
+  Press(*gui_, "GraphButton");
+  EXPECT_EQ(dw->area()->pixmap(600).toImage(), before) << "switched off, the last frame stays";
+  EXPECT_EQ(host.pollButtons(), ButtonSet(GraphButton));
 
   // A screen size of 0 must not divide by zero.
   dw->setScale(0);
   EXPECT_GT(dw->area()->scale(), 0);
 
-  host.setStatus("Duplicate Isomorph");
-  EXPECT_EQ(control<QLabel>(dw, "Duplicate")->text(), "Duplicate Isomorph");
+  // Before the next run: nothing of this one, neither picture nor caption nor figures.
   DrawFigures f;
   f.EdgeDef = "0.25";
   f.PolyDef = "0.125";
@@ -87,40 +123,10 @@ TEST_F(GuiTest, LinesAreErasedExactlyWhereTheyWereDrawn) {
   EXPECT_EQ(control<QLabel>(dw, "PolyDef")->text(), "0.125");
   EXPECT_EQ(control<QLabel>(dw, "IsomNo")->text(), "2");
   EXPECT_EQ(control<QLabel>(dw, "ExpandOpt")->text(), "global");
-}
-
-TEST_F(GuiTest, EveryAttemptAndEveryGraphicsPressStartsOnAClearedSquare) {
-  DrawWindow* dw = gui_->drawWindow();
-  dw->setScale(6);
-  ShowEnabled(dw);
-  QtHost host(dialogs_, *dw);
-  auto palette = Palette();
-  host.showAttemptWindow("cube Isom 1", true, palette);
-  const QImage blank = dw->area()->pixmap().toImage();
-  DrawLine line{0, 0, 0, 0, 1, 1, 5, 4, 3};
-  auto drawOne = [&] {
-    host.drawFrame(std::span<const DrawLine>(&line, 1));
-    ASSERT_NE(dw->area()->pixmap().toImage(), blank);
-  };
-  // An attempt that starts with drawing switched off still starts on a cleared square,
-  // so that the attempts of a run never pile up on it.
-  drawOne();
-  host.showAttemptWindow("cube Isom 1", false, palette);
-  EXPECT_EQ(dw->area()->pixmap().toImage(), blank);
-  drawOne();
-  Press(*gui_, "GraphButton");
-  EXPECT_EQ(dw->area()->pixmap().toImage(), blank);
-  EXPECT_EQ(host.pollButtons(), ButtonSet(GraphButton));
-
-  // Before the next run: nothing of this one, neither picture nor caption nor figures.
-  drawOne();
-  DrawFigures f;
-  f.EdgeDef = "0.25";
-  f.IsomNo = "2";
-  host.showFigures(f);
   host.setStatus("Duplicate Isomorph");
+  EXPECT_EQ(control<QLabel>(dw, "Duplicate")->text(), "Duplicate Isomorph");
   dw->reset();
-  EXPECT_EQ(dw->area()->pixmap().toImage(), blank);
+  EXPECT_TRUE(dw->area()->empty());
   EXPECT_EQ(dw->windowTitle(), "Kelmor Viewer");
   EXPECT_EQ(control<QLabel>(dw, "EdgeDef")->text(), "0.0");
   EXPECT_EQ(control<QLabel>(dw, "IsomNo")->text(), "");

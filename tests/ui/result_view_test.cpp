@@ -248,8 +248,11 @@ TEST_F(GuiTest, TheSummaryLineComesFromTheFilesWrittenWithTheSolid) {
 
 TEST_F(GuiTest, TheMainWindowOpensAnyOffFileAsASolid) {
   struct Dialogs : ScriptedDialogs {
-    std::string file;
-    std::string chooseFile(const std::string&, const std::string&) override { return file; }
+    std::string file, from;
+    std::string chooseFile(const std::string&, const std::string&, const std::string& folder) override {
+      from = folder;
+      return file;
+    }
   };
   const std::string off = writeInput("tri.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2 255 0 0\n");
   ResultView* view = gui_->resultView();
@@ -264,6 +267,9 @@ TEST_F(GuiTest, TheMainWindowOpensAnyOffFileAsASolid) {
   click(gui.intro(), "S");
   EXPECT_TRUE(gui.resultView()->isVisible());
   EXPECT_EQ(gui.resultView()->scene().picture->mesh().faces.size(), 1u);
+  EXPECT_EQ(chooser.from, session_.input.OutSame ? session_.input.InDir : session_.input.OutDir)
+      << "the dialog starts in the output folder";
+  EXPECT_FALSE(chooser.from.empty());
   chooser.file = writeInput("broken.off", "not an OFF file");
   gui.resultView()->hide();
   click(gui.intro(), "S");
@@ -295,30 +301,6 @@ TEST_F(GuiTest, ASolutionWrittenInTheWindowsOpensInTheResultWindow) {
   EXPECT_NE(view->summaryText().indexOf("cube.off   Deformation Summary (E="), -1)
       << view->summaryText().toStdString();
   EXPECT_EQ(view->summaryText().indexOf("drawn plain"), -1);
-}
-
-TEST_F(GuiTest, TheLiveDrawingGrowsToHoldTheModelAndShrinksAtTheNextAttempt) {
-  DrawWindow* dw = gui_->drawWindow();
-  dw->setScale(6);  // S = 3: model point 0 is drawn at 3
-  DrawArea* area = dw->area();
-  std::array<DepthColour, 16> palette{};
-  palette.fill({255, 0, 0});
-  dw->showAttempt("big Isom 1", true, palette);
-  // A line well inside keeps the square; one reaching 9 units out widens it.
-  std::vector<DrawLine> inside = {{0, 0, 0, 0, 2, 2, 4, 4, 3}};
-  dw->drawLines(inside);
-  EXPECT_EQ(area->scale(), 6);
-  std::vector<DrawLine> outside = {{2, 2, 4, 4, 3 - 9, 3, 3 + 4, 3 + 1, 3}};
-  dw->drawLines(outside);
-  EXPECT_GE(area->scale(), 18);
-  // The far end is on the picture, not clipped: a red pixel near the left edge.
-  const QImage picture = area->pixmap().toImage();
-  bool leftEdgeDrawn = false;
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width() / 10; ++x) leftEdgeDrawn |= QColor(picture.pixel(x, y)) == QColor(255, 0, 0);
-  EXPECT_TRUE(leftEdgeDrawn);
-  dw->showAttempt("big Isom 1", true, palette);
-  EXPECT_EQ(area->scale(), 6);
 }
 
 }  // namespace

@@ -29,13 +29,15 @@ class WriteFailureWindows : public GuiTest {
   }
 };
 
-TEST_F(WriteFailureWindows, AMissingOutputFolderIsNamedBeforeTheRun) {
+TEST_F(WriteFailureWindows, AMissingOutputFolderIsNamedBeforeTheRunAndTheFolderCanBeChanged) {
   const fs::path gone = root_ / "gone";
   RunTime* rt = OpenRunTime(gone);
   ASSERT_TRUE(rt->isVisible());
   click(rt, "RunOK");
   EXPECT_EQ(dialogs_.last(), "Error: output folder '" + gone.string() + "' does not exist");
-  EXPECT_TRUE(rt->isVisible());
+  // Back where another folder can be chosen.
+  EXPECT_FALSE(rt->isVisible());
+  EXPECT_TRUE(gui_->kelmor()->isVisible());
   EXPECT_FALSE(gui_->drawWindow()->isVisible());
   EXPECT_EQ(rt->activeRun(), nullptr);
 }
