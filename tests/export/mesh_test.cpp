@@ -169,6 +169,37 @@ TEST(ShellCheck, FindsHolesDoubleEdgesAndInsideOut) {
   EXPECT_GT(CheckShells(cube.points, fin).overusedEdges, 0);
 }
 
+// Printable means closed, consistently wound and enclosing a positive volume in every
+// shell: a triangle with its back face is closed and consistent, and encloses nothing.
+TEST(ShellCheck, EveryShellMustEncloseAPositiveVolume) {
+  Mesh cube = SolidMesh(Cube());
+  ShellReport whole = CheckShells(cube.points, cube.triangles);
+  EXPECT_TRUE(whole.Printable());
+  EXPECT_EQ(whole.shells, 1);
+  EXPECT_NEAR(whole.volume, 1.0, 1e-12);
+
+  const std::vector<Vec3> flat = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  ShellReport sheet = CheckShells(flat, {{0, 1, 2}, {0, 2, 1}});
+  EXPECT_EQ(sheet.shells, 1);
+  EXPECT_EQ(sheet.openEdges + sheet.overusedEdges + sheet.misorientedEdges, 0);
+  EXPECT_EQ(sheet.volume, 0.0);
+  EXPECT_FALSE(sheet.Printable());
+
+  // The cube beside such a sheet, and beside a second, inside-out cube: the total volume
+  // is positive, but one shell is not.
+  std::vector<Vec3> points = cube.points;
+  std::vector<std::array<int, 3>> triangles = cube.triangles;
+  const int base = static_cast<int>(points.size());
+  for (const Vec3& p : flat) points.push_back({p.x + 5, p.y, p.z});
+  triangles.push_back({base, base + 1, base + 2});
+  triangles.push_back({base, base + 2, base + 1});
+  ShellReport withSheet = CheckShells(points, triangles);
+  EXPECT_EQ(withSheet.shells, 2);
+  EXPECT_GT(withSheet.volume, 0);
+  EXPECT_FALSE(withSheet.Printable());
+  EXPECT_TRUE(CheckShells({}, {}).shells == 0 && !CheckShells({}, {}).Printable());
+}
+
 class ExportFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -215,6 +246,46 @@ TEST_F(ExportFiles, NamesFollowTheOutputNamingAndFlawsAreReported) {
   ASSERT_EQ(out.warnings.size(), 1u);
   EXPECT_NE(out.warnings[0].find("open edges"), std::string::npos) << out.warnings[0];
   EXPECT_TRUE(fs::exists(dir_ / "open_weaken3.stl"));
+}
+
+// The thin-strut warning compares the struts' diameter (twice the radius, in millimetres
+// at the printed edge) with the 0.8 mm a nozzle's line needs, and only for print formats.
+TEST_F(ExportFiles, StrutsThinnerThanANozzlesLineAndOnlyThoseGetAWarning) {
+  struct Case {
+    double radius;  // in edges
+    double edge;    // millimetres
+    std::vector<ExportFormat> formats;
+    const char* thickness;  // in the warning; empty: no warning
+  } cases[] = {
+      {0.01, 20, {ExportFormat::Stl}, "struts 0.40 mm thick at a 20 mm edge"},
+      {0.25, 1.5, {ExportFormat::ThreeMf}, "struts 0.75 mm thick at a 1.5 mm edge"},
+      {0.5, 0.8, {ExportFormat::Stl}, ""},  // exactly 0.8 mm
+      {0.03, 20, {ExportFormat::Stl}, ""},  // 1.2 mm: the radius alone would be under the limit
+      {0.05, 20, {ExportFormat::Obj}, ""},
+      {0.01, 20, {ExportFormat::Glb}, ""},  // not for printing
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SolutionSnapshot s = Cube();
+    s.folder = dir_.string();
+    s.name = "strut" + std::to_string(++n);
+    s.strutRadius = c.radius;
+    s.ballRadius = c.radius * 1.6;
+    ExportRequest r;
+    r.formats = c.formats;
+    r.scale = c.edge;
+    const ExportOutcome out = ExportSolution(s, r);
+    EXPECT_TRUE(out.failures.empty()) << c.radius;
+    std::vector<std::string> thin;
+    for (const std::string& w : out.warnings)
+      if (w.find("print poorly") != std::string::npos) thin.push_back(w);
+    if (*c.thickness == 0) {
+      EXPECT_TRUE(thin.empty()) << c.radius << " at " << c.edge << ": " << thin.front();
+    } else {
+      ASSERT_EQ(thin.size(), 1u) << c.radius << " at " << c.edge;
+      EXPECT_EQ(thin[0].rfind(s.name + "_struts: " + c.thickness, 0), 0u) << thin[0];
+    }
+  }
 }
 
 TEST_F(ExportFiles, AFolderThatCannotBeWrittenIsAFailureNotACrash) {
