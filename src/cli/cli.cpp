@@ -18,6 +18,7 @@
 #include "policy/self_edge_check.h"
 #include "policy/stall_watch.h"
 #include "policy/unattended_choice.h"
+#include "input/char_stream.h"
 #include "input/parser.h"
 #include "input/shape.h"
 #include "render/render_options.h"
@@ -319,7 +320,8 @@ int DrawPictures(const ConsoleHost& host, bool solidWritten, int status, std::os
 // near misses, segments) is what the other modes ask for. After --search-after attempts
 // have ended without a solution (stalled, overflowed or cut off by a limit), the search
 // chooses the starts.
-int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
+int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err,
+                   std::string inputText = {}) {
   if (a.stall > 0 && !Ticked(session.options.Once) && session.options.Segments == "None") {
     // Without a stop rule nothing else would end a run that cannot succeed.
     if (a.timeLimit <= 0 && a.maxAttempts <= 0 && a.maxIterations <= 0)
@@ -351,6 +353,7 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   if (!check.nameProblem.empty()) host.message(check.nameProblem);
   if (!check.ok()) return ExitRefused;
   Run run(session, host);
+  if (!inputText.empty()) run.InputText = &inputText;  // read by the pre-scan: not read again
   int status = StatusOf(RunSequence(run));
   if (status == ExitWritten && host.exportFailed()) status = ExitAbandoned;
   return a.png ? DrawPictures(host, session.prefs.flag("vsol"), status, host.errorStream()) : status;
@@ -370,8 +373,10 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
 
   // The file-selection window's Run: the pre-scan prepares the RunTime window.
   ScanResult scan;
+  std::string text;
   try {
-    scan = ScanInput(input.string());
+    text = ReadWholeFile(input.string());
+    scan = ScanInputText(text);
   } catch (const KelmorError& e) {
     err << "kelmor: cannot read '" << a.input << "' (error " << e.code() << ")\n";
     return ExitRefused;
@@ -394,7 +399,7 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
     o.Segments = "Segments " + std::to_string(scan.count);
     o.Highlight = o.Once = o.Weaken = o.Isomorph = o.Augment = 2;
   }
-  return ValidateAndRun(session, host, a, err);
+  return ValidateAndRun(session, host, a, err, std::move(text));
 }
 
 namespace {
