@@ -122,7 +122,7 @@ TEST(SolidLook, APanesOpacityIsOneLessItsTransparency) {
   const struct {
     const char* level;
     uint8_t pane;
-  } cases[] = {{"0.25", 191}, {"0.90", 26}, {"0", 255}, {"1", 1}, {"0.50", 128}};
+  } cases[] = {{"0.25", 191}, {"0.90", 25}, {"0", 255}, {"1", 1}, {"0.50", 128}};
   for (const auto& c : cases) {
     std::string text = Golden("mixed_solid.wrl");
     const std::string from = "transparency 0.50";
