@@ -20,7 +20,7 @@
 
 #include "files/private_file.h"
 #include "files/system_calls.h"
-#include "run/error.h"
+#include "model/error.h"
 
 namespace kelmor {
 namespace {
