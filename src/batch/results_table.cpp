@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "files/private_file.h"
+#include "files/system_calls.h"
 #include "model/error.h"
 
 namespace kelmor {
@@ -99,12 +100,19 @@ bool ResultsTable::has(const std::string& input) const {
 std::optional<std::string> ResultsTable::append(const ResultRow& row) {
   const std::string line = RowJson(row) + "\n";
   std::lock_guard lock(mutex_);
+  // After a failed append the file may end in part of a line, which a later row would
+  // join and be lost with, while the CSV (written from the rows kept here) had it.
+  if (failure_) return failure_;
   // One write of the whole line: appends of a line are not interleaved or split.
   size_t done = 0;
   while (done < line.size()) {
-    ssize_t n = ::write(fd_, line.data() + done, line.size() - done);
+    ssize_t n = FileCalls().write(fd_, line.data() + done, line.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return Reason(jsonPath(), "write");
+    if (n <= 0) {
+      if (n == 0) errno = EIO;  // nothing written and no error: the device takes no more
+      failure_ = Reason(jsonPath(), "write");
+      return failure_;
+    }
     done += static_cast<size_t>(n);
   }
   rows_.push_back(row);

@@ -26,7 +26,8 @@ class ResultsTable {
   // new rows follow. Returns the reason when the table cannot be opened.
   std::optional<std::string> open(bool resume);
   bool has(const std::string& input) const;
-  // Appends a row (thread-safe); returns the reason when it could not be written.
+  // Appends a row (thread-safe); returns the reason when it could not be written. A row
+  // that could not be appended is not kept, and after one failure no row is.
   std::optional<std::string> append(const ResultRow& row);
   // Every row, those found on opening first.
   std::vector<ResultRow> rows() const;
@@ -41,6 +42,7 @@ class ResultsTable {
   mutable std::mutex mutex_;
   std::vector<ResultRow> rows_;
   std::set<std::string> inputs_;
+  std::optional<std::string> failure_;  // the first failed append; every later one fails too
 };
 
 // Reads the whole rows of a results.jsonl; nullopt (reason in `error`) when unreadable.

@@ -436,7 +436,8 @@ std::string CoordinatesText(const Session& session, Host& host) {
 // near misses, segments) is what the other modes ask for. After --search-after attempts
 // have ended without a solution (stalled, overflowed or cut off by a limit), the search
 // chooses the starts.
-int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err) {
+int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::ostream& err,
+                   std::string inputText = {}) {
   const bool repeatMode = !Ticked(session.options.Once) && session.options.Segments == "None";
   // Only a time or attempt limit ends a repeat run that cannot succeed: --max-iterations
   // presses Re-do, and the stall watch starts the next attempt, for ever.
@@ -480,7 +481,10 @@ int ValidateAndRun(Session& session, ConsoleHost& host, const RunArgs& a, std::o
   if (!check.ok()) return ExitRefused;
   Run run(session, host);
   const std::string withCoordinates = a.fileCoordinates ? CoordinatesText(session, host) : std::string();
-  if (!withCoordinates.empty()) run.InputText = &withCoordinates;
+  if (!withCoordinates.empty())
+    run.InputText = &withCoordinates;
+  else if (!inputText.empty())
+    run.InputText = &inputText;  // read by the pre-scan: not read again
   int status = StatusOf(RunSequence(run));
   // A step that failed (a zero divide from a force strength of 0, say) and was resumed
   // after, in a run that then wrote nothing, is a run abandoned by that error.
@@ -527,10 +531,15 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
 
   // The file-selection window's Run: the pre-scan prepares the RunTime window.
   ScanResult scan;
+  std::string text;
   try {
-    // An OFF or OBJ file has no blocks and no letters, whatever braces its comments hold.
-    const std::string text = ReadWholeFile(input.string());
-    if (InputKindOf(input.string(), text) == InputKind::Kelmor) scan = ScanInputText(text);
+    // An OFF or OBJ file has no blocks and no letters, whatever braces its comments hold;
+    // the run reads it through its own reader, so only Kelmor's text is handed on.
+    text = ReadWholeFile(input.string());
+    if (InputKindOf(input.string(), text) == InputKind::Kelmor)
+      scan = ScanInputText(text);
+    else
+      text.clear();
   } catch (const KelmorError& e) {
     err << "kelmor: cannot read '" << a.input << "' (error " << e.code() << ")\n";
     return ExitRefused;
@@ -553,7 +562,7 @@ int RunInputFile(Session& session, const RunArgs& a, ConsoleHost& host, std::ost
     o.Segments = "Segments " + std::to_string(scan.count);
     o.Highlight = o.Once = o.Weaken = o.Isomorph = o.Augment = 2;
   }
-  return ValidateAndRun(session, host, a, err);
+  return ValidateAndRun(session, host, a, err, std::move(text));
 }
 
 namespace {

@@ -12,11 +12,12 @@ struct OutputFolderCheck {
 };
 
 // Looks whether files can be written into folder: it must exist (or, with create, have
-// an existing parent folder, and then it is made), be a folder, and take a private
-// temporary file of 512 bytes, so that a read-only, unwritable or full folder is found at
-// once. The problem is a sentence naming the folder. Stale temporaries of killed runs are
-// removed. Without tryWriting no temporary file is written: for a folder the caller has just
-// made itself, whose files will be written at once anyway.
+// an existing parent folder, and then it is made), be a folder, and let this process
+// write files of 512 bytes there: a file-size limit below that, a folder it may not write
+// (read-only included) or a full file system are found at once, without writing
+// anything. The problem is a sentence naming the folder. Stale temporaries of killed runs
+// are removed. Without tryWriting (a folder the caller has just made itself) only the
+// file-size limit is looked at.
 OutputFolderCheck CheckOutputFolder(const std::filesystem::path& folder, bool create = false,
                                     bool tryWriting = true);
 

@@ -16,6 +16,7 @@
 #include <system_error>
 #include <thread>
 
+#include "files/system_calls.h"
 #include "model/error.h"
 
 namespace kelmor {
@@ -50,11 +51,13 @@ class PrivateFile::Buffer : public std::streambuf {
  public:
   Buffer(int fd, const fs::path& target) : fd_(fd), target_(target) { setp(data_.data(), data_.data() + data_.size()); }
 
+  size_t written() const { return written_ + static_cast<size_t>(pptr() - pbase()); }
+
   void Drain() {
     const char* p = pbase();
     size_t left = static_cast<size_t>(pptr() - pbase());
     while (left > 0) {
-      ssize_t n = ::write(fd_, p, left);
+      ssize_t n = FileCalls().write(fd_, p, left);
       if (n < 0) {
         if (errno == EINTR) continue;
         const int err = errno;
@@ -63,6 +66,7 @@ class PrivateFile::Buffer : public std::streambuf {
       }
       p += n;
       left -= static_cast<size_t>(n);
+      written_ += static_cast<size_t>(n);
     }
     setp(data_.data(), data_.data() + data_.size());
   }
@@ -83,6 +87,7 @@ class PrivateFile::Buffer : public std::streambuf {
 
  private:
   int fd_;
+  size_t written_ = 0;
   const fs::path& target_;
   std::array<char, 1 << 16> data_;
 };
@@ -130,8 +135,9 @@ void PrivateFile::Finish() {
 int PrivateFile::TrySync() noexcept {
   if (synced_) return 0;
   if (fd_ < 0) return syncError_ != 0 ? syncError_ : EBADF;  // failed before, or closed unsynced
-  int err = ::fsync(fd_) != 0 ? errno : 0;
-  if (::close(fd_) != 0 && err == 0) err = errno;
+  const FileSystemCalls& calls = FileCalls();
+  int err = calls.fileSync(fd_) != 0 ? errno : 0;
+  if (calls.close(fd_) != 0 && err == 0) err = errno;
   fd_ = -1;
   synced_ = err == 0;
   syncError_ = err;
@@ -143,10 +149,12 @@ void PrivateFile::Sync() {
   if (const int err = TrySync()) Fail(target_, err);
 }
 
+size_t PrivateFile::size() const { return buffer_ ? buffer_->written() : 0; }
+
 void PrivateFile::Close() {
   if (fd_ < 0 || synced_) return;
   buffer_->Drain();  // no permissions or disk start: the file is not kept
-  const int result = ::close(fd_);
+  const int result = FileCalls().close(fd_);
   fd_ = -1;
   if (result != 0) Fail(target_, errno);
 }
@@ -154,7 +162,7 @@ void PrivateFile::Close() {
 void PrivateFile::Rename() {
   if (committed_) return;
   Sync();
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(target_, errno);
+  if (FileCalls().rename(temporary_.c_str(), target_.c_str()) != 0) Fail(target_, errno);
   committed_ = true;
 }
 
@@ -167,14 +175,26 @@ fs::path FolderOf(const fs::path& file) {
   return folder.empty() ? fs::path(".") : folder;
 }
 
-// Waits for the disk on all files at once, each on its own thread (a few at most): file
-// systems join syncs that wait at the same time into one journal commit and one cache
-// flush, where syncs one after the other pay for one each (a run's six files on a busy
-// disk: 24 ms instead of 76, see bench/file_commit_bench.cpp). Returns each file's error
-// number, 0 for success.
+// Groups whose content adds up to no more than this are synced one file after the other
+// on the calling thread. Finish has already started the disk on every file, so the first
+// sync's journal commit takes the others' new sizes and blocks along and the later syncs
+// find little left to wait for; starting threads would cost more than it saves.
+constexpr size_t SmallGroupBytes = size_t{1} << 20;
+
+// Waits for the disk on all files. A large group waits on all at once, each file on its own
+// thread (a few at most): file systems join syncs that wait at the same time into one
+// journal commit and one cache flush, where syncs one after the other of large files pay
+// for one each (see bench/file_commit_bench.cpp). Returns each file's error number, 0 for
+// success.
 std::vector<int> SyncAll(const std::vector<PrivateFile*>& files) {
   constexpr size_t MaxThreads = 8;
   std::vector<int> errors(files.size(), 0);
+  size_t bytes = 0;
+  for (const PrivateFile* file : files) bytes += file->size();
+  if (bytes <= SmallGroupBytes) {
+    for (size_t i = 0; i < files.size(); ++i) errors[i] = files[i]->TrySync();
+    return errors;
+  }
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i = next++; i < files.size(); i = next++) errors[i] = files[i]->TrySync();
@@ -199,7 +219,7 @@ void SyncFolder(const fs::path& folder) {
   if (fd < 0) Fail(folder, errno);
   int err = 0;
   // EINVAL: a file system that has nothing to sync for a folder.
-  if (::fsync(fd) != 0 && errno != EINVAL) err = errno;
+  if (FileCalls().folderSync(fd) != 0 && errno != EINVAL) err = errno;
   ::close(fd);
   if (err != 0) Fail(folder, err);
 }

@@ -54,6 +54,8 @@ class PrivateFile {
   void Commit();
 
   const std::filesystem::path& target() const { return target_; }
+  // The bytes written to the stream so far.
+  size_t size() const;
   const std::filesystem::path& temporary() const { return temporary_; }
 
  private:

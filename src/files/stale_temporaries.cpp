@@ -53,12 +53,17 @@ int RemoveStaleTemporaries(const fs::path& folder, const std::string& settingsNa
     const std::string name = it->path().filename().string();
     bool stale = false;
     const long owner = TemporaryOwner(name);
+    const bool settingsTemporary = owner == 0 && !settingsName.empty() && name.size() == settingsName.size() + 7 &&
+                                   name.rfind(settingsName + ".", 0) == 0 &&
+                                   AllAlnum(name.substr(settingsName.size() + 1));
+    // Only the names of temporaries are looked at closer: a folder of thousands of
+    // results costs one read of its names.
+    if (owner == 0 && !settingsTemporary) continue;
     struct stat st {};
     if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     if (owner > 0) {
       stale = owner != self && ProcessGone(owner);
-    } else if (!settingsName.empty() && name.size() == settingsName.size() + 7 &&
-               name.rfind(settingsName + ".", 0) == 0 && AllAlnum(name.substr(settingsName.size() + 1))) {
+    } else {
       stale = now - st.st_mtime > 60;
     }
     if (stale && ::unlink(it->path().c_str()) == 0) ++removed;

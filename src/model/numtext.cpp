@@ -1,5 +1,8 @@
 #include "model/numtext.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -170,16 +173,35 @@ std::string LocaleNumberText(double value, std::string_view pattern, const std::
   return s;
 }
 
+namespace {
+
+// The decimal separator of a locale read from the C library, as libstdc++'s own numpunct
+// does (its first byte).
+class UserDecimalPoint : public std::numpunct<char> {
+ public:
+  explicit UserDecimalPoint(char point) : point_(point) {}
+
+ protected:
+  char do_decimal_point() const override { return point_; }
+
+ private:
+  char point_;
+};
+
+}  // namespace
+
 const std::locale& UserLocale() {
   // Made once and only read after: runs in parallel threads then never build and free
   // C-library locales at the same time (which is slow, and whose internal locking the
-  // thread sanitizer cannot see).
+  // thread sanitizer cannot see). Only the numeric category is loaded (one file, where the
+  // whole locale takes more than a dozen): the separator is all that is read from it.
   static const std::locale user = [] {
-    try {
-      return std::locale("");
-    } catch (const std::exception&) {
-      return std::locale::classic();  // an unknown locale in the environment: full stop
-    }
+    const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (numeric == static_cast<locale_t>(nullptr)) return std::locale::classic();  // an unknown locale: full stop
+    const char* point = ::nl_langinfo_l(RADIXCHAR, numeric);
+    const char sep = point != nullptr && *point != 0 ? *point : '.';
+    ::freelocale(numeric);
+    return sep == '.' ? std::locale::classic() : std::locale(std::locale::classic(), new UserDecimalPoint(sep));
   }();
   return user;
 }

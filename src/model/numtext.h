@@ -36,8 +36,9 @@ std::string NumberText(double value, std::string_view pattern);
 // user's locale from the environment.
 std::string LocaleNumberText(double value, std::string_view pattern, const std::locale& locale);
 std::string LocaleNumberText(double value, std::string_view pattern);
-// The user's locale from the environment (the classic one when it names none usable),
-// read the first time it is asked for.
+// The user's decimal separator from the environment (LC_ALL, LC_NUMERIC, LANG), as a
+// locale that is the classic one apart from it (the classic one when the environment
+// names no usable locale), read the first time it is asked for.
 const std::locale& UserLocale();
 
 // Reads an n/d text: n before the first "/", d after it; without "/" d is 1. Both rounded.

@@ -1,10 +1,10 @@
 #include "output/output_call.h"
 
+#include <locale.h>
+
 #include <cmath>
 #include <ctime>
-#include <iomanip>
 #include <locale>
-#include <sstream>
 
 #include "model/numtext.h"
 #include "run/run.h"
@@ -67,10 +67,15 @@ std::string OutputDateText(const Run& run) {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  std::ostringstream text;
-  text.imbue(UserLocale());  // with no usable user locale the classic one gives a short date
-  text << std::put_time(&local, "%x");
-  return text.str();
+  // Only the time category of the user's locale (one file, where the whole locale takes
+  // more than a dozen), made once; with none usable the C locale gives a short date.
+  static const locale_t time = [] {
+    const locale_t user = ::newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+    return user != static_cast<locale_t>(nullptr) ? user : ::newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
+  }();
+  char text[128];
+  const size_t length = time != static_cast<locale_t>(nullptr) ? ::strftime_l(text, sizeof text, "%x", &local, time) : 0;
+  return std::string(text, length);
 }
 
 void BuildRunSuffix(OutputCall& call) {

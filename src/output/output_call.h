@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -55,7 +56,9 @@ struct OutputCall {
   std::string weakenSuffix;    // "_weaken3", or empty
   std::string runSuffix;       // weaken suffix, "_stress", "_aug", "_smooth"
   double SE = 0;               // largest single edge distortion of the last report written
-  std::locale locale = UserLocale();  // decimal separator of the report's figures
+  // The decimal separator of the report's figures: the user's unless set, looked up only
+  // when a report is written.
+  std::optional<std::locale> locale;
   // Files complete under their temporary names, moved into place together once every
   // file of the call has been written.
   std::vector<std::shared_ptr<PrivateFile>> pending;

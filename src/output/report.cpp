@@ -140,16 +140,18 @@ void WriteReport(OutputCall& call, std::ostream& os) {
 
   call.SE = MaxEdgeDistortion(run);
   if (!asEntered || userData) {
+    if (!call.locale) call.locale = UserLocale();
+    const std::locale& locale = *call.locale;
     double A = AngleDeformation(run);
-    auto figure = [&](double value) { return LocaleBareNumber(value, call.locale); };
+    auto figure = [&](double value) { return LocaleBareNumber(value, locale); };
     line("# Aggregate Edge Deformation (E):       " + figure(E));
     line("# Maximum Single Edge Distortion (SE):  " + figure(call.SE));
     line("# Polygonal Deformation (P):            " + figure(P));
     line("# Aggregate Angle Deformation (A):      " + figure(A) + " degrees");
     line("#                                       " + figure(A * Pi / 180) + " radians");
     line("#");
-    line("# Deformation Summary                    (E=" + LocaleNumberText(E, "0.000", call.locale) +
-         ", P=" + LocaleNumberText(P, "0.000", call.locale) + ", A=" + LocaleNumberText(A, "0.0", call.locale) +
+    line("# Deformation Summary                    (E=" + LocaleNumberText(E, "0.000", locale) +
+         ", P=" + LocaleNumberText(P, "0.000", locale) + ", A=" + LocaleNumberText(A, "0.0", locale) +
          "\u00b0)");
     line("#");
     if (P > Tiny) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +18,7 @@
 
 #include "batch/results_table.h"
 #include "cli/cli.h"
+#include "files/system_calls.h"
 
 namespace kelmor {
 namespace {
@@ -241,6 +245,99 @@ TEST_F(Batch, KilledHalfwayAndResumedEachInputHasOneRow) {
   }
   EXPECT_EQ(seen.size(), Solids.size());
   for (const auto& [input, count] : seen) EXPECT_EQ(count, 1) << input;
+}
+
+// The appends to one table, the second of which finds the disk full.
+std::atomic<int> tableWrites{0};
+ssize_t TableFillsAtTheSecondRow(int fd, const void* data, size_t size) {
+  std::error_code ec;
+  const fs::path name = fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ec);
+  if (name.filename() == "results.jsonl" && ++tableWrites == 2) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return FileCallsOverride::Real().write(fd, data, size);
+}
+
+// A row that cannot be appended ends the batch with status 3, says why, and leaves a CSV
+// holding exactly the rows of the JSON lines.
+TEST_F(Batch, AFailedAppendEndsTheBatchAndTheCsvMatchesTheJson) {
+  Result r;
+  {
+    FileSystemCalls full = FileCallsOverride::Real();
+    full.write = TableFillsAtTheSecondRow;
+    FileCallsOverride disk(full);
+    tableWrites = 0;
+    r = Kelmor({Example("cube"), Example("tetrahedron"), Example("octahedron"), "--out", (dir_ / "r").string(),
+                "--jobs", "1"});
+  }
+  EXPECT_EQ(r.status, 3) << r.err;
+  const std::string table = (dir_ / "r" / "results.jsonl").string();
+  EXPECT_NE(r.err.find("cannot write '" + table + "': No space left on device"), std::string::npos) << r.err;
+  const std::vector<ResultRow> rows = Rows(dir_ / "r");
+  ASSERT_EQ(rows.size(), 1u);
+  std::ifstream csv(dir_ / "r" / "results.csv");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(csv, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].rfind(rows[0].input + ",", 0), 0u) << lines[1];
+}
+
+// Ctrl-C with inputs still pending: the inputs being run are cut short, those not started
+// get no row, and the batch ends with status 1 and the way to go on.
+TEST_F(Batch, InterruptedItEndsWithTheResumeLineAndNoRowsForInputsNeverStarted) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 4; ++i)
+    for (const char* n : {"truncated_icosidodecahedron", "snub_dodecahedron", "rhombicosidodecahedron"}) {
+      const fs::path copy = dir_ / (std::string(n) + std::to_string(i) + ".txt");
+      fs::copy_file(Example(n), copy);
+      names.push_back(copy.string());
+    }
+  const fs::path out = dir_ / "r";
+  std::vector<std::string> args = {KELMOR_BINARY, "batch", "--out", out.string(), "--jobs", "1",
+                                   "--seed", "1", "--settings", (dir_ / "kelmor.ini").string()};
+  args.insert(args.begin() + 2, names.begin(), names.end());
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const std::string home = (dir_ / "home").string();
+    fs::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+      setenv(v, home.c_str(), 1);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    freopen((dir_ / "batch.err").c_str(), "w", stderr);
+    freopen("/dev/null", "w", stdout);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  // Interrupted once the first row is in.
+  int status = 0;
+  bool ended = false;
+  while (!ended && (!fs::exists(out / "results.jsonl") || fs::file_size(out / "results.jsonl") == 0)) {
+    ended = waitpid(pid, &status, WNOHANG) == pid;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_FALSE(ended) << "the batch ended before it could be interrupted";
+  kill(pid, SIGINT);
+  waitpid(pid, &status, 0);
+  std::ifstream errors(dir_ / "batch.err");
+  std::stringstream err;
+  err << errors.rdbuf();
+  ASSERT_TRUE(WIFEXITED(status)) << err.str();
+  EXPECT_EQ(WEXITSTATUS(status), 1) << err.str();
+  EXPECT_NE(err.str().find("inputs have no row yet; run the same command with --resume to continue"),
+            std::string::npos)
+      << err.str();
+  const std::vector<ResultRow> rows = Rows(out);
+  EXPECT_GE(rows.size(), 1u);
+  EXPECT_LE(rows.size(), 2u);  // the one in, and at most the one running when interrupted
+  for (const ResultRow& row : rows) {
+    EXPECT_NE(std::find(names.begin(), names.end(), row.input), names.end()) << row.input;
+    EXPECT_EQ(row.status, "solved") << row.input;
+  }
 }
 
 }  // namespace

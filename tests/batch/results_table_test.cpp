@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -9,6 +11,7 @@
 #include "batch/input_list.h"
 #include "batch/result_row.h"
 #include "batch/results_table.h"
+#include "files/system_calls.h"
 
 namespace kelmor {
 namespace {
@@ -91,6 +94,55 @@ TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
   int lines = 0;
   while (std::getline(csv, line)) ++lines;
   EXPECT_EQ(lines, 3);
+  fs::remove_all(dir);
+}
+
+// The writes of the table's file, made to stop partway as on a full disk.
+std::atomic<int> goodWrites{0};
+ssize_t WriteUntilFull(int fd, const void* data, size_t size) {
+  if (goodWrites-- > 0) return FileCallsOverride::Real().write(fd, data, size);
+  if (goodWrites == -1 && size > 1) return FileCallsOverride::Real().write(fd, data, size / 2);  // part of it
+  errno = ENOSPC;
+  return -1;
+}
+
+// A row that could not be appended is reported and kept nowhere: the CSV, written from
+// the rows kept, never holds a row the JSON lines lack, and no later row is appended after
+// a line cut short (it would join that line and be lost).
+TEST(ResultsTable, AFailedAppendIsReportedAndTheCsvNeverHoldsARowTheJsonLacks) {
+  fs::path dir = fs::temp_directory_path() / ("kelmor_results_full_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  {
+    ResultsTable t(dir);
+    ASSERT_FALSE(t.open(false));
+    ASSERT_FALSE(t.append({.input = "a.txt", .status = "solved"}));
+    std::optional<std::string> failed;
+    {
+      FileSystemCalls full = FileCallsOverride::Real();
+      full.write = WriteUntilFull;
+      FileCallsOverride disk(full);
+      goodWrites = 0;
+      failed = t.append({.input = "b.txt", .status = "solved"});
+    }
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(*failed, "cannot write '" + (dir / "results.jsonl").string() + "': No space left on device");
+    EXPECT_EQ(t.append({.input = "c.txt", .status = "solved"}), failed);  // the disk has room again
+    EXPECT_FALSE(t.has("b.txt"));
+    EXPECT_FALSE(t.has("c.txt"));
+    ASSERT_EQ(t.rows().size(), 1u);
+    ASSERT_FALSE(t.writeCsv());
+  }
+  std::string error;
+  auto rows = ReadRows(dir / "results.jsonl", error);
+  ASSERT_TRUE(rows) << error;
+  ASSERT_EQ(rows->size(), 1u);
+  EXPECT_EQ((*rows)[0].input, "a.txt");
+  std::ifstream csv(dir / "results.csv");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(csv, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].rfind("a.txt,", 0), 0u) << lines[1];
   fs::remove_all(dir);
 }
 

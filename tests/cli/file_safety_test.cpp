@@ -147,6 +147,26 @@ TEST_F(FileSafety, AReadOnlyOutputFolderIsRefusedAtRunStart) {
   EXPECT_EQ(Outputs(), old);
 }
 
+// A file-size limit too small for any output file is found before the run, in the named
+// folder and in one --out has just made alike, not at the first write.
+TEST_F(FileSafety, AFileSizeLimitBelowTheSmallestFileIsRefusedAtRunStart) {
+  const Files old = OldCubeFiles();
+  const fs::path made = dir_ / "made";
+  const std::pair<std::vector<std::string>, fs::path> cases[] = {
+      {{"run", Cube(), "--seed", "1"}, dir_ / "out"},
+      {{"run", Cube(), "--seed", "1", "--out", made.string()}, made},
+  };
+  for (const auto& [args, folder] : cases) {
+    EXPECT_EQ(Kelmor(args, "run", 400), 2) << Err();
+    EXPECT_EQ(Out(), "");
+    EXPECT_NE(Err().find("output folder '" + folder.string() + "' cannot be written: File too large"),
+              std::string::npos)
+        << Err();
+    EXPECT_EQ(Outputs(), old);
+  }
+  EXPECT_TRUE(fs::is_empty(made));
+}
+
 // Names that cannot be written are refused before anything is read: exit 2, nothing made.
 TEST_F(FileSafety, NamesThatCannotBeWrittenAreRefusedWithTheNames) {
   const std::string longInput = (dir_ / "out" / (std::string(250, 'q') + ".txt")).string();

@@ -169,6 +169,37 @@ TEST(ShellCheck, FindsHolesDoubleEdgesAndInsideOut) {
   EXPECT_GT(CheckShells(cube.points, fin).overusedEdges, 0);
 }
 
+// Printable means closed, consistently wound and enclosing a positive volume in every
+// shell: a triangle with its back face is closed and consistent, and encloses nothing.
+TEST(ShellCheck, EveryShellMustEncloseAPositiveVolume) {
+  Mesh cube = SolidMesh(Cube());
+  ShellReport whole = CheckShells(cube.points, cube.triangles);
+  EXPECT_TRUE(whole.Printable());
+  EXPECT_EQ(whole.shells, 1);
+  EXPECT_NEAR(whole.volume, 1.0, 1e-12);
+
+  const std::vector<Vec3> flat = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  ShellReport sheet = CheckShells(flat, {{0, 1, 2}, {0, 2, 1}});
+  EXPECT_EQ(sheet.shells, 1);
+  EXPECT_EQ(sheet.openEdges + sheet.overusedEdges + sheet.misorientedEdges, 0);
+  EXPECT_EQ(sheet.volume, 0.0);
+  EXPECT_FALSE(sheet.Printable());
+
+  // The cube beside such a sheet, and beside a second, inside-out cube: the total volume
+  // is positive, but one shell is not.
+  std::vector<Vec3> points = cube.points;
+  std::vector<std::array<int, 3>> triangles = cube.triangles;
+  const int base = static_cast<int>(points.size());
+  for (const Vec3& p : flat) points.push_back({p.x + 5, p.y, p.z});
+  triangles.push_back({base, base + 1, base + 2});
+  triangles.push_back({base, base + 2, base + 1});
+  ShellReport withSheet = CheckShells(points, triangles);
+  EXPECT_EQ(withSheet.shells, 2);
+  EXPECT_GT(withSheet.volume, 0);
+  EXPECT_FALSE(withSheet.Printable());
+  EXPECT_TRUE(CheckShells({}, {}).shells == 0 && !CheckShells({}, {}).Printable());
+}
+
 class ExportFiles : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,6 +3,8 @@
 #include "files/private_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -273,13 +275,49 @@ TEST_F(FileLayer, OutputFolderIsLookedAtBeforeTheRun) {
   EXPECT_TRUE(Names(dir_ / "made").empty());  // the probe leaves nothing behind
 }
 
-// A folder that takes no files even from root: found by the probe, passed without it (a
-// batch skips the probe in folders it has just made itself).
-TEST_F(FileLayer, OutputFolderProbeCanBeSkipped) {
-  const fs::path unwritable = "/proc/self";
-  EXPECT_NE(CheckOutputFolder(unwritable, false).problem.find("cannot be written"), std::string::npos);
-  EXPECT_EQ(CheckOutputFolder(unwritable, false, false).problem, "");
-  EXPECT_NE(CheckOutputFolder(dir_ / "missing", false, false).problem.find("does not exist"), std::string::npos);
+// The folder is judged without writing into it: a file-size limit below the smallest
+// file refuses every folder, even one just made (where the rest is not looked at), naming
+// it; a limit that takes the smallest file refuses none. Looked at in a child process, so
+// that the limit cannot touch this one's files.
+TEST_F(FileLayer, OutputFolderUnderAFileSizeLimitIsRefusedWithoutWritingAnything) {
+  struct Case {
+    rlim_t limit;
+    bool create;
+    bool tryWriting;
+    const char* problem;  // the end of the problem, empty for none
+  } cases[] = {
+      {0, false, true, "cannot be written: File too large"},
+      {511, false, true, "cannot be written: File too large"},
+      {511, false, false, "cannot be written: File too large"},
+      {100, true, true, "cannot be written: File too large"},
+      {512, false, true, ""},
+      {512, true, true, ""},
+      {RLIM_INFINITY, false, false, ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const fs::path folder = c.create ? dir_ / ("new" + std::to_string(++n)) : dir_ / "inside";
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit {c.limit, RLIM_INFINITY};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      const std::string problem = CheckOutputFolder(folder, c.create, c.tryWriting).problem;
+      (void)!::write(pipeFds[1], problem.data(), problem.size());
+      ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string problem;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;) problem.append(buffer, static_cast<size_t>(got));
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    const std::string expected = *c.problem ? "output folder '" + folder.string() + "' " + c.problem : "";
+    EXPECT_EQ(problem, expected) << c.limit;
+    EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{}) << c.limit;
+  }
 }
 
 }  // namespace

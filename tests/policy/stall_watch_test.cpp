@@ -112,5 +112,41 @@ TEST(StallWatch, GlobalInflationIsNotWatchedAndANewAttemptStartsAfresh) {
   EXPECT_EQ(watch.stalls(), 2);
 }
 
+// Only Re-do presses are stalls: an exact attempt the engine never writes is settled and
+// pressed Write, which the run's count of stalls (and so the search that follows stalls)
+// must not see.
+TEST(StallWatch, AWritePressOfASettledExactAttemptIsNoStall) {
+  struct Case {
+    const char* what;
+    double edge;
+    ButtonSet pressed;
+    int stalls;
+  } cases[] = {
+      {"exact, never written", 1e-15, WriteButton, 0},
+      {"just below exact", 0.99e-10, WriteButton, 0},
+      {"just above exact", 1.01e-10, RedoButton, 1},
+      {"flat and far from exact", 2.5, RedoButton, 1},
+  };
+  for (const Case& c : cases) {
+    StallWatch watch(Window(100));
+    ButtonSet pressed = 0;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+      watch.attemptStarted(attempt);
+      for (long it = 10; it <= 300; it += 10) {
+        DrawFigures f;
+        f.edgeDeform = c.edge;
+        f.iteration = it;
+        f.attempt = attempt;
+        f.ExpandOpt = "none";
+        watch.figures(f);
+        std::string reason;
+        if (const ButtonSet b = watch.press(reason)) pressed = b;
+      }
+    }
+    EXPECT_EQ(pressed, c.pressed) << c.what;
+    EXPECT_EQ(watch.stalls(), 2 * c.stalls) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace kelmor

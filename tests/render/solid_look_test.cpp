@@ -116,5 +116,34 @@ TEST(SolidLook, TheSolidFileIsTheOneWrittenRightAfterTheOffFile) {
   EXPECT_EQ(SolidFileWrittenWith({"/o/a.off", "/o/b.off"}, 0, true), "");
 }
 
+// A pane's opacity is 1 - transparency (at 0.5 the right and the mirrored formula agree,
+// so other levels are looked at too); a fully transparent pane still counts as one.
+TEST(SolidLook, APanesOpacityIsOneLessItsTransparency) {
+  const struct {
+    const char* level;
+    uint8_t pane;
+  } cases[] = {{"0.25", 191}, {"0.90", 25}, {"0", 255}, {"1", 1}, {"0.50", 128}};
+  for (const auto& c : cases) {
+    std::string text = Golden("mixed_solid.wrl");
+    const std::string from = "transparency 0.50";
+    const size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, from.size(), std::string("transparency ") + c.level);
+    SolidMesh mesh = MixedCube();
+    ASSERT_FALSE(Look(text, mesh)) << c.level;
+    EXPECT_EQ(mesh.faces[1].pane, c.pane) << c.level;
+    EXPECT_EQ(mesh.faces[4].pane, c.pane) << c.level;
+    EXPECT_EQ(mesh.faces[0].pane, 0) << c.level;  // the frame face has none
+
+    SolidPicture picture(mesh);
+    Camera camera;
+    camera.rotation = ViewRotation(*ParseView("z"));
+    camera.bounds = SolidBounds(mesh);
+    const DrawList list = picture.Draw(camera, PictureStyle{}, 100, 100);
+    EXPECT_EQ(list.seeThrough.empty(), c.pane == 255) << c.level;  // an opaque pane is drawn as a face
+    for (const DrawVertex& v : list.seeThrough) EXPECT_EQ(v.a, c.pane) << c.level;
+  }
+}
+
 }  // namespace
 }  // namespace kelmor::render
