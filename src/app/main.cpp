@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "cli/cli.h"
-#include "cli/companion.h"
+#include "unattended/companion.h"
 #include "cli/gui_args.h"
 
 int main(int argc, char** argv) {

@@ -4,11 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_command.h"
-
-namespace CLI {
-class App;
-}
+#include "unattended/run_args.h"
 
 namespace kelmor {
 
@@ -28,7 +24,6 @@ struct BatchArgs {
   double heartbeat = 60;              // seconds between lines on a long input, with no terminal
 };
 
-void AddBatchOptions(CLI::App* app, BatchArgs& a);
 // Runs the batch; returns 0 when every input was solved or written (with
 // exitZeroUnlessBroken: when every input has its row), 1 when some were not (or the batch
 // was interrupted), 2 when options were refused or the folder belongs to another batch, 3

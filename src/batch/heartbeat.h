@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/console_host.h"
+#include "unattended/console_host.h"
 
 namespace kelmor {
 

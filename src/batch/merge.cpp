@@ -8,7 +8,7 @@
 
 #include "batch/batch_lock.h"
 #include "batch/results_table.h"
-#include "cli/cli.h"
+#include "unattended/exit_status.h"
 
 namespace kelmor {
 

@@ -4,15 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace kelmor {
+#include "unattended/exit_status.h"
 
-// Exit status of the command line.
-enum ExitStatus : int {
-  ExitWritten = 0,    // the run ended with files written
-  ExitNotWritten = 1, // the run ended without writing
-  ExitRefused = 2,    // options refused
-  ExitAbandoned = 3,  // the run was abandoned by an error
-};
+namespace kelmor {
 
 // kelmor run|shape|scan|prefs ...; returns the exit status.
 int RunCli(int argc, char** argv);

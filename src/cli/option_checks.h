@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "run/value_checks.h"
+
 namespace kelmor {
 
 // The checks that refuse option values no run could mean, before anything is read:
@@ -31,16 +33,5 @@ CLI::Validator StallWindow();
 // Refuses the values of one text control that the run could not read (numbers beyond
 // what it holds, an angle that would be copied into the VRML files as it stands).
 CLI::Validator ControlTextCheck(const std::string& control);
-
-// Why the text of control cannot be used, or nothing (also for a control that is no
-// text, which SetControl checks).
-std::optional<std::string> ControlTextProblem(const std::string& control, const std::string& value);
-// Why value cannot be a preference key's value, or nothing.
-std::optional<std::string> PreferenceValueProblem(const std::string& key, const std::string& value);
-// Why `kelmor shape` cannot build its kind of shape over the n/d text, or nothing.
-std::optional<std::string> ShapeSizeProblem(const std::string& kind, const std::string& text);
-
-// A number as a person writes it: 32767, 0.5, 1e+308 (never 309 digits).
-std::string ReadableNumber(double value);
 
 }  // namespace kelmor

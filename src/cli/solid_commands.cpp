@@ -14,6 +14,7 @@
 #include "files/private_file.h"
 #include "model/error.h"
 #include "settings/path_kind.h"
+#include "unattended/unattended_run.h"
 
 namespace kelmor {
 
@@ -58,22 +59,6 @@ ForeignRead ReadAnySolid(const std::string& path, std::ostream& err, bool& reada
 }
 
 }  // namespace
-
-bool CheckConwayExpression(const std::string& expression, std::ostream& err) {
-  std::string error;
-  bool tooLarge = false;
-  if (!ConwayKelmorText(expression, error, tooLarge).empty()) return true;
-  err << "kelmor: Conway notation '" << expression << "': " << error << "\n";
-  if (tooLarge) {
-    err << LimitMessage << "\n";
-    return false;
-  }
-  conway::NotationError e;
-  conway::ParseNotation(expression, e);
-  if (e.position > 0)
-    err << "  " << expression << "\n  " << std::string(static_cast<size_t>(e.position - 1), ' ') << "^\n";
-  return false;
-}
 
 int CmdConway(const std::string& expression, const std::string& outFile, std::ostream& out, std::ostream& err) {
   if (!CheckConwayExpression(expression, err)) return ExitRefused;

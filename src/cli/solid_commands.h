@@ -5,10 +5,6 @@
 
 namespace kelmor {
 
-// Checks a Conway expression before anything runs: false, with the reason (and a mark
-// under the offending character) written to err, when it cannot be read or built.
-bool CheckConwayExpression(const std::string& expression, std::ostream& err);
-
 // `kelmor conway EXPR [--out FILE]`: the expression's Kelmor input text, on standard output
 // or into FILE. Exit status 0, or 2 for an expression refused.
 int CmdConway(const std::string& expression, const std::string& outFile, std::ostream& out, std::ostream& err);

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "cli/companion.h"
+#include "unattended/companion.h"
 #include "cli/gui_args.h"
 #include "run/session.h"
 #include "settings/settings_file.h"

@@ -1,6 +1,7 @@
 // Writes that never lose data and never lie: the real program under failing folders,
 // full files, planted symlinks, SIGKILL at random moments and two runs into one folder.
 #include <fcntl.h>
+#include <poll.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -17,7 +18,7 @@
 #include <thread>
 
 #include "cli/cli.h"
-#include "cli/console_host.h"
+#include "unattended/console_host.h"
 
 namespace kelmor {
 namespace {
@@ -67,20 +68,59 @@ class FileSafety : public ::testing::Test {
         ::setenv(v, home.c_str(), 1);
       ::unsetenv("KELMOR_INI");
       int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(o, 1);
-      ::dup2(e, 2);
-      if (fileLimit > 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-      }
       std::vector<char*> argv;
       for (std::string& a : all) argv.push_back(a.data());
       argv.push_back(nullptr);
+      if (fileLimit > 0) RunUnderFileLimit(argv, fileLimit, o, e);
+      ::dup2(o, 1);
+      ::dup2(e, 2);
       ::execvp(argv[0], argv.data());
       ::_exit(127);
     }
     return pid;
+  }
+  // A file-size limit holds for every file the process writes, its standard output and
+  // error among them: kelmor writes those into pipes, and this process (without the limit)
+  // copies them into the files o and e, then ends as kelmor ended. Never returns.
+  [[noreturn]] static void RunUnderFileLimit(std::vector<char*>& argv, long fileLimit, int o, int e) {
+    int toOut[2], toErr[2];
+    if (::pipe(toOut) != 0 || ::pipe(toErr) != 0) ::_exit(126);
+    const pid_t run = ::fork();
+    if (run == 0) {
+      ::dup2(toOut[1], 1);
+      ::dup2(toErr[1], 2);
+      for (int fd : {toOut[0], toOut[1], toErr[0], toErr[1]}) ::close(fd);
+      ::signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit {static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      ::execvp(argv[0], argv.data());
+      ::_exit(127);
+    }
+    ::close(toOut[1]);
+    ::close(toErr[1]);
+    struct pollfd open[2] = {{toOut[0], POLLIN, 0}, {toErr[0], POLLIN, 0}};
+    const int into[2] = {o, e};
+    for (int left = 2; left > 0;) {
+      if (::poll(open, 2, -1) < 0) continue;
+      for (int i = 0; i < 2; ++i) {
+        if (open[i].fd < 0 || open[i].revents == 0) continue;
+        char buffer[4096];
+        const ssize_t n = ::read(open[i].fd, buffer, sizeof buffer);
+        if (n > 0 && ::write(into[i], buffer, static_cast<size_t>(n)) != n) ::_exit(126);
+        if (n <= 0) {
+          ::close(open[i].fd);
+          open[i].fd = -1;
+          --left;
+        }
+      }
+    }
+    int status = 0;
+    ::waitpid(run, &status, 0);
+    if (WIFSIGNALED(status)) {
+      ::signal(WTERMSIG(status), SIG_DFL);
+      ::raise(WTERMSIG(status));
+    }
+    ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 126);
   }
   static int Wait(pid_t pid) {
     int status = 0;

@@ -3,6 +3,7 @@
 // the model's size, and ADMesh finds every STL closed with each facet's own normal. Skipped, with
 // the reason, when the programs are not installed.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -100,7 +101,8 @@ int AdmeshCount(const std::string& report, const std::string& label) {
 class PrintedModels : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / "kelmor_printed_models";
+    // A folder of its own: ctest runs each test of the suite in its own process, at once.
+    dir_ = fs::temp_directory_path() / ("kelmor_printed_models_" + std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     fs::path examples = fs::path(KELMOR_SOURCE_DIR) / "examples";

@@ -1,4 +1,4 @@
-#include "cli/console_host.h"
+#include "unattended/console_host.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "cli/companion.h"
+#include "unattended/companion.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/cli.h"
+#include "unattended/exit_status.h"
 #include "settings/settings_file.h"
 
 #ifndef KELMOR_COMPANION_FROM_BIN
