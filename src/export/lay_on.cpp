@@ -7,6 +7,8 @@
 #include <cmath>
 #include <optional>
 
+#include "model/polygon_fill.h"
+
 namespace kelmor {
 
 namespace {
@@ -53,16 +55,6 @@ std::optional<Plane> Supporting(Vec3 normal, Vec3 on, const std::vector<Vec3>& p
   }
   if (above && below) return std::nullopt;
   return above ? Plane{n * -1.0, -d} : Plane{n, d};
-}
-
-// Newell's normal of a closed polygon, good for outlines that are not quite flat.
-Vec3 NewellNormal(const std::vector<Vec3>& loop) {
-  Vec3 n;
-  for (size_t i = 0; i < loop.size(); ++i) {
-    Vec3 a = loop[i], b = loop[(i + 1) % loop.size()];
-    n = n + Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x), (a.x - b.x) * (a.y + b.y)};
-  }
-  return n;
 }
 
 double Turn(Vec3 o, Vec3 a, Vec3 b) {

@@ -8,6 +8,7 @@
 
 #include "export/mesh.h"
 #include "export/shell_check.h"
+#include "model/polygon_fill.h"
 
 namespace kelmor {
 
@@ -73,48 +74,18 @@ Orientation OrientFaces(const std::vector<SnapshotFace>& faces) {
   return o;
 }
 
-// Cuts a plain polygon into triangles by clipping ears in its own plane; corner order
-// (counter-clockwise about the polygon's normal) is kept in every triangle.
-std::vector<std::array<int, 3>> ClipEars(const Mesh& mesh, std::vector<int> loop) {
+// Cuts a plain polygon into triangles by clipping ears in its own plane, as pictures cut
+// it; corner order (counter-clockwise about the polygon's normal) is kept in every
+// triangle. A degenerate outline, with no ear to clip, is fanned from its first corner.
+std::vector<std::array<int, 3>> ClipEars(const Mesh& mesh, const std::vector<int>& loop) {
+  std::vector<Vec3> outline;
+  outline.reserve(loop.size());
+  for (int point : loop) outline.push_back(mesh.points[static_cast<size_t>(point)]);
   std::vector<std::array<int, 3>> out;
-  Vec3 normal;
-  for (size_t i = 0; i < loop.size(); ++i) {
-    Vec3 a = mesh.points[static_cast<size_t>(loop[i])];
-    Vec3 b = mesh.points[static_cast<size_t>(loop[(i + 1) % loop.size()])];
-    normal = normal + Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x), (a.x - b.x) * (a.y + b.y)};
-  }
-  normal = Unit(normal);
-  Vec3 u = Unit(std::fabs(normal.x) < 0.9 ? Cross(normal, {1, 0, 0}) : Cross(normal, {0, 1, 0}));
-  Vec3 v = Cross(normal, u);
-  auto flat = [&](int point) {
-    Vec3 p = mesh.points[static_cast<size_t>(point)];
-    return std::array<double, 2>{Dot(p, u), Dot(p, v)};
-  };
-  auto turn = [](std::array<double, 2> a, std::array<double, 2> b, std::array<double, 2> c) {
-    return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
-  };
-  while (loop.size() > 3) {
-    const size_t n = loop.size();
-    bool clipped = false;
-    for (size_t i = 0; i < n && !clipped; ++i) {
-      int a = loop[(i + n - 1) % n], b = loop[i], c = loop[(i + 1) % n];
-      auto fa = flat(a), fb = flat(b), fc = flat(c);
-      if (turn(fa, fb, fc) <= 1e-12) continue;
-      bool empty = true;
-      for (size_t j = 0; j < n && empty; ++j) {
-        int p = loop[j];
-        if (p == a || p == b || p == c) continue;
-        auto fp = flat(p);
-        empty = !(turn(fa, fb, fp) >= 0 && turn(fb, fc, fp) >= 0 && turn(fc, fa, fp) >= 0);
-      }
-      if (!empty) continue;
-      out.push_back({a, b, c});
-      loop.erase(loop.begin() + static_cast<long>(i));
-      clipped = true;
-    }
-    if (!clipped) break;  // degenerate outline: the rest as a fan below
-  }
-  for (size_t i = 1; i + 1 < loop.size(); ++i) out.push_back({loop[0], loop[i], loop[i + 1]});
+  for (const auto& e : EarCorners(outline))
+    out.push_back({loop[static_cast<size_t>(e[0])], loop[static_cast<size_t>(e[1])], loop[static_cast<size_t>(e[2])]});
+  if (out.empty())
+    for (size_t i = 1; i + 1 < loop.size(); ++i) out.push_back({loop[0], loop[i], loop[i + 1]});
   return out;
 }
 

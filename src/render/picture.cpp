@@ -75,7 +75,7 @@ SolidPicture::SolidPicture(const SolidMesh& mesh) : mesh_(mesh), edges_(OutlineE
     outline.clear();
     for (int c : face.corners) outline.push_back(mesh_.points[static_cast<size_t>(c)]);
     if (outline.size() < 3) continue;
-    const Vec3 n = OutlineNormal(outline);
+    const Vec3 n = NewellNormal(outline);
     if (face.ring.empty()) add(outline, n, face.colour);
     for (const auto& quad : face.ring) add({quad.begin(), quad.end()}, n, face.colour);
     if (face.pane) add(outline, n, {face.colour.r, face.colour.g, face.colour.b, face.pane});

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "model/polygon_fill.h"
+
 namespace kelmor {
 
 namespace {
@@ -13,16 +15,10 @@ Vec3 Middle(const render::SolidMesh& mesh, const render::MeshFace& face) {
   return sum * (1.0 / static_cast<double>(face.corners.size()));
 }
 
-// Newell's normal: sound for any simple polygon, planar or nearly so.
 Vec3 Normal(const render::SolidMesh& mesh, const render::MeshFace& face) {
-  Vec3 n;
-  const size_t count = face.corners.size();
-  for (size_t i = 0; i < count; ++i) {
-    const Vec3 a = mesh.points[static_cast<size_t>(face.corners[i])];
-    const Vec3 b = mesh.points[static_cast<size_t>(face.corners[(i + 1) % count])];
-    n = n + Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x), (a.x - b.x) * (a.y + b.y)};
-  }
-  return n;
+  std::vector<Vec3> outline;
+  for (int c : face.corners) outline.push_back(mesh.points[static_cast<size_t>(c)]);
+  return NewellNormal(outline);
 }
 
 }  // namespace

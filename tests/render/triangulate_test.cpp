@@ -55,6 +55,9 @@ TEST(FaceFilling, SimpleOutlinesAreCutExactly) {
     auto ts = FaceTriangles(c.outline);
     EXPECT_EQ(ts.size(), c.outline.size() - 2) << c.name;
     EXPECT_NEAR(Area(ts), c.area, 1e-9) << c.name;
+    // Every triangle turns as the outline does: exported shells rely on it to face outwards.
+    const Vec3 normal = NewellNormal(c.outline);
+    for (const Triangle& t : ts) EXPECT_GT(Dot(Cross(t[1] - t[0], t[2] - t[0]), normal), 0) << c.name;
   }
   // The notch of the L shape and of the arrow head stays empty.
   EXPECT_FALSE(Covered(FaceTriangles(cases[2].outline), 1.5, 1.5));
@@ -77,7 +80,7 @@ TEST(FaceFilling, StarFacesShowAsStars) {
     }
   }
   // A pentagram's normal still points along its plane's normal.
-  Vec3 normal = OutlineNormal(Star(5, 2));
+  Vec3 normal = NewellNormal(Star(5, 2));
   EXPECT_GT(normal.z, 0);
   EXPECT_NEAR(normal.x, 0, 1e-12);
 }
