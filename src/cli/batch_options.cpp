@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/batch_options.h"
+#include "cli/option_checks.h"
 #include "cli/run_command.h"
 
 namespace kelmor {
@@ -8,8 +9,9 @@ namespace kelmor {
 void AddBatchOptions(CLI::App* app, BatchArgs& a) {
   app->add_option("INPUT", a.inputs, "input files");
   app->add_option("--list", a.list, "a file naming one input a line");
+  // More threads than any machine has cores only share the same cores.
   app->add_option("--jobs,-j", a.jobs, "inputs run at once (default: one a core)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(WholeNumberFrom(0, 4096));
   app->add_flag("--resume", a.resume, "skip the inputs that already have a row in results.jsonl");
   app->add_option("--shard", a.shard, "run only the K-th of N slices of the input list")
       ->type_name("K/N");

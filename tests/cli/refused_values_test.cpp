@@ -83,6 +83,12 @@ std::vector<Refusal> Refusals() {
       {"prism_fraction", {"shape", "prism", "5.5"}, "shape"},
       {"prism_nan", {"shape", "prism", "nan/2"}, "polygon size"},
       {"prism_not_ascii", {"shape", "prism", "\xd9\xa5"}, "polygon size"},
+      // A batch's own counts, once written out as a 309-digit range.
+      {"batch_jobs_beyond_doubles", {"batch", "--jobs", "1e309"}, "--jobs"},
+      {"batch_jobs_negative", {"batch", "--jobs", "-1"}, "--jobs"},
+      {"batch_jobs_past_int", {"batch", "--jobs", "99999999999999999999"}, "--jobs"},
+      {"batch_jobs_fraction", {"batch", "--jobs", "1.5"}, "--jobs"},
+      {"batch_heartbeat_beyond_doubles", {"batch", "--heartbeat", "1e309"}, "--heartbeat"},
   };
 }
 
@@ -94,12 +100,15 @@ TEST_P(RefusedValues, ExitTwoNamingTheOptionWithNothingWritten) {
   std::vector<std::string> args = c.args;
   if (args[0] == "shape")
     args.insert(args.end(), {"--out", kelmor.out(), "--quiet"});
+  else if (args[0] == "batch")
+    args.insert(args.begin() + 1, {kelmor.cube(), "--out", kelmor.out(), "--quiet"});
   else if (args[0] != "prefs")
     args.insert(args.begin(), {"run", kelmor.cube(), "--out", kelmor.out(), "--quiet"});
   ChildResult r = kelmor(args);
   ASSERT_EQ(CrashSigns(r), "");
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find(c.names), std::string::npos) << r.err;
+  EXPECT_LT(r.err.size(), 400u) << "not a line a person reads: " << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(fs::is_empty(kelmor.out()));
   if (c.args[0] == "prefs") EXPECT_FALSE(fs::exists(kelmor.ini())) << "a settings file was written";
