@@ -128,7 +128,8 @@ std::string GroupName(PointGroup g) {
 std::optional<PointGroup> ParseGroup(const std::string& name) {
   static const std::pair<const char*, PointGroup> fixed[] = {
       {"Cs", {F::Ch, 1}}, {"Ci", {F::S, 2}}, {"T", {F::T, 1}},  {"Td", {F::Td, 1}}, {"Th", {F::Th, 1}},
-      {"O", {F::O, 1}},   {"Oh", {F::Oh, 1}}, {"I", {F::I, 1}}, {"Ih", {F::Ih, 1}}};
+      {"O", {F::O, 1}},   {"Oh", {F::Oh, 1}}, {"I", {F::I, 1}}, {"Ih", {F::Ih, 1}},
+      {"Cinfv", {F::Linear, 1}}, {"Dinfh", {F::LinearH, 1}}};
   for (const auto& [text, g] : fixed)
     if (name == text) return g;
   if (name.size() < 2 || (name[0] != 'C' && name[0] != 'D' && name[0] != 'S')) return std::nullopt;
