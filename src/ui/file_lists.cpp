@@ -130,17 +130,21 @@ void FileList::refresh() { fill(selectedFile()); }
 
 bool FileList::isWrittenFile(const QString& name) {
   const QString lower = name.toLower();
-  return lower.endsWith("_debug.txt") || lower.endsWith(".wrl") || lower.endsWith(".off");
+  return lower.endsWith("_debug.txt") || lower.endsWith("_facts.txt") || lower.endsWith(".wrl") ||
+         lower.endsWith(".off");
 }
 
 bool FileList::isWrittenFile(const QString& folder, const QString& name) {
   if (!isWrittenFile(name)) return false;
-  if (!name.toLower().endsWith(".off")) return true;
-  // Kelmor's OFF files (and its 4OFF files) say who made them in their first lines; any
-  // other OFF file is a solid to read.
+  const bool off = name.toLower().endsWith(".off"), facts = name.toLower().endsWith("_facts.txt");
+  if (!off && !facts) return true;
+  // Kelmor's OFF files (and its 4OFF files) say who made them in their first lines, and its
+  // facts files begin with the solution's name; any other OFF file is a solid to read, and
+  // any other text file may be an input.
   QFile file(QDir(folder).filePath(name));
   if (!file.open(QIODevice::ReadOnly)) return true;
   const QByteArray head = file.read(1024);
+  if (facts) return head.startsWith("solution: ");
   return head.startsWith("4OFF") || head.contains("\n# KELMOR --- ");
 }
 

@@ -81,6 +81,7 @@ void QtHost::setUnattended(const UnattendedChoice& choice) {
 }
 
 void QtHost::attemptStarted(int attempt) {
+  factsFile_.drop();  // a shape whose files were never reported written
   attempt_ = attempt;
   policies_.attemptStarted(attempt);
   // The run blanks the message line for every attempt; why this one started stays.
@@ -104,6 +105,8 @@ void QtHost::hideDrawWindow() { window_.hide(); }
 
 void QtHost::solutionWritten(const WrittenReport& report) {
   ++solutions_;
+  std::optional<std::string> factsFailure;
+  if (factsFile_.pending()) factsFailure = factsFile_.write().failure;
   lastOrigin_ = policies_.startOrigin();
   if (!lastOrigin_.empty()) {
     originLine_ = "Search: " + lastOrigin_ + " found it at attempt " + std::to_string(report.attempts);
@@ -111,6 +114,7 @@ void QtHost::solutionWritten(const WrittenReport& report) {
   } else if (unattended_) {
     showWritten("Written: " + report.outputName);
   }
+  if (factsFailure) showWritten(*factsFailure);
   if (onSolutionWritten) onSolutionWritten(report);
 }
 

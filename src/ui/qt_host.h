@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "export/export_list.h"
+#include "facts/facts_file.h"
 #include "policy/attempt_policies.h"
 #include "policy/unattended_choice.h"
 #include "run/host.h"
@@ -62,6 +63,9 @@ class QtHost : public Host {
   void setExports(ExportRequest exports) { exports_ = std::move(exports); }
   bool wantsSnapshot() const override { return !exports_.formats.empty(); }
   std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
+  // Each written solution's facts go beside its files, as from the command line.
+  bool wantsShape() const override { return true; }
+  void solutionShape(const SolutionSnapshot& shape) override { factsFile_.take(shape); }
 
  private:
   // A line on the viewer's message line that stays over the next attempt's blanking.
@@ -72,6 +76,7 @@ class QtHost : public Host {
   bool unattended_ = false;
   std::string outputFolder_;
   ExportRequest exports_;
+  FactsFile factsFile_;
   AttemptPolicies policies_;
   std::optional<OverflowRetry> overflowRetry_;
   int attempt_ = 0;

@@ -96,7 +96,7 @@ bool ConsoleHost::askOkCancel(const std::string& text) {
 }
 
 void ConsoleHost::attemptStarted(int attempt) {
-  pendingFacts_.reset();  // a shape whose files were never reported written
+  factsFile_.drop();  // a shape whose files were never reported written
   attempt_ = attempt;
   iteration_ = 0;
   policies_.attemptStarted(attempt);
@@ -201,33 +201,24 @@ void ConsoleHost::solutionWritten(const WrittenReport& r) {
   std::snprintf(e, sizeof e, "%.17g", r.edgeDeform);
   std::snprintf(p, sizeof p, "%.17g", r.polyDeform);
   std::string facts;
-  if (pendingFacts_) {
-    writeFactsFile();
-    facts = " " + FactsFields(*pendingFacts_);
-    lastFacts_ = pendingFacts_;
-    pendingFacts_.reset();
+  if (factsFile_.pending()) {
+    facts = " " + FactsFields(factsFile_.facts());
+    lastFacts_ = factsFile_.facts();
+    const FactsFile::Written w = factsFile_.write();
+    if (w.failure) {
+      clearProgress();
+      err_ << "kelmor: " << *w.failure << "\n";
+      exportFailed_ = true;
+    } else {
+      files_.push_back(w.path);
+    }
   }
   out_ << "written " << OneLineName(r.outputName) << " E=" << e << " P=" << p << " iterations=" << r.iterations
        << " attempts=" << r.attempts << " seconds=" << seconds << facts << "\n"
        << std::flush;
 }
 
-void ConsoleHost::writeFactsFile() {
-  try {
-    ReplaceFileWith(pendingFactsPath_, FactsText(pendingFactsName_, *pendingFacts_));
-    files_.push_back(pendingFactsPath_);
-  } catch (const FileWriteError& e) {
-    clearProgress();
-    err_ << "kelmor: the facts file '" << e.path() << "' could not be written: " << e.reason() << "\n";
-    exportFailed_ = true;
-  }
-}
-
-void ConsoleHost::solutionShape(const SolutionSnapshot& shape) {
-  pendingFacts_ = ComputeFacts(SolidOf(shape));
-  pendingFactsName_ = shape.name + shape.suffix;
-  pendingFactsPath_ = (std::filesystem::path(shape.folder) / (pendingFactsName_ + "_facts.txt")).string();
-}
+void ConsoleHost::solutionShape(const SolutionSnapshot& shape) { factsFile_.take(shape); }
 
 bool ConsoleHost::acceptSolution(const SolutionSnapshot& shape) {
   const std::optional<std::string> refusal = Refusal(settings_.accept, ComputeFacts(SolidOf(shape)), shape.name);

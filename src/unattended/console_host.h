@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "facts/facts_file.h"
 #include "facts/planar_finish.h"
 #include "facts/solid_facts.h"
 #include "policy/attempt_policies.h"
@@ -123,8 +124,6 @@ class ConsoleHost : public Host {
   // A limit was reached: Write while the limits may still write, else Quit.
   ButtonSet limitReached(const char* what);
   ButtonSet attemptLimit();
-  // NAME_facts.txt of the solution just written, through the all-or-nothing commit.
-  void writeFactsFile();
 
   ConsoleSettings settings_;
   std::ostream& out_;
@@ -142,8 +141,8 @@ class ConsoleHost : public Host {
   OverflowRetry overflowRetry_;
   bool exportFailed_ = false;
   std::set<std::string> exported_;  // the exports of the solution being written
-  std::optional<SolidFacts> pendingFacts_, lastFacts_;
-  std::string pendingFactsPath_, pendingFactsName_;
+  FactsFile factsFile_;
+  std::optional<SolidFacts> lastFacts_;
   int refused_ = 0;
   std::string lastOrigin_;
   std::chrono::steady_clock::time_point start_;

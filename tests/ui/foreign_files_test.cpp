@@ -14,7 +14,7 @@ void Write(const QString& path, const QByteArray& text) {
   f.write(text);
 }
 
-TEST(FileListFilter, OffAndObjSolidsAreListedButKelmorsOwnOffFilesAreNot) {
+TEST(FileListFilter, OffAndObjSolidsAreListedButKelmorsOwnOffAndFactsFilesAreNot) {
   QTemporaryDir dir;
   Write(dir.filePath("cube.txt"), "{1,2,3,-1,}");
   Write(dir.filePath("bunny.off"), "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n");
@@ -24,11 +24,14 @@ TEST(FileListFilter, OffAndObjSolidsAreListedButKelmorsOwnOffFilesAreNot) {
         "# KELMOR --- Vozaradovo Zidorivaz: 1.0\r\n");
   Write(dir.filePath("realms.off"), "4OFF\r\n");
   Write(dir.filePath("cube_solid.wrl"), "#VRML V2.0 utf8\n");
+  // A solution's facts are no input; a user's own file of that name shape may be one.
+  Write(dir.filePath("cube_facts.txt"), "solution: cube\nconvex: yes\n");
+  Write(dir.filePath("my_facts.txt"), "{1,2,3,-1,}");
   FileList list;
   list.setFolder(dir.path());
   QStringList shown;
   for (int i = 0; i < list.count(); ++i) shown << list.item(i)->text();
-  EXPECT_EQ(shown, (QStringList{"bunny.off", "chair.obj", "cube.txt"}));
+  EXPECT_EQ(shown, (QStringList{"bunny.off", "chair.obj", "cube.txt", "my_facts.txt"}));
   EXPECT_TRUE(FileList::isWrittenFile(dir.path(), "cube_solved.off"));
   EXPECT_FALSE(FileList::isWrittenFile(dir.path(), "bunny.off"));
 }

@@ -134,6 +134,9 @@ TEST_F(UnattendedTest, UntickedOrIdleTheRunWritesWhatItWroteBefore) {
     if (variant == 0) EXPECT_FALSE(fs::exists(choiceFile())) << "an untouched choice leaves no file";
   }
   EXPECT_GT(outputs[0].size(), 3u);
+  // The solution's facts are written beside its files, as from the command line.
+  ASSERT_EQ(outputs[0].count("cube_facts.txt"), 1u);
+  EXPECT_NE(outputs[0]["cube_facts.txt"].find("symmetry: Oh"), std::string::npos) << outputs[0]["cube_facts.txt"];
   EXPECT_EQ(outputs[1], outputs[0]);
   EXPECT_EQ(outputs[2], outputs[0]);
   EXPECT_TRUE(lines[0].empty()) << lines[0].front();
