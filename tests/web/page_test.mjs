@@ -1,0 +1,123 @@
+// The page in headless Chromium against `kelmor run`: node page_test.mjs SITE KELMOR SOURCE WORK.
+// Relaxes the snub cube with seed 1 and the command line's date text and checks the
+// figures, the OFF file byte for byte, the 38 faces read back from the canvas in the
+// colours of the OFF file, and that no console error and no request beyond the page's
+// origin happened; then drops an OFF file and relaxes it; then a bad input shows its
+// message and the page still relaxes. Exit 77 (skipped) when Chromium cannot start.
+import { spawn, execFileSync } from 'node:child_process';
+import { mkdirSync, readFileSync, rmSync } from 'node:fs';
+import { join } from 'node:path';
+import { chromium } from 'playwright-core';
+
+const [site, kelmor, source, work] = process.argv.slice(2);
+rmSync(work, { recursive: true, force: true });
+const home = join(work, 'home');
+for (const d of ['.config', '.cache', '.local/share', 'out']) mkdirSync(join(home, d), { recursive: true });
+const env = { ...process.env, HOME: home, XDG_CONFIG_HOME: join(home, '.config'), XDG_CACHE_HOME: join(home, '.cache'),
+  XDG_DATA_HOME: join(home, '.local/share'), LC_ALL: 'C', TZ: 'UTC' };
+let failures = 0;
+const check = (ok, what) => { if (!ok) { failures += 1; console.log('FAIL: ' + what); } else console.log('ok: ' + what); };
+
+// The command line's files for the same input and seed.
+execFileSync(kelmor, ['run', join(source, 'examples/snub_cube.txt'), '--out', join(home, 'out'), '--seed', '1', '--quiet'], { env });
+const cliOff = readFileSync(join(home, 'out/snub_cube.off'), 'latin1');
+const dateText = /Generation Date: (.*)\r/.exec(cliOff)[1];
+// Face colours of the OFF file, face by face: "n v1 .. vn r g b".
+const offFaces = cliOff.split('\r\n').filter((l) => /^ *[0-9]+( +[0-9]+)+ *$/.test(l) && !l.startsWith('#'))
+  .map((l) => l.trim().split(/ +/).map(Number)).filter((w) => w.length === w[0] + 4).map((w) => w.slice(-3));
+
+const server = spawn('python3', [join(source, 'scripts/web-serve'), site, '0'], { env, stdio: ['ignore', 'pipe', 'inherit'] });
+const origin = await new Promise((resolve) => server.stdout.on('data', (d) => resolve(/http:\/\/[^/]+/.exec(String(d))[0])));
+
+let browser;
+try {
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', env,
+    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-gl=swiftshader', '--ignore-gpu-blocklist'] });
+} catch (e) {
+  console.log('skipped: Chromium does not start here (' + String(e.message).split('\n')[0] + ')');
+  server.kill();
+  process.exit(77);
+}
+try {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  const errors = [], foreign = [];
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  page.on('pageerror', (e) => errors.push(String(e)));
+  page.on('request', (r) => { if (!r.url().startsWith(origin) && !/^(blob|data):/.test(r.url())) foreign.push(r.url()); });
+  await page.goto(origin + '/');
+  await page.waitForSelector('#status[data-state=ready]', { timeout: 60000 });
+
+  const relax = async () => {
+    await page.click('#relax');
+    await page.waitForFunction(() => ['written', 'ended', 'refused'].includes(document.querySelector('#status').dataset.state)
+      && !window.kelmorPage.state.running, null, { timeout: 120000 });
+    return page.evaluate(() => window.kelmorPage.state.result);
+  };
+
+  // 1. The snub cube, seed 1.
+  await page.selectOption('#example', 'snub_cube');
+  await page.fill('#seed', '1');
+  await page.fill('#dateText', dateText);
+  const result = await relax();
+  const s = result.solutions[0];
+  check(s && s.name === 'snub_cube', 'the snub cube is solved');
+  check(s.E < 1e-12 && s.P < 1e-12, `E and P at rounding level (E=${s.E}, P=${s.P})`);
+  check(await page.textContent('#E') === String(s.E), 'E is shown');
+  const off = s.files.find((f) => f.name === 'snub_cube.off');
+  check(off && Buffer.from(Object.values(off.bytes)).toString('latin1') === cliOff, 'the OFF file is the command line\'s, byte for byte');
+  check(['snub_cube.glb', 'snub_cube.stl'].every((n) => s.files.some((f) => f.name === n)), 'glb and STL are offered');
+  check(await page.$$eval('#downloads a', (as) => as.length) === s.files.length, 'every file is a download');
+
+  // The faces as drawn: ids from many sides, each face's pixels in its OFF colour.
+  const drawn = await page.evaluate((expected) => {
+    const v = window.kelmorPage.view;
+    const seen = new Set(), wrong = [];
+    const dirs = [];
+    for (const x of [-1, 0, 1]) for (const y of [-1, 0, 1]) for (const z of [-1, 0, 1]) if (x || y || z) dirs.push([x, y + 0.01, z]);
+    for (const d of dirs) {
+      v.look(...d);
+      const ids = v.faceIds();
+      const { width, data } = v.pixels();
+      for (let i = width + 1; i < ids.length - width - 1; ++i) {
+        const id = ids[i];
+        if (id < 0 || ids[i - 1] !== id || ids[i + 1] !== id || ids[i - width] !== id || ids[i + width] !== id) continue;
+        seen.add(id);
+        const want = expected[id];
+        const got = [data[i * 4], data[i * 4 + 1], data[i * 4 + 2]];
+        if (!want || got.some((c, k) => Math.abs(c - want[k]) > 2)) wrong.push({ id, got, want });
+      }
+    }
+    return { faces: seen.size, wrong: wrong.length, example: wrong[0] };
+  }, offFaces);
+  check(drawn.faces === 38, `38 faces drawn (${drawn.faces})`);
+  check(drawn.wrong === 0, `every face in its OFF colour ${JSON.stringify(drawn.example || '')}`);
+
+  // 2. An OFF file dropped on the page.
+  const cubeOff = 'OFF\n8 6 12\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n' +
+    '4 0 3 2 1\n4 4 5 6 7\n4 0 1 5 4\n4 1 2 6 5\n4 2 3 7 6\n4 3 0 4 7\n';
+  await page.evaluate((text) => {
+    const dt = new DataTransfer();
+    dt.items.add(new File([text], 'box.off'));
+    document.querySelector('#drop').dispatchEvent(new DragEvent('drop', { dataTransfer: dt, bubbles: true, cancelable: true }));
+  }, cubeOff);
+  await page.waitForFunction(() => window.kelmorPage.state.running === false && window.kelmorPage.state.result?.solutions?.[0]?.name === 'box', null, { timeout: 120000 });
+  const box = await page.evaluate(() => window.kelmorPage.state.result.solutions[0]);
+  check(box.E < 1e-9 && box.files.some((f) => f.name === 'box.off'), 'the dropped OFF file is relaxed');
+
+  // 3. A bad input: the described message, then the page still works.
+  await page.selectOption('#example', 'cube');
+  await page.fill('#text', 'no faces here');
+  const bad = await relax();
+  const shown = await page.textContent('#messages');
+  check(bad.error && shown.includes('KELMOR has come across error, attempting to resume 62'), `a bad input shows its message (${shown.trim()})`);
+  await page.selectOption('#example', 'tetrahedron');
+  const again = await relax();
+  check(again.solutions?.[0]?.name === 'tetrahedron', 'the page relaxes again after a bad input');
+
+  check(errors.length === 0, `no console error ${errors.join(' | ')}`);
+  check(foreign.length === 0, `no request leaves the origin ${foreign.join(' ')}`);
+} finally {
+  await browser.close();
+  server.kill();
+}
+process.exit(failures ? 1 : 0);
