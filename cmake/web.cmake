@@ -16,6 +16,9 @@ add_executable(kelmor_page ${KELMOR_WEB_SOURCES}
   src/export/export_solution.cpp src/export/export_list.cpp src/export/lay_on.cpp src/export/strut_size.cpp
   src/export/print_advice.cpp src/export/flat_foot.cpp src/export/gltf_file.cpp src/export/stl_file.cpp)
 target_include_directories(kelmor_page SYSTEM PRIVATE ${KELMOR_WEB_HEADERS})
+# Every file that includes tiny_gltf.h must see these: the page neither reads nor writes images.
+target_compile_definitions(kelmor_page PRIVATE TINYGLTF_NO_STB_IMAGE TINYGLTF_NO_STB_IMAGE_WRITE
+  TINYGLTF_NO_EXTERNAL_IMAGE)
 target_link_libraries(kelmor_page PRIVATE kelmor_core)
 target_compile_options(kelmor_page PRIVATE ${KELMOR_WARNINGS})
 # A classic script the worker loads with importScripts; the memory grows with the solid.

@@ -44,6 +44,7 @@ export class SolidView {
     this.camera.position.setLength(r / Math.sin(THREE.MathUtils.degToRad(15)) * 1.05);
     this.camera.updateProjectionMatrix();
     this.mesh = mesh;
+    if (this.frames === 0) this.firstFrameAt = performance.now();
     this.frames += 1;
     this.render();
   }

@@ -19,7 +19,9 @@ onmessage = async ({ data }) => {
     message: (text) => postMessage({ type: 'message', text }),
     buttons: () => (pressed ? Atomics.exchange(pressed, 0, 0) : 0),
   };
+  const start = performance.now();
   const result = k.relax(data.kind, data.text, data.name, data.options, callbacks);
+  result.seconds = (performance.now() - start) / 1000;
   const transfer = [];
   for (const s of result.solutions || []) for (const f of s.files) transfer.push(f.bytes.buffer);
   postMessage({ type: 'done', result }, transfer);

@@ -1,7 +1,4 @@
 // The glTF library's code, which the native build links from Debian's libtinygltf. The
-// page writes glb files only: no image is read or written.
+// page writes glb files without images (cmake/web.cmake leaves the image code out).
 #define TINYGLTF_IMPLEMENTATION
-#define TINYGLTF_NO_STB_IMAGE
-#define TINYGLTF_NO_STB_IMAGE_WRITE
-#define TINYGLTF_NO_EXTERNAL_IMAGE
 #include <tiny_gltf.h>
