@@ -3,12 +3,12 @@
 // Prints, for the snub cube and the truncated icosidodecahedron with seed 1, the best of
 // RUNS runs of each (seconds and iterations per second, page with its live view on), the
 // page's weight gzip-compressed, and the time from loading the page to its first frame.
-import { execFileSync, spawn } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { chromium } from 'playwright-core';
+import { launchChromium, serveSite } from '../tests/web/local_site.mjs';
 
 const runs = Number(process.argv[2] || 5);
 const home = mkdtempSync(join(tmpdir(), 'kelmor-web-bench-'));
@@ -27,11 +27,9 @@ function native(solid) {
   return best;
 }
 
-const server = spawn('python3', ['scripts/web-serve', 'build-web/site', '0'], { env, stdio: ['ignore', 'pipe', 'inherit'] });
-const origin = await new Promise((resolve) => server.stdout.on('data', (d) => resolve(/http:\/\/[^/]+/.exec(String(d))[0])));
-const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', env,
-  args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-gl=swiftshader'] });
-const page = await browser.newPage();
+const { origin, server } = await serveSite('.', 'build-web/site', env);
+const browser = await launchChromium(env);
+const page = await browser.newPage({ bypassCSP: true });
 await page.goto(origin + '/');
 await page.waitForSelector('#status[data-state=ready]');
 await page.click('#relax');

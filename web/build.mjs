@@ -2,10 +2,12 @@
 // and three from the build tree's node_modules (NODE_PATH). The examples are put into the
 // bundle, so the page never fetches them; the engine (kelmor-engine.js and .wasm) is copied
 // beside it.
-import { build } from 'esbuild';
 import { copyFileSync, mkdirSync, readdirSync, readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { createRequire } from 'node:module';
+// From the build tree's node_modules, which NODE_PATH names (ES imports do not read it).
+const { build } = createRequire(import.meta.url)('esbuild');
 
 const [site, engine, examplesDir] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
