@@ -30,8 +30,11 @@ export class SolidView {
     const faces = new THREE.BufferGeometry();
     faces.setAttribute('position', new THREE.BufferAttribute(mesh.positions, 3));
     faces.setAttribute('color', new THREE.BufferAttribute(mesh.colours, 3));
+    // The faces lie a constant step behind their outlines. An offset that grows with the
+    // face's slope would push a face seen edge-on so far back that outlines behind it
+    // showed through.
     const material = new THREE.MeshBasicMaterial({ vertexColors: true, side: THREE.DoubleSide,
-      polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 });
+      polygonOffset: true, polygonOffsetFactor: 0, polygonOffsetUnits: 4 });
     this.group.add(new THREE.Mesh(faces, material));
     const lines = new THREE.BufferGeometry();
     lines.setAttribute('position', new THREE.BufferAttribute(mesh.outlines, 3));
