@@ -112,6 +112,7 @@ function finished(result) {
 }
 
 function showSolution(s) {
+  if (s.mesh) view.show(s.mesh);
   $('E').textContent = s.E;
   $('P').textContent = s.P;
   $('iteration').textContent = s.iterations;

@@ -84,8 +84,9 @@ PageCallbacks CallbacksOf(val js) {
   return c;
 }
 
-val SolutionObject(const Solution& s) {
+val SolutionObject(const Solution& s, const SolutionSnapshot* shape) {
   val o = val::object();
+  if (shape) o.set("mesh", MeshObject(*shape));
   o.set("name", s.name);
   o.set("E", s.E);
   o.set("P", s.P);
@@ -112,14 +113,16 @@ val Relax(const std::string& kind, const std::string& text, const std::string& n
   try {
     const PageInputKind k = kind == "file" ? PageInputKind::File : kind == "conway" ? PageInputKind::Conway : PageInputKind::Text;
     const Topology topology = PageTopology(k, text, name);
-    const SolveResult r = PageSolve(topology, OptionsOf(options), CallbacksOf(callbacks), options["frameMillis"].as<double>());
+    const PageResult page = PageSolve(topology, OptionsOf(options), CallbacksOf(callbacks), options["frameMillis"].as<double>());
+    const SolveResult& r = page.result;
     static const char* outcomes[] = {"written", "ended", "abandoned"};
     out.set("outcome", std::string(outcomes[static_cast<int>(r.outcome)]));
     val messages = val::array();
     for (const std::string& m : r.messages) messages.call<void>("push", m);
     out.set("messages", messages);
     val solutions = val::array();
-    for (const Solution& s : r.solutions) solutions.call<void>("push", SolutionObject(s));
+    for (size_t i = 0; i < r.solutions.size(); ++i)
+      solutions.call<void>("push", SolutionObject(r.solutions[i], i < page.shapes.size() ? &page.shapes[i] : nullptr));
     out.set("solutions", solutions);
   } catch (const ApiError& e) {
     out.set("error", std::string(e.what()));

@@ -59,10 +59,14 @@ void PageHost::attemptStarted(int attempt) {
   attemptShown_ = false;
 }
 
-void PageHost::solutionWritten(const WrittenReport&) { ++solutions_; }
+void PageHost::solutionWritten(const WrittenReport&) {
+  ++solutions_;
+  if (snapshot_) shapes_.push_back(std::move(*snapshot_));
+  snapshot_.reset();
+}
 
 std::vector<FurtherFile> PageHost::solutionSnapshot(const SolutionSnapshot& snapshot) {
-  if (callbacks_.shape) callbacks_.shape(snapshot);
+  snapshot_ = snapshot;
   ExportRequest request;
   request.formats = {ExportFormat::Glb, ExportFormat::Stl};
   ExportOutcome made = ExportSolution(snapshot, request);

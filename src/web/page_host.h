@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,11 +40,13 @@ class PageHost : public Host {
   void attemptStarted(int attempt) override;
   void solutionWritten(const WrittenReport& report) override;
   // Each written solution also becomes a glb and an STL file (export/), kept with its own
-  // files, and its exact shape is the last frame sent.
+  // files, and its exact shape is kept (the frames go on with the next attempt).
   bool wantsSnapshot() const override { return true; }
   std::vector<FurtherFile> solutionSnapshot(const SolutionSnapshot& snapshot) override;
 
   const std::vector<std::string>& messages() const { return messages_; }
+  // The shape of each written solution, in the order they were written.
+  std::vector<SolutionSnapshot>& solutionShapes() { return shapes_; }
 
  private:
   bool frameDue();
@@ -59,6 +62,8 @@ class PageHost : public Host {
   long iteration_ = 0;
   int solutions_ = 0;
   std::vector<std::string> messages_;
+  std::optional<SolutionSnapshot> snapshot_;  // of the solution being written
+  std::vector<SolutionSnapshot> shapes_;
 };
 
 }  // namespace kelmor

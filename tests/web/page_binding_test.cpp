@@ -134,14 +134,23 @@ TEST(PageRun, SendsFramesAndLeavesTheRunAsTheLibraryMakesIt) {
     for (const SnapshotFace& f : s.faces) EXPECT_TRUE(f.colour == 3 || f.colour == 4) << f.colour;
   };
   // No wait between frames: every tenth iteration sends one.
-  const SolveResult page = PageSolve(snub, options, c, 0);
+  const PageResult run = PageSolve(snub, options, c, 0);
+  const SolveResult& page = run.result;
   const SolveResult plain = Solve(snub, options);
   ASSERT_EQ(page.solutions.size(), 1u);
   ASSERT_EQ(plain.solutions.size(), 1u);
   const Solution& s = page.solutions[0];
   EXPECT_EQ(lastPoints, 24u);
   EXPECT_GT(figures, s.iterations / 10 - 2);
-  EXPECT_EQ(shapes, figures + 1);  // and the solution's own shape
+  EXPECT_EQ(shapes, figures);
+  // The solution keeps its own shape: the frames go on with the attempt after it.
+  ASSERT_EQ(run.shapes.size(), 1u);
+  ASSERT_EQ(run.shapes[0].points.size(), s.points.size());
+  for (size_t v = 0; v < s.points.size(); ++v) {
+    EXPECT_EQ(run.shapes[0].points[v].x, s.points[v].x) << v;
+    EXPECT_EQ(run.shapes[0].points[v].z, s.points[v].z) << v;
+  }
+  EXPECT_EQ(run.shapes[0].faces.size(), 38u);
   ASSERT_TRUE(Named(s, "snub_cube.off") && Named(plain.solutions[0], "snub_cube.off"));
   EXPECT_EQ(Named(s, "snub_cube.off")->bytes, Named(plain.solutions[0], "snub_cube.off")->bytes);
   ASSERT_TRUE(Named(s, "snub_cube.glb") && Named(s, "snub_cube.stl"));
@@ -169,7 +178,7 @@ TEST(PageRun, ButtonsAndStopRulesEndTheRun) {
     int polls = 0;
     PageCallbacks callbacks;
     callbacks.buttons = [&] { return polls++ == 0 ? c.first : ButtonSet{0}; };
-    const SolveResult r = PageSolve(cube, c.options, callbacks, 1e9);
+    const SolveResult r = PageSolve(cube, c.options, callbacks, 1e9).result;
     EXPECT_EQ(static_cast<int>(r.solutions.size()), c.solutions) << c.what;
     EXPECT_GT(polls, 0) << c.what;
   }

@@ -70,6 +70,14 @@ try {
   check(['snub_cube.glb', 'snub_cube.stl'].every((n) => s.files.some((f) => f.name === n)), 'glb and STL are offered');
   check(await page.$$eval('#downloads a', (as) => as.length) === s.files.length, 'every file is a download');
 
+  // What is drawn at the end is the solution: every outline a unit edge.
+  const lengths = await page.evaluate(() => {
+    const o = window.kelmorPage.view.mesh.outlines, out = [];
+    for (let i = 0; i < o.length; i += 6) out.push(Math.hypot(o[i] - o[i + 3], o[i + 1] - o[i + 4], o[i + 2] - o[i + 5]));
+    return out;
+  });
+  check(lengths.length === 2 * 60 && lengths.every((l) => Math.abs(l - 1) < 1e-5), 'the solution is drawn at the end');
+
   // The faces as drawn: ids from many sides, each face's pixels in its OFF colour.
   const drawn = await page.evaluate((expected) => {
     const v = window.kelmorPage.view;
