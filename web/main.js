@@ -26,6 +26,13 @@ function startWorker() {
       else onWorker(data);
     };
   });
+  // The engine ran out of memory or stopped on a fault: say so, and start afresh.
+  state.worker.onerror = (e) => {
+    e.preventDefault();
+    state.worker.terminate();
+    if (state.running) finished({ error: 'Kelmor stopped: ' + (e.message || 'the engine failed') });
+    startWorker();
+  };
   return state.ready;
 }
 
@@ -152,7 +159,6 @@ function setUp() {
     $('text').value = examples[$('example').value];
     state.input = { kind: 'text', name: $('example').value };
   };
-  $('text').oninput = () => { state.input = { ...state.input, kind: state.input.kind === 'file' ? 'file' : 'text' }; };
   $('dateText').value = new Date().toLocaleDateString();
   $('relax').onclick = relax;
   $('stop').onclick = stop;
