@@ -113,7 +113,8 @@ val Relax(const std::string& kind, const std::string& text, const std::string& n
   try {
     const PageInputKind k = kind == "file" ? PageInputKind::File : kind == "conway" ? PageInputKind::Conway : PageInputKind::Text;
     const Topology topology = PageTopology(k, text, name);
-    const PageResult page = PageSolve(topology, OptionsOf(options), CallbacksOf(callbacks), options["frameMillis"].as<double>());
+    const double frameMillis = Has(options, "frameMillis") ? options["frameMillis"].as<double>() : 33;
+    const PageResult page = PageSolve(topology, OptionsOf(options), CallbacksOf(callbacks), frameMillis);
     const SolveResult& r = page.result;
     static const char* outcomes[] = {"written", "ended", "abandoned"};
     out.set("outcome", std::string(outcomes[static_cast<int>(r.outcome)]));

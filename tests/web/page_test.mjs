@@ -106,6 +106,16 @@ try {
   check(drawn.faces === 38, `38 faces drawn (${drawn.faces})`);
   check(drawn.wrong === 0, `every face in its OFF colour ${JSON.stringify(drawn.example || '')}`);
 
+  // The link carries the input and the options into a fresh page.
+  const link = await page.getAttribute('#share', 'href');
+  const shared = await browser.newPage({ bypassCSP: true });
+  await shared.goto(origin + '/' + link);
+  const restored = await shared.evaluate(() => [document.querySelector('#text').value,
+    document.querySelector('#seed').value, document.querySelector('#dateText').value]);
+  check(restored[0] === readFileSync(join(source, 'examples/snub_cube.txt'), 'utf8') && restored[1] === '1' &&
+    restored[2] === dateText, 'the link restores the input, the seed and the date text');
+  await shared.close();
+
   // 2. An OFF file dropped on the page.
   const cubeOff = 'OFF\n8 6 12\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n' +
     '4 0 3 2 1\n4 4 5 6 7\n4 0 1 5 4\n4 1 2 6 5\n4 2 3 7 6\n4 3 0 4 7\n';
