@@ -155,7 +155,7 @@ TEST(PageRun, SendsFramesAndLeavesTheRunAsTheLibraryMakesIt) {
   EXPECT_EQ(Named(s, "snub_cube.off")->bytes, Named(plain.solutions[0], "snub_cube.off")->bytes);
   ASSERT_TRUE(Named(s, "snub_cube.glb") && Named(s, "snub_cube.stl"));
   EXPECT_EQ(Named(s, "snub_cube.glb")->bytes.substr(0, 4), "glTF");
-  // Binary STL: 80 header bytes, the count, 50 bytes a triangle (24 + 32 * 2 triangles... of 38 faces).
+  // Binary STL: 80 header bytes, the count, 50 bytes a triangle: 32 triangles, 6 squares in two.
   const std::string& stl = Named(s, "snub_cube.stl")->bytes;
   ASSERT_GE(stl.size(), 84u);
   EXPECT_EQ(stl.size(), 84u + 50u * (32 + 6 * 2));
