@@ -1,5 +1,5 @@
 # `make run` and `make test` each do the whole set-up on a fresh Debian 12 machine.
-.PHONY: run test build asan bench gui fuzz mutants clean gallery
+.PHONY: run test build asan bench gui fuzz mutants clean gallery web web-serve
 
 OUT ?= out
 
@@ -20,6 +20,13 @@ test: build
 	  ctest --test-dir build-asan --output-on-failure -j 2
 	scripts/bootstrap tsan
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./build-tsan/tests/kelmor_batch_tests
+
+# The page: the engine in WebAssembly and a static site in build-web/site (docs/web.md).
+web:
+	scripts/bootstrap web
+
+web-serve: web
+	scripts/web-serve build-web/site
 
 bench: build
 	./build/bench/kelmor_bench
@@ -45,4 +52,4 @@ mutants:
 	nice scripts/mutants $(MUTANTS_ARGS)
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-mutants $(OUT)
+	rm -rf build build-asan build-tsan build-fuzz build-mutants build-web $(OUT)

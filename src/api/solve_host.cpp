@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "api/stop_rules.h"
+
 namespace kelmor {
 
 namespace {
@@ -63,19 +65,9 @@ void SolveHost::setStatus(const std::string& text) {
   if (caller_) caller_->setStatus(text);
 }
 
-// The buttons an unattended person presses, in the order the command line presses them.
 ButtonSet SolveHost::stopRules() {
-  const Options& o = options_;
-  if (o.solutions > 0 && static_cast<int>(solutions_.size()) >= o.solutions) return QuitButton;
-  if (o.timeLimitSeconds > 0 &&
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() >= o.timeLimitSeconds)
-    return QuitButton;
-  if (o.maxAttempts > 0 && attempt_ > o.maxAttempts) return QuitButton;
-  if (o.maxIterations > 0 && iteration_ >= o.maxIterations) {
-    if (singleAttempt_ || (o.maxAttempts > 0 && attempt_ >= o.maxAttempts)) return QuitButton;
-    return RedoButton;
-  }
-  return 0;
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  return StopButtons(options_, {static_cast<int>(solutions_.size()), attempt_, iteration_, seconds}, singleAttempt_);
 }
 
 ButtonSet SolveHost::pollButtons() { return caller_ ? caller_->pollButtons() : stopRules(); }

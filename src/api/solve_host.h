@@ -46,6 +46,8 @@ class SolveHost : public Host {
   bool screensSolutions() const override { return caller_ && caller_->screensSolutions(); }
   bool acceptSolution(const SolutionSnapshot& shape) override;
   bool finishPositions(const SolidView& solid, StartPositions positions) override;
+  bool wantsLiveShape() override { return caller_ && caller_->wantsLiveShape(); }
+  void liveShape(const SolutionSnapshot& shape) override { caller_->liveShape(shape); }
 
   std::vector<Solution>& solutions() { return solutions_; }
   std::vector<std::string>& messages() { return messages_; }

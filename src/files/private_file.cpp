@@ -127,8 +127,11 @@ void PrivateFile::Finish() {
   if (::fchmod(fd_, mode) != 0) Fail(target_, errno);
   // Starts the disk on the content now, so that files finished one after the other are
   // written together and a later Sync mostly finds the work done. Only a hint: whatever
-  // fails here fails again, and is reported, in Sync.
+  // fails here fails again, and is reported, in Sync. Linux only (the page's WebAssembly
+  // build keeps its files in memory).
+#ifdef __linux__
   ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
   finished_ = true;
 }
 

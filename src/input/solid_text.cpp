@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 
+#include "model/float_chars.h"
 #include "model/limits.h"
 
 namespace kelmor {
@@ -23,8 +24,8 @@ std::string CommentSafe(const std::string& text) {
 // The shortest text that reads back as the same double, always with a full stop.
 std::string Coordinate(double v) {
   char buf[32];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-  return ec == std::errc() ? std::string(buf, end) : std::string("0");
+  const char* end = ShortestDigits(buf, buf + sizeof buf, v);
+  return end != buf ? std::string(buf, static_cast<size_t>(end - buf)) : std::string("0");
 }
 
 std::array<double, 3> PointOf(const SolidFaces& s, int v) {

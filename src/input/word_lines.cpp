@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "input/foreign_read.h"
+#include "model/float_chars.h"
 
 namespace kelmor {
 
@@ -60,7 +61,12 @@ std::optional<T> ReadWhole(std::string_view word) {
   if (!word.empty() && word[0] == '+') word.remove_prefix(1);
   if (word.empty() || word[0] == '+') return std::nullopt;
   T value{};
-  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+  std::from_chars_result r;
+  if constexpr (std::is_same_v<T, double>)
+    r = ReadDouble(word.data(), word.data() + word.size(), value);
+  else
+    r = std::from_chars(word.data(), word.data() + word.size(), value);
+  auto [end, ec] = r;
   if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
   return value;
 }

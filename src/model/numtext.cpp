@@ -12,6 +12,7 @@
 #include <locale>
 
 #include "model/error.h"
+#include "model/float_chars.h"
 
 namespace kelmor {
 
@@ -87,7 +88,7 @@ std::string BareNumber(double value) {
   if (value == 0.0) return " 0 ";
   // The digits of printf's "%.15G" (std::to_chars gives exactly those of "%.15g").
   char buf[64];
-  char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::general, 15).ptr;
+  char* end = GeneralDigits(buf, buf + sizeof buf, std::fabs(value), 15);
   for (char* c = buf; c != end; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
   std::string_view digits(buf, static_cast<size_t>(end - buf));
   // "%G" writes "0.5"; list print writes ".5". Exponent form keeps two digits ("1E-07").
@@ -138,7 +139,7 @@ std::string NumberText(double value, std::string_view pattern) {
   }
   // The digits of printf's "%.*f": correctly rounded, halves to even, whatever the locale.
   char buf[512];
-  const char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals).ptr;
+  const char* end = FixedDigits(buf, buf + sizeof buf, std::fabs(value), decimals);
   const std::string_view s(buf, static_cast<size_t>(end - buf));
   const size_t dot = s.find('.');
   std::string_view intPart = s.substr(0, dot);

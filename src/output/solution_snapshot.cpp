@@ -29,6 +29,15 @@ SnapshotColour FixedEntry(int index) {
   }
 }
 
+std::vector<SnapshotColour> ColourTable(Palette& palette) {
+  std::vector<SnapshotColour> table;
+  for (int i = 0; i <= 32; ++i) {
+    ColourEntry entry = ColourEntryOf(i, false);
+    table.push_back(entry.key ? FromComponents(palette.Components(entry.key, entry.label)) : FixedEntry(i));
+  }
+  return table;
+}
+
 }  // namespace
 
 SolutionSnapshot ShapeSnapshot(const Run& run) {
@@ -51,6 +60,20 @@ SolutionSnapshot ShapeSnapshot(const Run& run) {
   return s;
 }
 
+SolutionSnapshot LiveSnapshot(const Run& run) {
+  SolutionSnapshot s = ShapeSnapshot(run);
+  Palette silent(run, [](const std::string&) {});
+  s.colours = ColourTable(silent);
+  // Faces coded "B" are not in the snapshot but carry the colour rule on all the same.
+  int colour = 7;
+  size_t next = 0;
+  for (int f = 1; f <= run.model.PolygonCount; ++f) {
+    FaceColour(run, f, colour, HighlightRange::BelowFixed);
+    if (!HasLetter(run.model.FaceCode[f], "B") && next < s.faces.size()) s.faces[next++].colour = colour;
+  }
+  return s;
+}
+
 SolutionSnapshot TakeSnapshot(OutputCall& call) {
   const Run& run = call.run;
   const Model& m = run.model;
@@ -62,11 +85,7 @@ SolutionSnapshot TakeSnapshot(OutputCall& call) {
     Point3 p = VertexPosition(run, v);
     s.points.push_back({p.x, p.y, p.z});
   }
-  for (int i = 0; i <= 32; ++i) {
-    ColourEntry entry = ColourEntryOf(i, false);
-    s.colours.push_back(entry.key ? FromComponents(call.palette.Components(entry.key, entry.label))
-                                  : FixedEntry(i));
-  }
+  s.colours = ColourTable(call.palette);
   // The colour rule carries the index from face to face, so every face takes part.
   int colour = 7;
   for (int f = 1; f <= m.PolygonCount; ++f) {

@@ -63,6 +63,11 @@ struct SolutionSnapshot {
 // screening a solution before it is written needs, without a writer call.
 SolutionSnapshot ShapeSnapshot(const Run& run);
 
+// The shape as it stands in the middle of an attempt, for a host that draws it: as
+// ShapeSnapshot, with each face's colour entry and the colour table of the preferences.
+// Colour texts that need clipping are clipped silently here; the writer reports them.
+SolutionSnapshot LiveSnapshot(const Run& run);
+
 // The snapshot of the model as the current pass of a writer call writes it.
 SolutionSnapshot TakeSnapshot(OutputCall& call);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/numtext.h"
+#include "output/solution_snapshot.h"
 #include "relax/engine.h"
 #include "run/run.h"
 
@@ -62,6 +63,7 @@ std::optional<LoopOutcome> UpdateAndPoll(Run& run) {
   fig.iteration = r.Iteration;
   fig.attempt = r.attempts;
   host.showFigures(fig);
+  if (host.wantsLiveShape()) host.liveShape(LiveSnapshot(run));
 
   const ButtonSet pressed = host.pollButtons();
   if (pressed == 0) return std::nullopt;

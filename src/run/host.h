@@ -130,6 +130,12 @@ class Host {
   // be written: a host may move the vertices (rows vmin..vmax, as chooseStart) and
   // returns true when it moved them; the figures are then measured again.
   virtual bool finishPositions(const SolidView& solid, StartPositions positions) { return false; }
+  // Hosts that show the solid itself as it moves (a 3D view) are asked with the figures,
+  // every tenth iteration, whether they want its shape now; one that says yes is handed
+  // the points, the faces with their colour entries and the colour table. The copy costs
+  // an allocation per face, so a host asks only as often as it draws.
+  virtual bool wantsLiveShape() { return false; }
+  virtual void liveShape(const SolutionSnapshot& shape) {}
   // Progress between polls (iteration count, attempt); hosts may ignore.
   virtual void attemptStarted(int attempt) {}
   // The forces of an attempt in repeat mode overflowed. A host that returns true has

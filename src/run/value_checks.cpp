@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "model/error.h"
+#include "model/float_chars.h"
 #include "model/limits.h"
 #include "model/numtext.h"
 #include "run/run_values.h"
@@ -94,7 +95,7 @@ std::string_view Trimmed(std::string_view s) {
 std::optional<double> PlainNumber(std::string_view text) {
   double value = 0;
   const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  auto [ptr, ec] = ReadDouble(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
   return value;
 }
