@@ -8,8 +8,9 @@
 #include <set>
 
 #include "pictures/png_read.h"
-#include "pictures/program.h"
 #include "render/solid_mesh.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -18,26 +19,27 @@ namespace fs = std::filesystem;
 using render::Image;
 using render::Rgba;
 using testing::ReadPng;
-using testing::RunProgram;
+
+// Drawing in software on a loaded machine can take a while; a hang still ends the test.
+constexpr std::chrono::seconds kPictureGuard{100};
 
 class Pictures : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_pictures_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  testing::ProgramResult Kelmor(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
-    return RunProgram(dir_ / "home", "kelmor", args, env);
+  // Runs the built kelmor in a private home (no display, only the system's PATH, its own
+  // kelmor.ini); env adds entries. Status as a shell gives it.
+  testing::ChildResult Kelmor(const std::vector<std::string>& args, std::vector<std::string> env = {}) {
+    env.insert(env.begin(), "KELMOR_INI=" + (dir_ / "home" / "kelmor.ini").string());
+    testing::ChildResult r = testing::RunChild(std::string(KELMOR_BINARY_DIR) + "/kelmor", args,
+                                               testing::CleanEnvironment(dir_ / "home", env), dir_, kPictureGuard);
+    r.status = testing::ExitCode(r);
+    return r;
   }
   std::string Write(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / name, std::ios::binary) << text;
     return (dir_ / name).string();
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 Rgba Pixel(const Image& im, int x, int y) {
