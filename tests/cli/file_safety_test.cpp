@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "cli/cli.h"
+#include "support/temp_folder.h"
 #include "unattended/console_host.h"
 
 namespace kelmor {
@@ -36,18 +37,15 @@ std::string Read(const fs::path& p) {
 class FileSafety : public ::testing::Test {
  public:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_safety_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "home");
     fs::create_directories(dir_ / "out");
     for (const char* example : {"cube.txt", "segments.txt"})
       fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / example, dir_ / "out" / example);
   }
+  // A folder made read-only by a test can be emptied again.
   void TearDown() override {
     std::error_code ignored;
     fs::permissions(dir_ / "out", fs::perms::owner_all, ignored);
-    fs::remove_all(dir_);
   }
 
   // Starts kelmor with its own HOME and XDG folders, a private settings file and the
@@ -156,7 +154,8 @@ class FileSafety : public ::testing::Test {
   std::string Cube() { return (dir_ / "out" / "cube.txt").string(); }
   std::string Segments() { return (dir_ / "out" / "segments.txt").string(); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(FileSafety, AFileThatFillsUpHalfwayEndsTheRunAndChangesNothing) {

@@ -21,6 +21,7 @@
 #include "files/private_file.h"
 #include "files/system_calls.h"
 #include "model/error.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -89,18 +90,12 @@ const FileSystemCalls Recording{
 class CommitFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_faults_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "out");
     fs::create_directories(dir_ / "other");
     script_ = std::make_unique<Script>();
     script = script_.get();
   }
-  void TearDown() override {
-    script = nullptr;
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { script = nullptr; }
   static std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream s;
@@ -140,7 +135,8 @@ class CommitFaults : public ::testing::Test {
     return text;
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   std::unique_ptr<Script> script_;
 };
 

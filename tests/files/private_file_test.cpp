@@ -17,6 +17,7 @@
 #include "files/output_folder.h"
 #include "files/stale_temporaries.h"
 #include "model/error.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -26,14 +27,9 @@ namespace fs = std::filesystem;
 class FileLayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_files_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "inside");
     fs::create_directories(dir_ / "outside");
   }
-  void TearDown() override { fs::remove_all(dir_); }
   static std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream s;
@@ -55,7 +51,8 @@ class FileLayer : public ::testing::Test {
     ::waitpid(child, nullptr, 0);
     return child;
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(FileLayer, ReplacesWhateverIsAtTheNameWithoutFollowingIt) {

@@ -9,6 +9,7 @@
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "support/relax_fixture.h"
+#include "support/temp_folder.h"
 #include "support/test_names.h"
 
 // Whole runs through the run sequence: parser, topology, relaxation and the writers.
@@ -21,19 +22,16 @@ struct SolidRun {
   Session session;
   QuittingHost host;
   kelmor::Run r{session, host};
-  fs::path out;
+  TempFolder folder;
+  const fs::path out = folder.path();
 
-  explicit SolidRun(const std::string& tag, uint64_t seed = 1) {
+  explicit SolidRun(const std::string& tag, uint64_t seed = 1) : folder("_" + tag) {
     session.seed = seed;
-    out = fs::temp_directory_path() / ("kelmor_solids_" + tag + "_" + std::to_string(::getpid()));
-    fs::remove_all(out);
-    fs::create_directories(out);
     session.input.InDir = std::string(KELMOR_SOURCE_DIR) + "/examples";
     session.input.OutSame = false;
     session.input.OutDir = out.string();
     host.quitAfterSolutions = 1;
   }
-  ~SolidRun() { fs::remove_all(out); }
   SolidRun& example(const std::string& name) {
     session.input.InFile = name + ".txt";
     return *this;

@@ -8,6 +8,7 @@
 
 #include "run/run.h"
 #include "run/run_values.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor {
@@ -18,17 +19,11 @@ namespace fs = std::filesystem;
 class RunSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_seq_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     session_.input.InDir = dir_.string();
     session_.input.OutSame = true;
     session_.seed = 7;
     session_.prefs.set("vsol", "0");  // keep file output small where it happens
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void Input(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / name) << text;
@@ -43,7 +38,8 @@ class RunSequenceTest : public ::testing::Test {
     return RunSequence(run);
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   Session session_;
   TestHost host_;
 };

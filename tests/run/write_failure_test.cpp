@@ -9,6 +9,7 @@
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor {
@@ -31,9 +32,6 @@ class MeddlingHost : public TestHost {
 class WriteFailure : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_wfail_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "in");
     fs::create_directories(dir_ / "out");
     session_.input.InDir = (dir_ / "in").string();
@@ -42,7 +40,6 @@ class WriteFailure : public ::testing::Test {
     session_.seed = 7;
     host_.buttonsAtPoll[200000] = QuitButton;  // a safety net: never spin without end
   }
-  void TearDown() override { fs::remove_all(dir_); }
   RunOutcome RunFile(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / "in" / name, std::ios::binary) << text;
     session_.input.InFile = name;
@@ -60,7 +57,8 @@ class WriteFailure : public ::testing::Test {
     return std::string((std::istreambuf_iterator<char>(in)), {});
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   Session session_;
   MeddlingHost host_;
 };
