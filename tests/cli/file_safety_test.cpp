@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "cli/cli.h"
+#include "support/file_text.h"
 #include "support/temp_folder.h"
 #include "unattended/console_host.h"
 
@@ -25,14 +26,8 @@ namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 using Files = std::map<std::string, std::string>;  // file name -> contents
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class FileSafety : public ::testing::Test {
  public:
@@ -129,15 +124,15 @@ class FileSafety : public ::testing::Test {
              std::vector<std::string> wrapper = {}) {
     return Wait(Start(std::move(args), tag, fileLimit, std::move(wrapper)));
   }
-  std::string Out(const std::string& tag = "run") { return Read(dir_ / (tag + ".out")); }
-  std::string Err(const std::string& tag = "run") { return Read(dir_ / (tag + ".err")); }
+  std::string Out(const std::string& tag = "run") { return ReadAll(dir_ / (tag + ".out")); }
+  std::string Err(const std::string& tag = "run") { return ReadAll(dir_ / (tag + ".err")); }
 
   // Every file of the output folder but the inputs, with its contents.
   Files Outputs() {
     Files files;
     for (const auto& e : fs::directory_iterator(dir_ / "out")) {
       const std::string name = e.path().filename().string();
-      if (name != "cube.txt" && name != "segments.txt") files[name] = Read(e.path());
+      if (name != "cube.txt" && name != "segments.txt") files[name] = ReadAll(e.path());
     }
     return files;
   }
@@ -260,7 +255,7 @@ TEST_F(FileSafety, SymlinksPlantedAtEveryNameAreNeverFollowed) {
   EXPECT_EQ(Kelmor({"run", Cube(), "--debug", "--stress", "--seed", "2"}), 0) << Err();
   EXPECT_EQ(Kelmor({"run", Segments(), "--debug", "--seed", "2"}), 0) << Err();
   for (const std::string& name : names) {
-    EXPECT_EQ(Read(dir_ / "elsewhere" / name), "precious " + name);
+    EXPECT_EQ(ReadAll(dir_ / "elsewhere" / name), "precious " + name);
     EXPECT_FALSE(fs::is_symlink(dir_ / "out" / name)) << name;
     EXPECT_GT(fs::file_size(dir_ / "out" / name), 50u) << name;
   }

@@ -10,12 +10,14 @@
 #include "pictures/png_read.h"
 #include "render/solid_mesh.h"
 #include "support/child_process.h"
+#include "support/file_text.h"
 #include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 using render::Image;
 using render::Rgba;
 using testing::ReadPng;
@@ -72,11 +74,6 @@ bool ShowsColour(const Image& im, Rgba c) {
   return false;
 }
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every example solid and the two star solids, from the gallery's OFF files: silhouette,
 // colours and a second render that is the same picture byte for byte.
 TEST_F(Pictures, GallerySolidsAreFramedInTheirColoursAndRepeatable) {
@@ -113,7 +110,7 @@ TEST_F(Pictures, GallerySolidsAreFramedInTheirColoursAndRepeatable) {
       shown.insert({image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]});
     EXPECT_GE(shown.size(), faceColours.size());
     for (const auto& c : faceColours) EXPECT_TRUE(ShowsColour(image, {c[0], c[1], c[2], 255}));
-    EXPECT_EQ(Slurp(dir_ / "first" / name), Slurp(dir_ / "second" / name));
+    EXPECT_EQ(ReadAll(dir_ / "first" / name), ReadAll(dir_ / "second" / name));
   }
 }
 
@@ -180,7 +177,7 @@ TEST_F(Pictures, BadOptionsAndFilesAreRefusedInWordsAndNothingIsLost) {
     auto r = Kelmor(c.args);
     EXPECT_EQ(r.status, c.status) << c.words << "\n" << r.err;
     EXPECT_NE(r.err.find(c.words), std::string::npos) << r.err;
-    EXPECT_EQ(Slurp(png), "an older picture");
+    EXPECT_EQ(ReadAll(png), "an older picture");
   }
   auto help = Kelmor({"render", "--help"});
   EXPECT_EQ(help.status, 0);
@@ -250,10 +247,10 @@ TEST_F(Pictures, TheSolidFileOpensFrameFacesAndShowsThroughTranslucentOnes) {
   ASSERT_EQ(run.status, 0) << run.err;
   auto plain = Kelmor({"render", (dir_ / "cube.off").string(), "-o", (dir_ / "plain.png").string()});
   ASSERT_EQ(plain.status, 0) << plain.err;
-  EXPECT_NE(Slurp(dir_ / "cube.png"), Slurp(dir_ / "plain.png"));
+  EXPECT_NE(ReadAll(dir_ / "cube.png"), ReadAll(dir_ / "plain.png"));
   auto looked = Kelmor({"render", (dir_ / "cube.off").string(), "-o", (dir_ / "looked.png").string(), "--solid-file",
                         (dir_ / "cube_solid.wrl").string()});
-  EXPECT_EQ(Slurp(dir_ / "cube.png"), Slurp(dir_ / "looked.png"));
+  EXPECT_EQ(ReadAll(dir_ / "cube.png"), ReadAll(dir_ / "looked.png"));
 }
 
 TEST_F(Pictures, RunDrawsPicturesOnlyWhenAskedAndLoadsNoOpenGLOtherwise) {

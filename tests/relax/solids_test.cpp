@@ -8,6 +8,7 @@
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/file_text.h"
 #include "support/relax_fixture.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
@@ -110,13 +111,6 @@ INSTANTIATE_TEST_SUITE_P(PrismsAndAntiprisms, PrismShape,
                                            ShapeCase{2, "8"}, ShapeCase{3, "4"}, ShapeCase{3, "6"},
                                            ShapeCase{3, "5/2"}, ShapeCase{3, "7/2"}),
                          [](const auto& info) { return CaseName(info.param.name()); });
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST(RepeatMode, TheSameSolidAgainIsADuplicateAndNotWritten) {
   SolidRun s("repeat_cube");

@@ -9,6 +9,7 @@
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/file_text.h"
 #include "support/temp_folder.h"
 #include "support/test_host.h"
 
@@ -69,10 +70,7 @@ class SegmentsTest : public ::testing::Test {
     realmCount_ = run.model.RealmCount;
     return outcome;
   }
-  std::string Slurp(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
+  std::string Slurp(const std::string& name) { return testing::ReadAll(dir_ / name); }
   std::string Path(const std::string& name) { return (dir_ / name).string(); }
 
   testing::TempFolder folder_;

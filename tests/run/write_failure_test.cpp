@@ -9,6 +9,7 @@
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/file_text.h"
 #include "support/temp_folder.h"
 #include "support/test_host.h"
 
@@ -16,6 +17,7 @@ namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 
 // A host that does something to the folder when an attempt starts or at a poll.
 class MeddlingHost : public TestHost {
@@ -52,10 +54,6 @@ class WriteFailure : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
 
   testing::TempFolder folder_;
   const fs::path dir_ = folder_.path();
@@ -89,7 +87,7 @@ TEST_F(WriteFailure, AFailedCallLeavesEveryEarlierFileOfTheFolderAsItWas) {
   EXPECT_EQ(RunFile("cube.txt", Cube), RunOutcome::WriteFailed);
   EXPECT_TRUE(host_.written.empty());
   for (const char* name : {"cube.off", "cube_solid.wrl", "cube_anim.wrl"})
-    EXPECT_EQ(Slurp(dir_ / "out" / name), std::string("old ") + name);
+    EXPECT_EQ(ReadAll(dir_ / "out" / name), std::string("old ") + name);
   EXPECT_EQ(OutNames(), (std::vector<std::string>{"cube.off", "cube_anim.wrl", "cube_frame.wrl", "cube_solid.wrl"}));
 }
 
@@ -102,14 +100,14 @@ TEST_F(WriteFailure, ASegmentedRunThatDoesNotFinishLeavesThePreviousFileWhole) {
   host_.onAttempt = [&](int attempt) { quit = attempt == 2; };
   host_.onPoll = [&](long) { return quit ? QuitButton : ButtonSet(0); };
   EXPECT_EQ(RunFile("two.txt", std::string(Tetrahedron) + Cube), RunOutcome::Ended);
-  EXPECT_EQ(Slurp(dir_ / "out" / "two.wrl"), "previous segment file");
+  EXPECT_EQ(ReadAll(dir_ / "out" / "two.wrl"), "previous segment file");
   EXPECT_EQ(OutNames(), std::vector<std::string>{"two.wrl"});
 
   // Finished, the run replaces it whole.
   host_.onAttempt = [](int) {};
   quit = false;
   EXPECT_EQ(RunFile("two.txt", std::string(Tetrahedron) + Cube), RunOutcome::Written);
-  const std::string text = Slurp(dir_ / "out" / "two.wrl");
+  const std::string text = ReadAll(dir_ / "out" / "two.wrl");
   EXPECT_EQ(text.rfind("#VRML V2.0 utf8", 0), 0u);
   EXPECT_NE(text.find("DEF C2 Coordinate"), std::string::npos);
   EXPECT_EQ(OutNames(), std::vector<std::string>{"two.wrl"});

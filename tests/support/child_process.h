@@ -11,10 +11,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/file_text.h"
 
 extern char** environ;
 
@@ -82,11 +83,6 @@ inline std::vector<std::string> EnvironmentWith(const std::vector<std::string>& 
   }
   env.insert(env.end(), over.begin(), over.end());
   return env;
-}
-
-inline std::string ReadAll(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 // Starts program with args in the environment env, standard input /dev/null and the two
