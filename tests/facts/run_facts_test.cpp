@@ -1,7 +1,6 @@
 // The facts of whole runs: every example, the seed whose cuboctahedron comes out dented,
 // --accept in runs and batches, and the planar finish on near misses.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "input/char_stream.h"
 #include "input/foreign_input.h"

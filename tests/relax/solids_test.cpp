@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sstream>
 #include <algorithm>
-#include <unistd.h>
 
 #include "run/run.h"
 #include "run/run_sequence.h"

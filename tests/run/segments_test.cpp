@@ -1,7 +1,6 @@
 // Segmented input through the whole run: each block read, relaxed once and appended to
 // one segment file; realm blocks and the inter-realm section leading to the realm files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,6 @@
 // A write that fails ends the run and is never reported as written; a segmented run that
 // does not finish leaves the previous segment file whole.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
