@@ -40,6 +40,156 @@ void ModelFile(OutputCall& call, std::ostream& os, FaceMode mode) {
   Decorations(file);
 }
 
+// The switchable view's pieces. Its three choices share one set of points, defined in the
+// frame view (choice 0) together with the colours and the TRANS and EDGES shapes.
+
+void Lines(VrmlFile& file, std::initializer_list<const char*> texts) {
+  for (const char* text : texts) file.Line(text);
+}
+
+// A node that keeps its children in front of the viewer wherever the viewer goes.
+void HudProto(VrmlFile& file) {
+  Lines(file, {"PROTO HUD [",
+               "  exposedField SFVec3f size 3.4e38 3.4e38 3.4e38",
+               "  exposedField SFVec3f translation 0.0 0.0 -10",
+               "  exposedField SFRotation rotation 0 0 0 0",
+               "  field MFNode children []",
+               "]",
+               "{",
+               "    Group {",
+               "    children [",
+               "    DEF UserPosition ProximitySensor {",
+               "            center 0 0 0",
+               "            size IS size",
+               "    }",
+               "    DEF HUD Transform",
+               "    {",
+               "            children [",
+               "        Transform {",
+               "        children [",
+               "        Transform {",
+               "            translation IS translation",
+               "            rotation IS rotation",
+               "            children IS children",
+               "        }",
+               "        ]",
+               "        }",
+               "        ]",
+               "    }",
+               "    ]",
+               "    }",
+               "    ROUTE UserPosition.position_changed TO HUD.translation",
+               "    ROUTE UserPosition.orientation_changed TO HUD.rotation",
+               "}",
+               ""});
+}
+
+// The button in the HUD that steps through the views, with the caption of the next one.
+void HudButton(VrmlFile& file, const std::string& colour, const std::string& transparency) {
+  Lines(file, {"HUD {", "    translation 0 -0.82 -2", "    children [", "    Transform {", "    children [",
+               "    DEF SENSOR TouchSensor {", "    }", "    DEF POINT Transform {", "        children [",
+               "        Shape {", "        geometry Box {", "            size 0.2 0.05 0.001", "        }",
+               "        appearance Appearance {", "            material Material {"});
+  file.Line("            diffuseColor " + colour);
+  file.Line("            transparency " + transparency);
+  Lines(file, {"            }", "        }", "        }", "        ]", "    }"});
+  Lines(file, {"    DEF CMDTXT Switch {", "     whichChoice 1", "     choice ["});
+  bool firstCaption = true;
+  for (const char* caption : {"--> solid", "--> trans", "--> frame"}) {
+    if (!firstCaption) file.Line("    ,");
+    firstCaption = false;
+    Lines(file, {"      Transform {", "       translation -0.15 -0.83 -2", "        children[", "         Shape{",
+                 "          geometry Text {", "           fontStyle FontStyle {", "            size 0.08",
+                 "            family \"SANS\"", "           }"});
+    file.Line(std::string("          string \"") + caption + "\",");
+    file.Line("     }}]}");
+  }
+  Lines(file, {"     ]}", "    ]", "    }", "    ]", "}", ""});
+}
+
+// What the solid and the everything-at-once views add when the model has them.
+struct SwitchExtras {
+  bool transparent;  // faces coded "t"
+  bool edges;        // the edge lines preference
+};
+
+// Choice 1: the solid view on the frame view's points.
+void SolidChoice(VrmlFile& file, const PointLayout& layout, const RunOptions& o, SwitchExtras extras) {
+  Lines(file, {"Transform {", "  children[", "  DEF SOLID Shape{", "    geometry IndexedFaceSet{"});
+  if (Ticked(o.Smooth)) file.Line("      creaseAngle " + o.SmoothAngle);
+  Lines(file, {"      solid FALSE", "      convex FALSE", "      colorPerVertex FALSE", "      color USE COL",
+               "    coord USE C1"});
+  file.CoordinateIndices(layout, FaceMode::Solid);
+  file.ColourIndexLine(FaceMode::Solid);
+  Lines(file, {" ", "    ]", "    }", "    appearance Appearance {", "      material DEF MATER Material {",
+               "        shininess 1", "        specularColor 1 1 1", "        transparency 0", "      }", "    }",
+               "  }"});
+  if (extras.transparent) Lines(file, {"Transform {", "  children USE TRANS", "}"});
+  if (extras.edges) Lines(file, {"Transform {", "  children USE EDGES", "}"});
+  Lines(file, {"]", "}", ","});
+}
+
+// The POLY switch: frame, solid, and everything at once.
+void ViewChoices(VrmlFile& file, const PointLayout& layout, const RunOptions& o, SwitchExtras extras) {
+  Lines(file, {"Group {", "  children  [", "    DEF POLY Switch {", "      whichChoice 1", "      choice [", " "});
+  Lines(file, {"Transform {", "  children [", "  DEF FRAME Shape{"});
+  FaceShape(file, layout, FaceMode::Frame);
+  Lines(file, {"]", "}", ","});
+  SolidChoice(file, layout, o, extras);
+  Lines(file, {"Group{", "  children [", "    Transform {", "      children USE SOLID", "    }"});
+  if (extras.transparent) Lines(file, {"Transform {", "  children USE TRANS", "}"});
+  if (extras.edges) Lines(file, {"    Transform {", "      children USE EDGES", "    }"});
+  Lines(file, {"    Transform {", "      children USE FRAME", "    }", "  ]", "}"});
+  Lines(file, {"# end of switch nodes", "]", "}", "]", "}"});
+}
+
+// The script that a touch of the button runs: the next view, and the solid's
+// transparency for the everything-at-once view.
+void SwitcherScript(VrmlFile& file, const std::string& transparency) {
+  Lines(file, {"",
+               "PROTO Switcher [",
+               "   eventIn SFBool isActive",
+               "   eventOut SFInt32 switchvalue",
+               "   eventOut SFFloat transp",
+               "]",
+               "{ Script {",
+               "  eventIn SFBool isActive IS isActive",
+               "  eventOut SFInt32 switchvalue IS switchvalue",
+               "  eventOut SFFloat transp IS transp",
+               "  field SFBool first  TRUE",
+               "    url [ \"javascript:",
+               "       function isActive(eventValue) {",
+               "          if (eventValue == true) {",
+               "            if (first == true) {",
+               "              switchvalue = 1;",
+               "              first = false;",
+               "              }",
+               "            if (switchvalue == 0) {",
+               "              switchvalue = 1;",
+               "              transp = 0;",
+               "              }",
+               "            else {",
+               "              if (switchvalue == 1) {",
+               "              switchvalue = 2;"});
+  file.Line("              transp = " + transparency);
+  Lines(file, {"              }",
+               "              else {",
+               "                if (switchvalue ==2) {",
+               "                switchvalue = 0;",
+               "               transp = 0;",
+               "                }",
+               "            } } } }\"",
+               "        ]",
+               " } }",
+               "",
+               "DEF VIEWSWITCH Switcher { }",
+               "",
+               "ROUTE SENSOR.isActive TO VIEWSWITCH.isActive",
+               "ROUTE VIEWSWITCH.switchvalue TO POLY.whichChoice",
+               "ROUTE VIEWSWITCH.switchvalue TO CMDTXT.whichChoice",
+               "ROUTE VIEWSWITCH.transp TO MATER.transparency"});
+}
+
 }  // namespace
 
 void WriteSolidFile(OutputCall& call, std::ostream& os) { ModelFile(call, os, FaceMode::Solid); }
@@ -90,141 +240,18 @@ void WriteAnimationFile(OutputCall& call, std::ostream& os) {
 void WriteSwitchFile(OutputCall& call, std::ostream& os) {
   Run& run = call.run;
   const Preferences& prefs = run.session.prefs;
-  const RunOptions& o = run.session.options;
-  const bool edges = prefs.flag("edge");
-  const bool transparent = run.model.FaceTSeen == 1;
   const std::string transparency = NumberText(prefs.number("tran"), "#0.00");
-  auto lines = [&](VrmlFile& file, std::initializer_list<const char*> texts) {
-    for (const char* text : texts) file.Line(text);
-  };
-
   VrmlFile file(call, os);
   PointLayout layout = MakePointLayout(run, FaceMode::Frame, {FaceMode::Frame, FaceMode::Solid});
   file.HeaderBlock();
   file.LabelBlocks();
   file.Line(" ");
-  lines(file, {"PROTO HUD [",
-               "  exposedField SFVec3f size 3.4e38 3.4e38 3.4e38",
-               "  exposedField SFVec3f translation 0.0 0.0 -10",
-               "  exposedField SFRotation rotation 0 0 0 0",
-               "  field MFNode children []",
-               "]",
-               "{",
-               "    Group {",
-               "    children [",
-               "    DEF UserPosition ProximitySensor {",
-               "            center 0 0 0",
-               "            size IS size",
-               "    }",
-               "    DEF HUD Transform",
-               "    {",
-               "            children [",
-               "        Transform {",
-               "        children [",
-               "        Transform {",
-               "            translation IS translation",
-               "            rotation IS rotation",
-               "            children IS children",
-               "        }",
-               "        ]",
-               "        }",
-               "        ]",
-               "    }",
-               "    ]",
-               "    }",
-               "    ROUTE UserPosition.position_changed TO HUD.translation",
-               "    ROUTE UserPosition.orientation_changed TO HUD.rotation",
-               "}",
-               ""});
-  lines(file, {"HUD {", "    translation 0 -0.82 -2", "    children [", "    Transform {", "    children [",
-               "    DEF SENSOR TouchSensor {", "    }", "    DEF POINT Transform {", "        children [",
-               "        Shape {", "        geometry Box {", "            size 0.2 0.05 0.001", "        }",
-               "        appearance Appearance {", "            material Material {"});
-  file.Line("            diffuseColor " + call.palette.Unit("colb", "Offset 128"));
-  file.Line("            transparency " + transparency);
-  lines(file, {"            }", "        }", "        }", "        ]", "    }"});
-  lines(file, {"    DEF CMDTXT Switch {", "     whichChoice 1", "     choice ["});
-  bool firstCaption = true;
-  for (const char* caption : {"--> solid", "--> trans", "--> frame"}) {
-    if (!firstCaption) file.Line("    ,");
-    firstCaption = false;
-    lines(file, {"      Transform {", "       translation -0.15 -0.83 -2", "        children[", "         Shape{",
-                 "          geometry Text {", "           fontStyle FontStyle {", "            size 0.08",
-                 "            family \"SANS\"", "           }"});
-    file.Line(std::string("          string \"") + caption + "\",");
-    file.Line("     }}]}");
-  }
-  lines(file, {"     ]}", "    ]", "    }", "    ]", "}", ""});
+  HudProto(file);
+  HudButton(file, call.palette.Unit("colb", "Offset 128"), transparency);
   file.VertexSpheres(false);
-
-  lines(file, {"Group {", "  children  [", "    DEF POLY Switch {", "      whichChoice 1", "      choice [", " "});
-  // Choice 0: the frame view, which defines the colours, the points, TRANS and EDGES.
-  lines(file, {"Transform {", "  children [", "  DEF FRAME Shape{"});
-  FaceShape(file, layout, FaceMode::Frame);
-  lines(file, {"]", "}", ","});
-  // Choice 1: the solid view on the same points.
-  lines(file, {"Transform {", "  children[", "  DEF SOLID Shape{", "    geometry IndexedFaceSet{"});
-  if (Ticked(o.Smooth)) file.Line("      creaseAngle " + o.SmoothAngle);
-  lines(file, {"      solid FALSE", "      convex FALSE", "      colorPerVertex FALSE", "      color USE COL",
-               "    coord USE C1"});
-  file.CoordinateIndices(layout, FaceMode::Solid);
-  file.ColourIndexLine(FaceMode::Solid);
-  lines(file, {" ", "    ]", "    }", "    appearance Appearance {", "      material DEF MATER Material {",
-               "        shininess 1", "        specularColor 1 1 1", "        transparency 0", "      }", "    }",
-               "  }"});
-  if (transparent) lines(file, {"Transform {", "  children USE TRANS", "}"});
-  if (edges) lines(file, {"Transform {", "  children USE EDGES", "}"});
-  lines(file, {"]", "}", ","});
-  // Choice 2: everything at once.
-  lines(file, {"Group{", "  children [", "    Transform {", "      children USE SOLID", "    }"});
-  if (transparent) lines(file, {"Transform {", "  children USE TRANS", "}"});
-  if (edges) lines(file, {"    Transform {", "      children USE EDGES", "    }"});
-  lines(file, {"    Transform {", "      children USE FRAME", "    }", "  ]", "}"});
-  lines(file, {"# end of switch nodes", "]", "}", "]", "}"});
+  ViewChoices(file, layout, run.session.options, {run.model.FaceTSeen == 1, prefs.flag("edge")});
   Decorations(file);
-
-  lines(file, {"",
-               "PROTO Switcher [",
-               "   eventIn SFBool isActive",
-               "   eventOut SFInt32 switchvalue",
-               "   eventOut SFFloat transp",
-               "]",
-               "{ Script {",
-               "  eventIn SFBool isActive IS isActive",
-               "  eventOut SFInt32 switchvalue IS switchvalue",
-               "  eventOut SFFloat transp IS transp",
-               "  field SFBool first  TRUE",
-               "    url [ \"javascript:",
-               "       function isActive(eventValue) {",
-               "          if (eventValue == true) {",
-               "            if (first == true) {",
-               "              switchvalue = 1;",
-               "              first = false;",
-               "              }",
-               "            if (switchvalue == 0) {",
-               "              switchvalue = 1;",
-               "              transp = 0;",
-               "              }",
-               "            else {",
-               "              if (switchvalue == 1) {",
-               "              switchvalue = 2;"});
-  file.Line("              transp = " + transparency);
-  lines(file, {"              }",
-               "              else {",
-               "                if (switchvalue ==2) {",
-               "                switchvalue = 0;",
-               "               transp = 0;",
-               "                }",
-               "            } } } }\"",
-               "        ]",
-               " } }",
-               "",
-               "DEF VIEWSWITCH Switcher { }",
-               "",
-               "ROUTE SENSOR.isActive TO VIEWSWITCH.isActive",
-               "ROUTE VIEWSWITCH.switchvalue TO POLY.whichChoice",
-               "ROUTE VIEWSWITCH.switchvalue TO CMDTXT.whichChoice",
-               "ROUTE VIEWSWITCH.transp TO MATER.transparency"});
+  SwitcherScript(file, transparency);
 }
 
 void WriteCylinderFile(OutputCall& call, std::ostream& os) {

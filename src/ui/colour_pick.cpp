@@ -35,9 +35,41 @@ void PaintBox(QLabel* box, Rgb c) {
 ColourPick::ColourPick(Gui& gui) : gui_(gui) {
   setObjectName("ColourPick");
   setWindowTitle("Kelmor Colour Table");
-  const int cell = 18;
+  // Built in the order they stand: with no tab order set, Tab follows it.
+  QGroupBox* cubeBox = buildCube();
+  QGroupBox* metalBox = buildMetals();
+  QGroupBox* rangeBox = buildRange();
+  QGroupBox* userBox = buildUserColours();
 
-  // The cube: six blocks of six by six, block a, row b, column c.
+  prompt_ = new QLabel;
+  prompt_->setObjectName("Prompt");
+  auto* cancel = NamedButton("cmdCancel", "&Cancel");
+  cancel->setAutoDefault(false);
+
+  // Which preference the chosen colour goes to; the caption stays the table's own.
+  targetName_ = new QLabel;
+  targetName_->setObjectName("TargetName");
+  QFont bold = targetName_->font();
+  bold.setBold(true);
+  targetName_->setFont(bold);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(targetName_);
+  layout->addWidget(cubeBox);
+  layout->addWidget(metalBox);
+  layout->addWidget(rangeBox);
+  layout->addWidget(userBox);
+  layout->addLayout(ButtonRow({prompt_}, {cancel}));
+  cancel->setDefault(false);
+
+  WireKeys(this, nullptr, cancel, [this] { gui_.openHelp(); });
+  connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
+  loadUserColours();
+}
+
+// The cube: six blocks of six by six, block a, row b, column c.
+QGroupBox* ColourPick::buildCube() {
+  const int cell = 18;
   auto* cubeBox = new QGroupBox("Colour Cube");
   auto* cube = new QHBoxLayout(cubeBox);
   cube->setSpacing(8);
@@ -56,7 +88,10 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
       }
     cube->addLayout(block);
   }
+  return cubeBox;
+}
 
+QGroupBox* ColourPick::buildMetals() {
   auto* metalBox = new QGroupBox("Metals");
   auto* metals = new QHBoxLayout(metalBox);
   struct Metal {
@@ -75,8 +110,11 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
     connect(button, &QPushButton::clicked, this, [this, rgb] { colourPressed(rgb); });
   }
   metals->addStretch(1);
+  return metalBox;
+}
 
-  // The range bar between XCol1 and XCol2, with the slider that picks a box.
+// The range bar between XCol1 and XCol2, with the slider that picks a box.
+QGroupBox* ColourPick::buildRange() {
   auto* rangeBox = new QGroupBox("Colour Range");
   auto* range = new QGridLayout(rangeBox);
   left_ = new ColourButton("XCol1");
@@ -117,6 +155,18 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
   previewRow->addStretch(1);
   range->addLayout(previewRow, 3, 1);
 
+  connect(left_, &QPushButton::clicked, this, [this] { rangeEndPressed(1); });
+  connect(right_, &QPushButton::clicked, this, [this] { rangeEndPressed(2); });
+  connect(slider_, &QSlider::valueChanged, this, &ColourPick::sliderMoved);
+  // Pressing the slider, or Home, where it already stands picks that box too: without
+  // this, box 0 (where the slider starts) could never be picked.
+  connect(slider_, &QSlider::sliderPressed, this, [this] { sliderMoved(slider_->value()); });
+  connect(slider_, &QSlider::actionTriggered, this,
+          [this](int) { sliderMoved(slider_->sliderPosition()); });
+  return rangeBox;
+}
+
+QGroupBox* ColourPick::buildUserColours() {
   auto* userBox = new QGroupBox("User Defined Colours");
   auto* users = new QHBoxLayout(userBox);
   users->setSpacing(3);
@@ -127,39 +177,7 @@ ColourPick::ColourPick(Gui& gui) : gui_(gui) {
     connect(user_[i], &QPushButton::clicked, this, [this, i] { userColourPressed(i); });
   }
   users->addStretch(1);
-
-  prompt_ = new QLabel;
-  prompt_->setObjectName("Prompt");
-  auto* cancel = NamedButton("cmdCancel", "&Cancel");
-  cancel->setAutoDefault(false);
-
-  // Which preference the chosen colour goes to; the caption stays the table's own.
-  targetName_ = new QLabel;
-  targetName_->setObjectName("TargetName");
-  QFont bold = targetName_->font();
-  bold.setBold(true);
-  targetName_->setFont(bold);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(targetName_);
-  layout->addWidget(cubeBox);
-  layout->addWidget(metalBox);
-  layout->addWidget(rangeBox);
-  layout->addWidget(userBox);
-  layout->addLayout(ButtonRow({prompt_}, {cancel}));
-  cancel->setDefault(false);
-
-  connect(left_, &QPushButton::clicked, this, [this] { rangeEndPressed(1); });
-  connect(right_, &QPushButton::clicked, this, [this] { rangeEndPressed(2); });
-  connect(slider_, &QSlider::valueChanged, this, &ColourPick::sliderMoved);
-  // Pressing the slider, or Home, where it already stands picks that box too: without
-  // this, box 0 (where the slider starts) could never be picked.
-  connect(slider_, &QSlider::sliderPressed, this, [this] { sliderMoved(slider_->value()); });
-  connect(slider_, &QSlider::actionTriggered, this,
-          [this](int) { sliderMoved(slider_->sliderPosition()); });
-  WireKeys(this, nullptr, cancel, [this] { gui_.openHelp(); });
-  connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
-  loadUserColours();
+  return userBox;
 }
 
 void ColourPick::loadUserColours() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+class QGroupBox;
 class QLabel;
 class QSlider;
 
@@ -38,6 +39,10 @@ class ColourPick : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QGroupBox* buildCube();
+  QGroupBox* buildMetals();
+  QGroupBox* buildRange();
+  QGroupBox* buildUserColours();
   void paintRange();
   void loadUserColours();
 

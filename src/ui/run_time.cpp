@@ -64,14 +64,44 @@ QLabel* Caption(const QString& text) {
   return l;
 }
 
+// The width of every number field.
+constexpr int kNarrow = 60;
+
 }  // namespace
 
 RunTime::RunTime(Gui& gui) : gui_(gui) {
   setObjectName("RunTime");
   RunOptions& o = gui_.session.options;
-  const int narrow = 60;
+  QGroupBox* inflateBox = buildInflation(o);
+  QGroupBox* augBox = buildAugmentation(o);
+  QGroupBox* relaxBox = buildRelaxation(o);
+  QGroupBox* outBox = buildOutput(o);
+  buildUnattended();
+  segments_ = NamedButton("Segments", "None");
+  pref_ = NamedButton("Pref", "&Preferences");
+  auto* ok = NamedButton("RunOK", "&OK");
+  auto* cancel = NamedButton("RunCancel", "&Cancel");
+  arrange({inflateBox, augBox}, {relaxBox, outBox, unattendedBox_}, ButtonRow({segments_, pref_}, {ok, cancel}));
+  // Tab goes through the groups as they read, left column first, then the buttons.
+  SetReadingTabOrder({inflateBox, augBox, relaxBox, outBox, unattendedBox_, segments_, pref_, ok, cancel});
+  connectRules();
+  connect(ok, &QPushButton::clicked, this, &RunTime::runOkClick);
+  connect(cancel, &QPushButton::clicked, this, &RunTime::runCancelClick);
+  connect(pref_, &QPushButton::clicked, this, &RunTime::prefClick);
+  connect(segments_, &QPushButton::clicked, this, &RunTime::segmentsClick);
+  WireKeys(this, ok, cancel, [this] { gui_.openHelp(); });
 
-  // Inflation.
+  formLoad();
+  stallEscape_->setValue(0);
+  stallWindow_->setText(QString::number(unattendedRead_.stallWindow));
+  search_->setValue(0);
+  searchAfter_->setText(QString::number(unattendedRead_.searchAfter));
+  followUnattended();
+}
+
+// Every control a builder makes shows and writes its value in the Session from the start.
+
+QGroupBox* RunTime::buildInflation(RunOptions& o) {
   auto* inflateBox = new QGroupBox("&Inflation");
   auto* inflateLayout = new QVBoxLayout(inflateBox);
   auto* inflateRow = new QHBoxLayout;
@@ -80,17 +110,37 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   inflateRow->addStretch(1);
   inflateLayout->addLayout(inflateRow);
   auto* globRow = new QHBoxLayout;
-  globLim_ = NamedEdit("GlobLim", narrow);
+  globLim_ = NamedEdit("GlobLim", kNarrow);
   globRow->addWidget(Caption("Global Limit (hops):"));
   globRow->addWidget(globLim_);
   globRow->addSpacing(20);
   sqrtHop_ = NamedBox("SqrtHop", "Square-root hop, multiplier:");
-  sqrtMult_ = NamedEdit("SqrtMult", narrow);
+  sqrtMult_ = NamedEdit("SqrtMult", kNarrow);
   globRow->addWidget(sqrtHop_);
   globRow->addWidget(sqrtMult_);
   globRow->addStretch(1);
   inflateLayout->addLayout(globRow);
+  inflateLayout->addWidget(buildLocalFrame(o));
 
+  bandFrame_ = new QGroupBox("&Bands");
+  bandFrame_->setObjectName("Bandframe");
+  auto* bandLayout = new QHBoxLayout(bandFrame_);
+  auto* bandLen = NamedEdit("BandLen", kNarrow);
+  bandLayout->addWidget(Caption("Band Length:"));
+  bandLayout->addWidget(bandLen);
+  bandLayout->addStretch(1);
+  inflateLayout->addWidget(bandFrame_);
+
+  BindGroup(inflateOption_, o.InflateOption);
+  BindText(globLim_, o.GlobLim);
+  BindBox(sqrtHop_, o.SqrtHop);
+  BindText(sqrtMult_, o.SqrtMult);
+  BindText(bandLen, o.BandLen);
+  bandFrame_->setEnabled(o.BandframeEnabled);
+  return inflateBox;
+}
+
+QGroupBox* RunTime::buildLocalFrame(RunOptions& o) {
   localFrame_ = new QGroupBox("Local &Diagonal Inflation");
   localFrame_->setObjectName("LocalFrame");
   auto* localLayout = new QVBoxLayout(localFrame_);
@@ -105,29 +155,26 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   const char* rowNames[3] = {"Ordinary faces:", "Star faces:", "Selected faces:"};
   for (int r = 0; r < 3; ++r) {
     QString n = QString::number(r + 1);
-    localFields_[2 * r] = NamedEdit("LocInfMin" + n, narrow);
-    localFields_[2 * r + 1] = NamedEdit("LocInfMax" + n, narrow);
+    localFields_[2 * r] = NamedEdit("LocInfMin" + n, kNarrow);
+    localFields_[2 * r + 1] = NamedEdit("LocInfMax" + n, kNarrow);
     grid->addWidget(Caption(rowNames[r]), r + 1, 0);
     grid->addWidget(localFields_[2 * r], r + 1, 1);
     grid->addWidget(localFields_[2 * r + 1], r + 1, 2);
   }
-  localFields_[6] = NamedEdit("SelectFace", narrow);
+  localFields_[6] = NamedEdit("SelectFace", kNarrow);
   grid->addWidget(Caption("Selected faces n/d:"), 4, 0);
   grid->addWidget(localFields_[6], 4, 1);
   grid->setColumnStretch(3, 1);
   localLayout->addLayout(grid);
-  inflateLayout->addWidget(localFrame_);
 
-  bandFrame_ = new QGroupBox("&Bands");
-  bandFrame_->setObjectName("Bandframe");
-  auto* bandLayout = new QHBoxLayout(bandFrame_);
-  auto* bandLen = NamedEdit("BandLen", narrow);
-  bandLayout->addWidget(Caption("Band Length:"));
-  bandLayout->addWidget(bandLen);
-  bandLayout->addStretch(1);
-  inflateLayout->addWidget(bandFrame_);
+  BindGroup(localOption_, o.LocalOption);
+  std::string* localTexts[7] = {&o.LocInfMin1, &o.LocInfMax1, &o.LocInfMin2, &o.LocInfMax2,
+                                &o.LocInfMin3, &o.LocInfMax3, &o.SelectFace};
+  for (int i = 0; i < 7; ++i) BindText(localFields_[i], *localTexts[i]);
+  return localFrame_;
+}
 
-  // Augmentation.
+QGroupBox* RunTime::buildAugmentation(RunOptions& o) {
   auto* augBox = new QGroupBox("A&ugmentation");
   auto* augLayout = new QVBoxLayout(augBox);
   augment_ = NamedBox("Augment", "&Augment faces");
@@ -135,7 +182,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   augFrame_ = new QGroupBox("Au&gment Options");
   augFrame_->setObjectName("AugFrame");
   auto* augFrameLayout = new QGridLayout(augFrame_);
-  auto* augmentVal = NamedEdit("AugmentVal", narrow);
+  auto* augmentVal = NamedEdit("AugmentVal", kNarrow);
   auto* augValRow = new QHBoxLayout;
   augValRow->addWidget(Caption("Side n/d:"));
   augValRow->addWidget(augmentVal);
@@ -156,11 +203,18 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   augFrameLayout->addWidget(colourBox, 1, 1);
   augLayout->addWidget(augFrame_);
 
-  // Relaxation.
+  BindBox(augment_, o.Augment);
+  BindText(augmentVal, o.AugmentVal);
+  BindGroup(augmentOption_, o.AugmentOption);
+  BindGroup(augmentColour_, o.AugmentColour);
+  return augBox;
+}
+
+QGroupBox* RunTime::buildRelaxation(RunOptions& o) {
   auto* relaxBox = new QGroupBox("&Relaxation");
   auto* relaxLayout = new QGridLayout(relaxBox);
   weaken_ = NamedBox("Weaken", "&Weaken faces of up to");
-  weakenLimit_ = NamedEdit("WeakenLimit", narrow);
+  weakenLimit_ = NamedEdit("WeakenLimit", kNarrow);
   auto* weakenRow = new QHBoxLayout;
   weakenRow->addWidget(weaken_);
   weakenRow->addWidget(weakenLimit_);
@@ -179,9 +233,9 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   relaxLayout->addWidget(regHex, 2, 1);
   relaxLayout->addWidget(xyConfine, 3, 0, 1, 2);
   auto* rhomRow = new QHBoxLayout;
-  auto* forceRhom = NamedEdit("ForceRhom", narrow);
-  auto* forceRhom2 = NamedEdit("ForceRhom2", narrow);
-  auto* forceRhom3 = NamedEdit("ForceRhom3", narrow);
+  auto* forceRhom = NamedEdit("ForceRhom", kNarrow);
+  auto* forceRhom2 = NamedEdit("ForceRhom2", kNarrow);
+  auto* forceRhom3 = NamedEdit("ForceRhom3", kNarrow);
   rhomRow->addWidget(Caption("Rhombus angle D:"));
   rhomRow->addWidget(forceRhom);
   rhomRow->addWidget(Caption("d:"));
@@ -193,33 +247,50 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   for (QLineEdit* e : {forceRhom, forceRhom2, forceRhom3})
     e->setToolTip("Degrees, or r12, r30, mr30, Pn/d");
 
-  // Output.
+  BindBox(weaken_, o.Weaken);
+  BindText(weakenLimit_, o.WeakenLimit);
+  BindBox(once_, o.Once);
+  BindBox(isomorph_, o.Isomorph);
+  BindBox(coincidence, o.Coincidence);
+  BindBox(xyConfine, o.XYConfine);
+  BindBox(regHex, o.RegHex);
+  BindText(forceRhom, o.ForceRhom);
+  BindText(forceRhom2, o.ForceRhom2);
+  BindText(forceRhom3, o.ForceRhom3);
+  return relaxBox;
+}
+
+QGroupBox* RunTime::buildOutput(RunOptions& o) {
   auto* outBox = new QGroupBox("Ou&tput");
   auto* outLayout = new QGridLayout(outBox);
   highlight_ = NamedBox("Highlight", "Highlight &faces n/d:");
-  highlightVal_ = NamedEdit("HighlightVal", narrow);
+  highlightVal_ = NamedEdit("HighlightVal", kNarrow);
   auto* hiRow = new QHBoxLayout;
   hiRow->addWidget(highlight_);
   hiRow->addWidget(highlightVal_);
   hiRow->addStretch(1);
   outLayout->addLayout(hiRow, 0, 0, 1, 2);
-  auto* highVert = NamedBox("HighVert", "Spheres on all vertices");
-  auto* allCyl = NamedBox("AllCyl", "Cylinders on all edges");
-  auto* incord = NamedBox("incord", "Use input coordinates");
-  auto* labelling = NamedBox("Labelling", "&Vertex labels");
-  auto* sideLab = NamedBox("SideLab", "Face total labels");
-  auto* userdata = NamedBox("Userdata", "User data in files");
-  auto* debug = NamedBox("Debug", "Debug file");
-  outLayout->addWidget(highVert, 1, 0);
-  outLayout->addWidget(allCyl, 1, 1);
-  outLayout->addWidget(labelling, 2, 0);
-  outLayout->addWidget(sideLab, 2, 1);
-  outLayout->addWidget(incord, 3, 0);
-  outLayout->addWidget(userdata, 3, 1);
-  outLayout->addWidget(debug, 4, 0);
+  // Plain boxes two to a row, in reading order.
+  struct Plain {
+    const char* name;
+    const char* caption;
+    int RunOptions::*value;
+  };
+  const Plain plain[7] = {{"HighVert", "Spheres on all vertices", &RunOptions::HighVert},
+                          {"AllCyl", "Cylinders on all edges", &RunOptions::AllCyl},
+                          {"Labelling", "&Vertex labels", &RunOptions::Labelling},
+                          {"SideLab", "Face total labels", &RunOptions::SideLab},
+                          {"incord", "Use input coordinates", &RunOptions::incord},
+                          {"Userdata", "User data in files", &RunOptions::Userdata},
+                          {"Debug", "Debug file", &RunOptions::Debug}};
+  for (int i = 0; i < 7; ++i) {
+    CheckBox* box = NamedBox(plain[i].name, plain[i].caption);
+    outLayout->addWidget(box, 1 + i / 2, i % 2);
+    BindBox(box, o.*plain[i].value);
+  }
   stressMap_ = NamedBox("StressMap", "Stress map, cone:");
-  auto* stressMult = NamedEdit("StressMult", narrow);
-  auto* stBallMult = NamedEdit("StBallMult", narrow);
+  auto* stressMult = NamedEdit("StressMult", kNarrow);
+  auto* stBallMult = NamedEdit("StBallMult", kNarrow);
   auto* stressRow = new QHBoxLayout;
   stressRow->addWidget(stressMap_);
   stressRow->addWidget(stressMult);
@@ -228,7 +299,7 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   stressRow->addStretch(1);
   outLayout->addLayout(stressRow, 5, 0, 1, 2);
   auto* smooth = NamedBox("Smooth", "Smooth edges below");
-  auto* smoothAngle = NamedEdit("SmoothAngle", narrow);
+  auto* smoothAngle = NamedEdit("SmoothAngle", kNarrow);
   auto* smoothRow = new QHBoxLayout;
   smoothRow->addWidget(smooth);
   smoothRow->addWidget(smoothAngle);
@@ -236,8 +307,30 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   smoothRow->addStretch(1);
   outLayout->addLayout(smoothRow, 6, 0, 1, 2);
 
-  // Unattended: what the command line does without a person at the viewer, for runs
-  // from the windows only when ticked. Kept beside kelmor.ini, not in it.
+  BindBox(highlight_, o.Highlight);
+  BindText(highlightVal_, o.HighlightVal);
+  BindBox(stressMap_, o.StressMap);
+  BindText(stressMult, o.StressMult);
+  BindText(stBallMult, o.StBallMult);
+  BindBox(smooth, o.Smooth);
+  BindText(smoothAngle, o.SmoothAngle);
+  // The stress cone and ball and the smoothing angle count only with their box ticked.
+  followBox(stressMap_, {stressMult, stBallMult});
+  followBox(smooth, {smoothAngle});
+  return outBox;
+}
+
+void RunTime::followBox(CheckBox* box, std::initializer_list<QLineEdit*> fields) {
+  auto apply = [box, fields = std::vector<QLineEdit*>(fields)] {
+    for (QLineEdit* f : fields) f->setEnabled(box->value() == 1);
+  };
+  connect(box, &QCheckBox::stateChanged, this, apply);
+  apply();
+}
+
+// Unattended: what the command line does without a person at the viewer, for runs from
+// the windows only when ticked. Kept beside kelmor.ini, not in it.
+void RunTime::buildUnattended() {
   unattendedBox_ = new QGroupBox("Unatte&nded");
   unattendedBox_->setObjectName("UnattendedFrame");
   auto* unattendedLayout = new QGridLayout(unattendedBox_);
@@ -245,8 +338,8 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   stallEscape_->setToolTip(
       "Presses Re-do when Edge plus Polygonal Deformation has not fallen by 1% for this many "
       "iterations, and starts the next attempt when one overflows, as the command line does");
-  stallWindow_ = NamedEdit("StallWindow", narrow);
-  searchAfter_ = NamedEdit("SearchAfter", narrow);
+  stallWindow_ = NamedEdit("StallWindow", kNarrow);
+  searchAfter_ = NamedEdit("SearchAfter", kNarrow);
   search_ = NamedBox("Search", "Searc&h symmetric starts after");
   search_->setToolTip(
       "After this many attempts without a solution, starts attempts from symmetric placements "
@@ -258,22 +351,15 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   unattendedLayout->addWidget(searchAfter_, 1, 1);
   unattendedLayout->addWidget(Caption("failed attempts"), 1, 2);
   unattendedLayout->setColumnStretch(3, 1);
+}
 
-  // Buttons.
-  segments_ = NamedButton("Segments", "None");
-  pref_ = NamedButton("Pref", "&Preferences");
-  auto* ok = NamedButton("RunOK", "&OK");
-  auto* cancel = NamedButton("RunCancel", "&Cancel");
-  QHBoxLayout* buttons = ButtonRow({segments_, pref_}, {ok, cancel});
-
+void RunTime::arrange(std::initializer_list<QWidget*> leftGroups, std::initializer_list<QWidget*> rightGroups,
+                      QHBoxLayout* buttons) {
   auto* left = new QVBoxLayout;
-  left->addWidget(inflateBox);
-  left->addWidget(augBox);
+  for (QWidget* g : leftGroups) left->addWidget(g);
   left->addStretch(1);
   auto* right = new QVBoxLayout;
-  right->addWidget(relaxBox);
-  right->addWidget(outBox);
-  right->addWidget(unattendedBox_);
+  for (QWidget* g : rightGroups) right->addWidget(g);
   right->addStretch(1);
   auto* body = new QWidget;
   body->setObjectName("RunTimeBody");
@@ -297,51 +383,11 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   const QMargins m = layout->contentsMargins();
   resize(body->sizeHint().width() + m.left() + m.right() + scroll->verticalScrollBar()->sizeHint().width(),
          body->sizeHint().height() + buttons->sizeHint().height() + layout->spacing() + m.top() + m.bottom());
-  // Tab goes through the groups as they read, left column first, then the buttons.
-  SetReadingTabOrder({inflateBox, augBox, relaxBox, outBox, unattendedBox_, segments_, pref_, ok, cancel});
+}
 
-  // Every control shows and writes its value in the Session.
-  BindGroup(inflateOption_, o.InflateOption);
-  BindText(globLim_, o.GlobLim);
-  BindGroup(localOption_, o.LocalOption);
-  std::string* localTexts[7] = {&o.LocInfMin1, &o.LocInfMax1, &o.LocInfMin2, &o.LocInfMax2,
-                                &o.LocInfMin3, &o.LocInfMax3, &o.SelectFace};
-  for (int i = 0; i < 7; ++i) BindText(localFields_[i], *localTexts[i]);
-  BindBox(sqrtHop_, o.SqrtHop);
-  BindText(sqrtMult_, o.SqrtMult);
-  BindText(bandLen, o.BandLen);
-  BindBox(augment_, o.Augment);
-  BindText(augmentVal, o.AugmentVal);
-  BindGroup(augmentOption_, o.AugmentOption);
-  BindGroup(augmentColour_, o.AugmentColour);
-  BindBox(weaken_, o.Weaken);
-  BindText(weakenLimit_, o.WeakenLimit);
-  BindBox(once_, o.Once);
-  BindBox(isomorph_, o.Isomorph);
-  BindBox(coincidence, o.Coincidence);
-  BindBox(xyConfine, o.XYConfine);
-  BindBox(highlight_, o.Highlight);
-  BindText(highlightVal_, o.HighlightVal);
-  BindBox(highVert, o.HighVert);
-  BindBox(allCyl, o.AllCyl);
-  BindBox(incord, o.incord);
-  BindBox(stressMap_, o.StressMap);
-  BindText(stressMult, o.StressMult);
-  BindText(stBallMult, o.StBallMult);
-  BindBox(smooth, o.Smooth);
-  BindText(smoothAngle, o.SmoothAngle);
-  BindBox(regHex, o.RegHex);
-  BindText(forceRhom, o.ForceRhom);
-  BindText(forceRhom2, o.ForceRhom2);
-  BindText(forceRhom3, o.ForceRhom3);
-  BindBox(userdata, o.Userdata);
-  BindBox(debug, o.Debug);
-  BindBox(labelling, o.Labelling);
-  BindBox(sideLab, o.SideLab);
-  bandFrame_->setEnabled(o.BandframeEnabled);
-
-  // The enabling rules; like the option buttons of old they also run when the program
-  // changes a value.
+// The enabling rules; like the option buttons of old they also run when the program
+// changes a value.
+void RunTime::connectRules() {
   connect(augment_, &QCheckBox::stateChanged, this,
           [this] { augFrame_->setEnabled(augment_->value() == 1 || augment_->value() == 2); });
   connect(highlight_, &QCheckBox::stateChanged, this,
@@ -350,16 +396,6 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
           [this] { weakenLimit_->setEnabled(weaken_->value() == 1); });
   connect(sqrtHop_, &QCheckBox::stateChanged, this,
           [this] { sqrtMult_->setEnabled(sqrtHop_->value() == 1); });
-  // The stress cone and ball and the smoothing angle count only with their box ticked.
-  auto follow = [this](CheckBox* box, std::initializer_list<QLineEdit*> fields) {
-    auto apply = [box, fields = std::vector<QLineEdit*>(fields)] {
-      for (QLineEdit* f : fields) f->setEnabled(box->value() == 1);
-    };
-    connect(box, &QCheckBox::stateChanged, this, apply);
-    apply();
-  };
-  follow(stressMap_, {stressMult, stBallMult});
-  follow(smooth, {smoothAngle});
   // The unattended policies act in repeat mode only: not with Once only, nor on
   // segmented input (which greys Once).
   for (CheckBox* box : {stallEscape_, search_, once_})
@@ -370,18 +406,6 @@ RunTime::RunTime(Gui& gui) : gui_(gui) {
   connect(localOption_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
     if (on) localOptionClick(id);
   });
-  connect(ok, &QPushButton::clicked, this, &RunTime::runOkClick);
-  connect(cancel, &QPushButton::clicked, this, &RunTime::runCancelClick);
-  connect(pref_, &QPushButton::clicked, this, &RunTime::prefClick);
-  connect(segments_, &QPushButton::clicked, this, &RunTime::segmentsClick);
-  WireKeys(this, ok, cancel, [this] { gui_.openHelp(); });
-
-  formLoad();
-  stallEscape_->setValue(0);
-  stallWindow_->setText(QString::number(unattendedRead_.stallWindow));
-  search_->setValue(0);
-  searchAfter_->setText(QString::number(unattendedRead_.searchAfter));
-  followUnattended();
 }
 
 void RunTime::followUnattended() {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 
 class QButtonGroup;
 class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -18,6 +20,7 @@ namespace kelmor {
 class Gui;
 class CheckBox;
 struct Run;
+struct RunOptions;
 struct ScanResult;
 
 // "Kelmor RunTime Options": the options of the next run. Its OK validates them and
@@ -58,6 +61,19 @@ class RunTime : public QWidget {
   bool event(QEvent* e) override;
 
  private:
+  // The groups of controls, each bound to its options; called once, in this order.
+  QGroupBox* buildInflation(RunOptions& o);
+  QGroupBox* buildLocalFrame(RunOptions& o);
+  QGroupBox* buildAugmentation(RunOptions& o);
+  QGroupBox* buildRelaxation(RunOptions& o);
+  QGroupBox* buildOutput(RunOptions& o);
+  void buildUnattended();
+  // The two columns of groups, scrolling above the button row; sized to show them whole.
+  void arrange(std::initializer_list<QWidget*> leftGroups, std::initializer_list<QWidget*> rightGroups,
+               QHBoxLayout* buttons);
+  void connectRules();
+  // The fields enabled while box is ticked, now and on every change of it.
+  void followBox(CheckBox* box, std::initializer_list<QLineEdit*> fields);
   void formLoad();
   void setCaption();
   void inflateOptionClick(int index);

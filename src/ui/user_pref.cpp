@@ -50,115 +50,12 @@ UserPref::UserPref(Gui& gui)
     : gui_(gui), binding_(std::make_unique<PrefBinding>(gui.session.prefs)) {
   setObjectName("UserPref");
   setWindowTitle("Kelmor User Preferences");
-  Preferences& prefs = gui_.session.prefs;
-  PrefBinding& b = *binding_;
-
-  // The user, copied into output files.
-  auto* userBox = new QGroupBox("User");
-  auto* user = new QFormLayout(userBox);
-  user->addRow("Name:", Field(b, "UserName", "unam", 240));
-  user->addRow("E-mail:", Field(b, "UserId", "usid", 240));
-
-  // Force strengths.
-  auto* forceBox = new QGroupBox("Relative Force Strengths");
-  auto* force = new QGridLayout(forceBox);
-  const char* forceText[6] = {"Triangle-triangle edges", "Triangle-polygon, polygon-polygon edges",
-                              "Edges used by the hop algorithm", "Polygon diameter forces",
-                              "Dihedral bands of local inflation",
-                              "Temporary bands (removed before final relaxation)"};
-  for (int i = 0; i < 6; ++i) {
-    QString n = QString::number(i + 1);
-    force->addWidget(new QLabel(n + ".  " + forceText[i]), i, 0);
-    force->addWidget(Field(b, "Force" + n, ("f00" + n.toStdString()).c_str()), i, 1);
-  }
-  auto* reset = NamedButton("cmdReset", "&Reset");
-  reset->setToolTip("Force strengths back to 100, 100, 10, 10, 20, 100");
-  force->addWidget(reset, 6, 1);
-
-  // Output files and their name suffixes.
-  auto* filesBox = new QGroupBox("Output Files");
-  auto* files = new QGridLayout(filesBox);
-  files->addWidget(new QLabel("File name suffix"), 0, 1);
-  struct OutFile {
-    const char* box;
-    const char* caption;
-    const char* flag;
-    const char* suffixName;
-    const char* suffix;
-  };
-  const OutFile outs[5] = {
-      {"VrmlSolid", "Solid VRML", "vsol", "SufSolid", "ssol"},
-      {"VrmlFrame", "Framework VRML", "vfrm", "SufFrame", "sfrm"},
-      {"VrmlSwitch", "Switchable VRML", "vswt", "SufSwitch", "sswt"},
-      {"VrmlAnim", "Animated VRML", "vanm", "SufAnim", "sanm"},
-      {"VrmlCyl", "Molecule VRML", "vcyl", "SufCyl", "scyl"},
-  };
-  for (int i = 0; i < 5; ++i) {
-    CheckBox* box = NamedBox(outs[i].box, outs[i].caption);
-    b.flag(box, outs[i].flag);
-    QLineEdit* suffix = Field(b, outs[i].suffixName, outs[i].suffix, 110);
-    files->addWidget(box, i + 1, 0);
-    files->addWidget(suffix, i + 1, 1);
-    // A file's name suffix counts only while the file is written.
-    connect(box, &QCheckBox::toggled, suffix, &QWidget::setEnabled);
-    suffix->setEnabled(box->isChecked());
-  }
-  CheckBox* off = NamedBox("OffFile", "OFF file");
-  b.flag(off, "voff");
-  files->addWidget(off, 6, 0);
-
-  // Display.
-  auto* displayBox = new QGroupBox("Display");
-  auto* display = new QFormLayout(displayBox);
-  display->addRow("Framework edge width (%):", Field(b, "FrameVal", "fram"));
-  display->addRow("Viewer limit (shows -n..n):", Field(b, "Screen", "scrn"));
-  display->addRow("Transparency level (0 to 1):", Field(b, "TranLevel", "tran"));
-  vertexSize_ = Field(b, "VertexSize", "vxsz");
-  display->addRow("Vertex sphere size (%):", vertexSize_);
-  display->addRow("Edge cylinder diameter (%):", Field(b, "CylSize", "cyls"));
-  display->addRow("Viewpoint scale:", Field(b, "ViewScale", "vscl"));
-  auto* labelRow = new QHBoxLayout;
-  labelOption_ = new QButtonGroup(this);
-  labelOption_->setObjectName("LabelOption");
-  QRadioButton* standard = NamedOption("LabelOption0", "Standard");
-  QRadioButton* billboard = NamedOption("LabelOption1", "Billboard");
-  standard->setToolTip("Labels rotate with the object");
-  billboard->setToolTip("Labels stay turned to the viewer");
-  labelOption_->addButton(standard, 0);
-  labelOption_->addButton(billboard, 1);
-  labelRow->addWidget(standard);
-  labelRow->addWidget(billboard);
-  display->addRow("Vertex labels:", labelRow);
-  connect(labelOption_, &QButtonGroup::idToggled, this, [&prefs](int id, bool on) {
-    if (on) prefs.set("vlab", id == 1 ? "1" : "0");
-  });
-  CheckBox* edges = NamedBox("ShowEdges", "Display edges");
-  CheckBox* realm = NamedBox("RealmTrans", "Inter-realm transparency");
-  CheckBox* beep = NamedBox("Beep", "Beep");
-  b.flag(edges, "edge");
-  b.flag(realm, "rtrn");
-  b.flag(beep, "beep");
-  display->addRow(edges);
-  display->addRow(realm);
-  display->addRow(beep);
-
-  // Further formats of every solution a run from the windows writes; kept apart from
-  // kelmor.ini so that file stays exactly as it is.
-  auto* exportBox = new QGroupBox("Export");
-  auto* exportGrid = new QGridLayout(exportBox);
-  const char* exportNames[5][2] = {{"ExportGlb", "glTF binary (.glb)"}, {"ExportGltf", "glTF text (.gltf)"},
-                                   {"ExportStl", "STL (printing)"}, {"Export3mf", "3MF (printing)"},
-                                   {"ExportObj", "OBJ and MTL"}};
-  for (int i = 0; i < 5; ++i) {
-    CheckBox* box = NamedBox(exportNames[i][0], exportNames[i][1]);
-    box->setTristate(false);
-    exportBoxes_.push_back(box);
-    exportGrid->addWidget(box, i / 2, i % 2);
-  }
-  exportScale_ = NamedEdit("ExportScale", 70);
-  exportScale_->setToolTip("Edge length in millimetres; empty: 20 mm for STL and 3MF, the unit edge otherwise");
-  exportGrid->addWidget(new QLabel("Edge length (mm):"), 3, 0);
-  exportGrid->addWidget(exportScale_, 3, 1);
+  // Built in the order they stand: with no tab order set, Tab follows it.
+  QGroupBox* userBox = buildUser();
+  QGroupBox* forceBox = buildForces();
+  QGroupBox* filesBox = buildFiles();
+  QGroupBox* displayBox = buildDisplay();
+  QGroupBox* exportBox = buildExport();
 
   notice_ = new QLabel(SavingNotice);
   notice_->setObjectName("Notice");
@@ -189,13 +86,135 @@ UserPref::UserPref(Gui& gui)
   layout->addWidget(notice_);
   layout->addLayout(buttons);
 
-  connect(vertexSize_, &QLineEdit::editingFinished, this, &UserPref::checkVertexSize);
-  connect(reset, &QPushButton::clicked, this, &UserPref::cmdResetClick);
   connect(colours, &QPushButton::clicked, this, &UserPref::cmdColourClick);
   connect(ok, &QPushButton::clicked, this, &UserPref::cmdOkClick);
   connect(cancel, &QPushButton::clicked, this, &UserPref::cmdCancelClick);
   WireKeys(this, ok, cancel, [this] { gui_.openHelp(); });
   refresh();
+}
+
+// The user, copied into output files.
+QGroupBox* UserPref::buildUser() {
+  auto* userBox = new QGroupBox("User");
+  auto* user = new QFormLayout(userBox);
+  user->addRow("Name:", Field(*binding_, "UserName", "unam", 240));
+  user->addRow("E-mail:", Field(*binding_, "UserId", "usid", 240));
+  return userBox;
+}
+
+QGroupBox* UserPref::buildForces() {
+  auto* forceBox = new QGroupBox("Relative Force Strengths");
+  auto* force = new QGridLayout(forceBox);
+  const char* forceText[6] = {"Triangle-triangle edges", "Triangle-polygon, polygon-polygon edges",
+                              "Edges used by the hop algorithm", "Polygon diameter forces",
+                              "Dihedral bands of local inflation",
+                              "Temporary bands (removed before final relaxation)"};
+  for (int i = 0; i < 6; ++i) {
+    QString n = QString::number(i + 1);
+    force->addWidget(new QLabel(n + ".  " + forceText[i]), i, 0);
+    force->addWidget(Field(*binding_, "Force" + n, ("f00" + n.toStdString()).c_str()), i, 1);
+  }
+  auto* reset = NamedButton("cmdReset", "&Reset");
+  reset->setToolTip("Force strengths back to 100, 100, 10, 10, 20, 100");
+  force->addWidget(reset, 6, 1);
+  connect(reset, &QPushButton::clicked, this, &UserPref::cmdResetClick);
+  return forceBox;
+}
+
+// Output files and their name suffixes.
+QGroupBox* UserPref::buildFiles() {
+  PrefBinding& b = *binding_;
+  auto* filesBox = new QGroupBox("Output Files");
+  auto* files = new QGridLayout(filesBox);
+  files->addWidget(new QLabel("File name suffix"), 0, 1);
+  struct OutFile {
+    const char* box;
+    const char* caption;
+    const char* flag;
+    const char* suffixName;
+    const char* suffix;
+  };
+  const OutFile outs[5] = {
+      {"VrmlSolid", "Solid VRML", "vsol", "SufSolid", "ssol"},
+      {"VrmlFrame", "Framework VRML", "vfrm", "SufFrame", "sfrm"},
+      {"VrmlSwitch", "Switchable VRML", "vswt", "SufSwitch", "sswt"},
+      {"VrmlAnim", "Animated VRML", "vanm", "SufAnim", "sanm"},
+      {"VrmlCyl", "Molecule VRML", "vcyl", "SufCyl", "scyl"},
+  };
+  for (int i = 0; i < 5; ++i) {
+    CheckBox* box = NamedBox(outs[i].box, outs[i].caption);
+    b.flag(box, outs[i].flag);
+    QLineEdit* suffix = Field(b, outs[i].suffixName, outs[i].suffix, 110);
+    files->addWidget(box, i + 1, 0);
+    files->addWidget(suffix, i + 1, 1);
+    // A file's name suffix counts only while the file is written.
+    connect(box, &QCheckBox::toggled, suffix, &QWidget::setEnabled);
+    suffix->setEnabled(box->isChecked());
+  }
+  CheckBox* off = NamedBox("OffFile", "OFF file");
+  b.flag(off, "voff");
+  files->addWidget(off, 6, 0);
+  return filesBox;
+}
+
+QGroupBox* UserPref::buildDisplay() {
+  PrefBinding& b = *binding_;
+  auto* displayBox = new QGroupBox("Display");
+  auto* display = new QFormLayout(displayBox);
+  display->addRow("Framework edge width (%):", Field(b, "FrameVal", "fram"));
+  display->addRow("Viewer limit (shows -n..n):", Field(b, "Screen", "scrn"));
+  display->addRow("Transparency level (0 to 1):", Field(b, "TranLevel", "tran"));
+  vertexSize_ = Field(b, "VertexSize", "vxsz");
+  display->addRow("Vertex sphere size (%):", vertexSize_);
+  display->addRow("Edge cylinder diameter (%):", Field(b, "CylSize", "cyls"));
+  display->addRow("Viewpoint scale:", Field(b, "ViewScale", "vscl"));
+  connect(vertexSize_, &QLineEdit::editingFinished, this, &UserPref::checkVertexSize);
+  auto* labelRow = new QHBoxLayout;
+  labelOption_ = new QButtonGroup(this);
+  labelOption_->setObjectName("LabelOption");
+  QRadioButton* standard = NamedOption("LabelOption0", "Standard");
+  QRadioButton* billboard = NamedOption("LabelOption1", "Billboard");
+  standard->setToolTip("Labels rotate with the object");
+  billboard->setToolTip("Labels stay turned to the viewer");
+  labelOption_->addButton(standard, 0);
+  labelOption_->addButton(billboard, 1);
+  labelRow->addWidget(standard);
+  labelRow->addWidget(billboard);
+  display->addRow("Vertex labels:", labelRow);
+  connect(labelOption_, &QButtonGroup::idToggled, this, [&prefs = gui_.session.prefs](int id, bool on) {
+    if (on) prefs.set("vlab", id == 1 ? "1" : "0");
+  });
+  CheckBox* edges = NamedBox("ShowEdges", "Display edges");
+  CheckBox* realm = NamedBox("RealmTrans", "Inter-realm transparency");
+  CheckBox* beep = NamedBox("Beep", "Beep");
+  b.flag(edges, "edge");
+  b.flag(realm, "rtrn");
+  b.flag(beep, "beep");
+  display->addRow(edges);
+  display->addRow(realm);
+  display->addRow(beep);
+  return displayBox;
+}
+
+// Further formats of every solution a run from the windows writes; kept apart from
+// kelmor.ini so that file stays exactly as it is.
+QGroupBox* UserPref::buildExport() {
+  auto* exportBox = new QGroupBox("Export");
+  auto* exportGrid = new QGridLayout(exportBox);
+  const char* exportNames[5][2] = {{"ExportGlb", "glTF binary (.glb)"}, {"ExportGltf", "glTF text (.gltf)"},
+                                   {"ExportStl", "STL (printing)"}, {"Export3mf", "3MF (printing)"},
+                                   {"ExportObj", "OBJ and MTL"}};
+  for (int i = 0; i < 5; ++i) {
+    CheckBox* box = NamedBox(exportNames[i][0], exportNames[i][1]);
+    box->setTristate(false);
+    exportBoxes_.push_back(box);
+    exportGrid->addWidget(box, i / 2, i % 2);
+  }
+  exportScale_ = NamedEdit("ExportScale", 70);
+  exportScale_->setToolTip("Edge length in millimetres; empty: 20 mm for STL and 3MF, the unit edge otherwise");
+  exportGrid->addWidget(new QLabel("Edge length (mm):"), 3, 0);
+  exportGrid->addWidget(exportScale_, 3, 1);
+  return exportBox;
 }
 
 UserPref::~UserPref() = default;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QButtonGroup;
@@ -42,6 +43,11 @@ class UserPref : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  QGroupBox* buildUser();
+  QGroupBox* buildForces();
+  QGroupBox* buildFiles();
+  QGroupBox* buildDisplay();
+  QGroupBox* buildExport();
   void checkVertexSize();
   void leaveRunOnly();
   // The export choice, kept in its own file beside kelmor.ini; false (with a message)

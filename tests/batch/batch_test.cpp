@@ -19,11 +19,15 @@
 #include "batch/results_table.h"
 #include "cli/cli.h"
 #include "files/system_calls.h"
+#include "support/child_process.h"
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 const std::vector<std::string> Solids = {
     "cube", "cuboctahedron", "dodecahedron", "icosahedron", "icosidodecahedron", "octahedron",
@@ -36,29 +40,19 @@ std::string Example(const std::string& name) {
   return (fs::path(KELMOR_SOURCE_DIR) / "examples" / (name + ".txt")).string();
 }
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+using Result = testing::CliResult;
 
 class Batch : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_batch_" + std::to_string(::getpid()) + "_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   Result Kelmor(std::vector<std::string> args) {
     args.insert(args.begin(), "batch");
     for (const char* a : {"--settings", "", "--seed", "1"}) args.push_back(a);
     args[args.size() - 3] = (dir_ / "kelmor.ini").string();
-    std::ostringstream out, err;
-    int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCliCaught(args);
+  }
+  // Private HOME and XDG folders for a batch started as a program of its own.
+  std::vector<std::string> Environment() const {
+    return testing::EnvironmentWith(testing::PrivateHome(dir_ / "home"));
   }
   std::vector<ResultRow> Rows(const fs::path& folder) {
     std::string error;
@@ -93,7 +87,8 @@ class Batch : public ::testing::Test {
     }
     ADD_FAILURE() << "no solid file in " << folder;
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(Batch, TheExampleSolidsGiveEighteenSolvedRowsAndResumeDoesNothing) {
@@ -187,24 +182,11 @@ TEST_F(Batch, KilledHalfwayAndResumedEachInputHasOneRow) {
   const std::string list = List(Solids);
   const fs::path out = dir_ / "r";
   const std::string ini = (dir_ / "kelmor.ini").string();
-  std::vector<std::string> args = {KELMOR_BINARY, "batch", "--list", list, "--out", out.string(),
-                                   "--jobs", "2", "--seed", "1", "--settings", ini};
-  pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const std::string home = (dir_ / "home").string();
-    fs::create_directories(home);
-    setenv("HOME", home.c_str(), 1);
-    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
-      setenv(v, home.c_str(), 1);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    freopen((dir_ / "killed.err").c_str(), "w", stderr);  // shown when it ends on its own
-    freopen("/dev/null", "w", stdout);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  testing::StartedChild batch(KELMOR_BINARY,
+                              {"batch", "--list", list, "--out", out.string(), "--jobs", "2", "--seed", "1",
+                               "--settings", ini},
+                              Environment(), "/dev/null", dir_ / "killed.err");
+  ASSERT_GT(batch.pid(), 0);
   // Wait for a few rows (or the end), then kill it.
   auto rows = [&] {
     std::ifstream in(out / "results.jsonl");
@@ -213,21 +195,13 @@ TEST_F(Batch, KilledHalfwayAndResumedEachInputHasOneRow) {
     while (std::getline(in, line)) ++n;
     return n;
   };
-  int status = 0;
-  bool ended = false;
-  while (rows() < 4 && !ended) {
-    ended = waitpid(pid, &status, WNOHANG) == pid;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
+  batch.until([&] { return rows() >= 4; }, 180s);
+  if (batch.running()) {
+    batch.finish(SIGKILL);
   } else {
     // Ended before the kill: it must have ended well (a sanitizer halting it does not).
-    std::ifstream errors(dir_ / "killed.err");
-    std::stringstream text;
-    text << errors.rdbuf();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text.str();
+    testing::ChildResult ended = batch.finish();
+    EXPECT_EQ(ended.status, 0) << ended.err;
   }
   const size_t before = Rows(out).size();
   EXPECT_GE(before, 4u);
@@ -294,43 +268,21 @@ TEST_F(Batch, InterruptedItEndsWithTheResumeLineAndNoRowsForInputsNeverStarted) 
       names.push_back(copy.string());
     }
   const fs::path out = dir_ / "r";
-  std::vector<std::string> args = {KELMOR_BINARY, "batch", "--out", out.string(), "--jobs", "1",
+  std::vector<std::string> args = {"batch", "--out", out.string(), "--jobs", "1",
                                    "--seed", "1", "--settings", (dir_ / "kelmor.ini").string()};
-  args.insert(args.begin() + 2, names.begin(), names.end());
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const std::string home = (dir_ / "home").string();
-    fs::create_directories(home);
-    setenv("HOME", home.c_str(), 1);
-    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
-      setenv(v, home.c_str(), 1);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    freopen((dir_ / "batch.err").c_str(), "w", stderr);
-    freopen("/dev/null", "w", stdout);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  args.insert(args.begin() + 1, names.begin(), names.end());
+  testing::StartedChild batch(KELMOR_BINARY, args, Environment(), "/dev/null", dir_ / "batch.err");
+  ASSERT_GT(batch.pid(), 0);
   // Interrupted once the first row is in.
-  int status = 0;
-  bool ended = false;
-  while (!ended && (!fs::exists(out / "results.jsonl") || fs::file_size(out / "results.jsonl") == 0)) {
-    ended = waitpid(pid, &status, WNOHANG) == pid;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  ASSERT_FALSE(ended) << "the batch ended before it could be interrupted";
-  kill(pid, SIGINT);
-  waitpid(pid, &status, 0);
-  std::ifstream errors(dir_ / "batch.err");
-  std::stringstream err;
-  err << errors.rdbuf();
-  ASSERT_TRUE(WIFEXITED(status)) << err.str();
-  EXPECT_EQ(WEXITSTATUS(status), 1) << err.str();
-  EXPECT_NE(err.str().find("inputs have no row yet; run the same command with --resume to continue"),
+  ASSERT_TRUE(batch.until(
+      [&] { return fs::exists(out / "results.jsonl") && fs::file_size(out / "results.jsonl") > 0; }, 180s))
+      << "the batch ended before it could be interrupted";
+  const testing::ChildResult r = batch.finish(SIGINT, 180s);
+  ASSERT_TRUE(r.status >= 0) << r.err;
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("inputs have no row yet; run the same command with --resume to continue"),
             std::string::npos)
-      << err.str();
+      << r.err;
   const std::vector<ResultRow> rows = Rows(out);
   EXPECT_GE(rows.size(), 1u);
   EXPECT_LE(rows.size(), 2u);  // the one in, and at most the one running when interrupted

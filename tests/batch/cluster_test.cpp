@@ -18,6 +18,7 @@
 #include "batch/batch_lock.h"
 #include "batch/results_table.h"
 #include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -36,15 +37,6 @@ std::string SlowInput() { return Example("hard/great_rhombicosidodecahedron"); }
 
 class Cluster : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_cluster_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    env_ = testing::EnvironmentWith(testing::PrivateHome(dir_ / "env"));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::vector<std::string> BatchArgs(std::vector<std::string> args) {
     args.insert(args.begin(), "batch");
     args.insert(args.end(), {"--settings", (dir_ / "kelmor.ini").string(), "--seed", "1", "--search", "off"});
@@ -54,32 +46,15 @@ class Cluster : public ::testing::Test {
     return testing::RunChild(KELMOR_BINARY, BatchArgs(args), env_, dir_, 180s);
   }
   // A batch left running; its streams go to NAME.out and NAME.err.
-  pid_t Start(const std::vector<std::string>& args, const std::string& name) {
-    return testing::SpawnChild(KELMOR_BINARY, BatchArgs(args), env_, dir_ / (name + ".out"), dir_ / (name + ".err"));
+  testing::StartedChild Start(const std::vector<std::string>& args, const std::string& name) {
+    return testing::StartedChild(KELMOR_BINARY, BatchArgs(args), env_, dir_ / (name + ".out"), dir_ / (name + ".err"));
   }
-  // Waits for a started batch (killing it after the guard); its exit status, -1 if killed.
-  int Wait(pid_t pid) {
-    int status = 0;
-    const auto start = std::chrono::steady_clock::now();
-    while (waitpid(pid, &status, WNOHANG) != pid) {
-      if (std::chrono::steady_clock::now() - start > 180s) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        ADD_FAILURE() << "the batch hung";
-      }
-      std::this_thread::sleep_for(5ms);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  // Waits until cond holds (or the batch has ended); whether it holds.
-  template <typename F>
-  bool Until(pid_t pid, F cond) {
-    const auto start = std::chrono::steady_clock::now();
-    while (!cond()) {
-      if (kill(pid, 0) != 0 || std::chrono::steady_clock::now() - start > 120s) return cond();
-      std::this_thread::sleep_for(5ms);
-    }
-    return true;
+  // Sends signal (if any) to a started batch and waits for it (killing it after the guard);
+  // its exit status, -1 if killed.
+  static int Wait(testing::StartedChild& batch, int signal = 0) {
+    ChildResult r = batch.finish(signal, 180s);
+    if (r.hung) ADD_FAILURE() << "the batch hung";
+    return r.status;
   }
   std::vector<ResultRow> Rows(const fs::path& folder) {
     std::string error;
@@ -97,18 +72,19 @@ class Cluster : public ::testing::Test {
     return (dir_ / name).string();
   }
   std::string Text(const std::string& name) { return testing::ReadAll(dir_ / name); }
-  fs::path dir_;
-  std::vector<std::string> env_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
+  const std::vector<std::string> env_ = testing::EnvironmentWith(testing::PrivateHome(dir_ / "env"));
 };
 
 TEST_F(Cluster, ASecondBatchAtTheSameFolderIsRefusedAndNoRowIsLost) {
   const fs::path out = dir_ / "r";
   const std::string list = List({SlowInput(), Example("cube"), Example("tetrahedron")});
   const std::vector<std::string> args = {"--list", list, "--out", out.string(), "--jobs", "1", "--time-limit", "3"};
-  const pid_t first = Start(args, "first");
-  ASSERT_GT(first, 0);
+  testing::StartedChild first = Start(args, "first");
+  ASSERT_GT(first.pid(), 0);
   const fs::path lock = out / BatchLockName;
-  ASSERT_TRUE(Until(first, [&] { return testing::ReadAll(lock) == std::to_string(first) + "\n"; }))
+  ASSERT_TRUE(first.until([&] { return testing::ReadAll(lock) == std::to_string(first.pid()) + "\n"; }, 120s))
       << Text("first.err");
   // Resumed, started afresh, or the same folder under another name: all refused at once.
   for (bool resume : {true, false}) {
@@ -116,7 +92,7 @@ TEST_F(Cluster, ASecondBatchAtTheSameFolderIsRefusedAndNoRowIsLost) {
     if (resume) second.push_back("--resume");
     ChildResult r = Batch(second);
     EXPECT_EQ(r.status, 2) << r.err;
-    EXPECT_NE(r.err.find("in use by another batch (process " + std::to_string(first) + ")"), std::string::npos)
+    EXPECT_NE(r.err.find("in use by another batch (process " + std::to_string(first.pid()) + ")"), std::string::npos)
         << r.err;
   }
   ChildResult r = Batch({"--list", list, "--out", (out / "." / "").string()});
@@ -139,12 +115,12 @@ TEST_F(Cluster, ASecondBatchAtTheSameFolderIsRefusedAndNoRowIsLost) {
 TEST_F(Cluster, TerminatedMidBatchThenResumedEachInputHasOneRow) {
   const fs::path out = dir_ / "r";
   const std::string list = List({Example("cube"), SlowInput(), Example("tetrahedron"), Example("octahedron")});
-  const pid_t pid = Start({"--list", list, "--out", out.string(), "--jobs", "1", "--time-limit", "120"}, "term");
-  ASSERT_GT(pid, 0);
-  ASSERT_TRUE(Until(pid, [&] { return Rows(out).size() == 1; })) << Text("term.err");
+  testing::StartedChild batch =
+      Start({"--list", list, "--out", out.string(), "--jobs", "1", "--time-limit", "120"}, "term");
+  ASSERT_GT(batch.pid(), 0);
+  ASSERT_TRUE(batch.until([&] { return Rows(out).size() == 1; }, 120s)) << Text("term.err");
   std::this_thread::sleep_for(200ms);  // into the slow input
-  kill(pid, SIGTERM);
-  EXPECT_EQ(Wait(pid), 1) << Text("term.err");
+  EXPECT_EQ(Wait(batch, SIGTERM), 1) << Text("term.err");
   EXPECT_NE(Text("term.out").find("batch: 4 inputs, 1 solved"), std::string::npos) << Text("term.out");
   EXPECT_NE(Text("term.err").find("3 inputs have no row yet; run the same command with --resume"),
             std::string::npos)

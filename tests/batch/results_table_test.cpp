@@ -12,6 +12,7 @@
 #include "batch/result_row.h"
 #include "batch/results_table.h"
 #include "files/system_calls.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -61,9 +62,8 @@ TEST(ResultRow, JsonReadsBackAndCsvQuotesWhatNeedsIt) {
 }
 
 TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
-  fs::path dir = fs::temp_directory_path() / ("kelmor_results_table_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   {
     ResultsTable t(dir);
     ASSERT_FALSE(t.open(false));
@@ -94,7 +94,6 @@ TEST(ResultsTable, ResumeKeepsWholeRowsDropsACutLineAndAFreshStartIsRefused) {
   int lines = 0;
   while (std::getline(csv, line)) ++lines;
   EXPECT_EQ(lines, 3);
-  fs::remove_all(dir);
 }
 
 // The writes of the table's file, made to stop partway as on a full disk.
@@ -110,9 +109,8 @@ ssize_t WriteUntilFull(int fd, const void* data, size_t size) {
 // the rows kept, never holds a row the JSON lines lack, and no later row is appended after
 // a line cut short (it would join that line and be lost).
 TEST(ResultsTable, AFailedAppendIsReportedAndTheCsvNeverHoldsARowTheJsonLacks) {
-  fs::path dir = fs::temp_directory_path() / ("kelmor_results_full_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   {
     ResultsTable t(dir);
     ASSERT_FALSE(t.open(false));
@@ -143,11 +141,11 @@ TEST(ResultsTable, AFailedAppendIsReportedAndTheCsvNeverHoldsARowTheJsonLacks) {
   for (std::string line; std::getline(csv, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].rfind("a.txt,", 0), 0u) << lines[1];
-  fs::remove_all(dir);
 }
 
 TEST(InputList, NamesFoldersOverTheWholeListAndShardsCoverItOnce) {
-  const fs::path list = fs::temp_directory_path() / ("kelmor_input_list_" + std::to_string(::getpid()) + ".txt");
+  const testing::TempFolder folder;
+  const fs::path list = folder / "list.txt";
   std::ofstream(list) << "# solids\n  a/cube.txt  \n\nb/cube.txt\r\nc/cube.txt\na/cube.txt\nd/x.y.txt\n";
   std::string error;
   auto inputs = GatherInputs({"tetra.txt"}, list.string(), error);
@@ -158,7 +156,6 @@ TEST(InputList, NamesFoldersOverTheWholeListAndShardsCoverItOnce) {
                                              "d/x.y.txt"}));
   EXPECT_EQ(folders, (std::vector<std::string>{"tetra", "cube", "cube-2", "cube-3", "x.y"}));
   EXPECT_FALSE(GatherInputs({}, "/no/such/list", error));
-  fs::remove(list);
 
   for (int n = 1; n <= 6; ++n) {
     std::multiset<std::string> covered;
@@ -174,8 +171,8 @@ TEST(InputList, NamesFoldersOverTheWholeListAndShardsCoverItOnce) {
 // One job starts the inputs in list order; several start the largest first, equal sizes in
 // list order and unreadable inputs last.
 TEST(InputList, SeveralJobsStartTheLargestInputsFirst) {
-  const fs::path dir = fs::temp_directory_path() / ("kelmor_start_order_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   const std::pair<const char*, size_t> files[] = {{"small", 10}, {"big", 300}, {"missing", 0}, {"mid", 100}, {"mid2", 100}};
   std::vector<BatchInput> inputs;
   for (const auto& [name, size] : files) {
@@ -185,7 +182,6 @@ TEST(InputList, SeveralJobsStartTheLargestInputsFirst) {
   EXPECT_EQ(StartOrder(inputs, 1), (std::vector<size_t>{0, 1, 2, 3, 4}));
   EXPECT_EQ(StartOrder(inputs, 2), (std::vector<size_t>{1, 3, 4, 0, 2}));
   EXPECT_TRUE(StartOrder({}, 4).empty());
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor::testing {
 namespace {
@@ -123,8 +124,8 @@ void ExpectNoModelFiles(const fs::path& dir) {
 
 TEST_P(BadInputs, EndsSoonWithItsStatusAndTheSystemsWords) {
   const BadInput& c = GetParam();
-  const fs::path root = fs::temp_directory_path() / ("kelmor_bad_" + std::string(c.name));
-  fs::remove_all(root);
+  const TempFolder folder;
+  const fs::path& root = folder.path();
   fs::create_directories(root / "in");
   const fs::path input = root / "in" / (std::string(c.name) + ".txt");
   std::ofstream(input, std::ios::binary) << c.text;
@@ -138,7 +139,6 @@ TEST_P(BadInputs, EndsSoonWithItsStatusAndTheSystemsWords) {
   EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
   ExpectNoModelFiles(root / "in");
-  fs::remove_all(root);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadInputs, ::testing::ValuesIn(Cases()),
@@ -146,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadInputs, ::testing::ValuesIn(Cases()),
 
 // Inputs and settings files that are not files: named for what they are, never waited on.
 TEST(NotAFile, InputsAndSettingsAreRefusedWithWhatTheyAre) {
-  const fs::path root = fs::temp_directory_path() / "kelmor_not_a_file";
-  fs::remove_all(root);
+  const TempFolder folder;
+  const fs::path& root = folder.path();
   fs::create_directories(root / "folder.txt");
   ASSERT_EQ(mkfifo((root / "pipe.txt").c_str(), 0600), 0);
   std::ofstream(root / "cube.txt") << "{1,5,4,0,-1,2,0,4,6,-1,3,2,6,7,-1,1,3,7,5,-1,4,5,7,6,-1,0,2,3,1,-1,}";
@@ -177,7 +177,6 @@ TEST(NotAFile, InputsAndSettingsAreRefusedWithWhatTheyAre) {
   struct stat st {};
   ASSERT_EQ(stat("/dev/null", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device node was replaced";
-  fs::remove_all(root);
 }
 
 }  // namespace

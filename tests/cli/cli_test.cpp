@@ -9,27 +9,19 @@
 #include <regex>
 #include <sstream>
 
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
+
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::CliResult;
 
 class Cli : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { folder_.CopyExample("cube.txt"); }
 
   // Runs kelmor with a private settings file and the answer "no" unless given.
   CliResult Kelmor(std::vector<std::string> args) {
@@ -37,16 +29,15 @@ class Cli : public ::testing::Test {
       args.push_back("--settings");
       args.push_back((dir_ / "kelmor.ini").string());
     }
-    std::ostringstream out, err;
-    int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCliCaught(args);
   }
   std::string Input(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / name) << text;
     return (dir_ / name).string();
   }
   std::string Cube() { return (dir_ / "cube.txt").string(); }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(Cli, RefusesUnknownControlsAndBadValues) {

@@ -15,6 +15,8 @@
 #include "cli/man_page.h"
 #include "render/render_options.h"
 #include "support/child_process.h"
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -25,9 +27,9 @@ using testing::ChildResult;
 constexpr std::chrono::milliseconds Guard{60000};
 
 std::string KelmorOut(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  EXPECT_EQ(RunCli(args, out, err), 0) << err.str();
-  return out.str();
+  const testing::CliResult r = testing::RunCliCaught(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return r.out;
 }
 
 // The long options a help text names, e.g. "--max-iterations".
@@ -40,15 +42,6 @@ std::set<std::string> LongOptions(const std::string& help) {
 
 class CommandLineDocs : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_docs_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    env_ = testing::EnvironmentWith(testing::PrivateHome(dir_));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // COMPREPLY of the generated _kelmor for the words of a command line, the last being
   // the word under the cursor; run in dir_, where files/ holds what file names complete to.
   std::vector<std::string> Complete(const std::vector<std::string>& words) {
@@ -70,8 +63,9 @@ class CommandLineDocs : public ::testing::Test {
     return reply;
   }
 
-  fs::path dir_;
-  std::vector<std::string> env_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
+  const std::vector<std::string> env_ = testing::EnvironmentWith(testing::PrivateHome(dir_));
 };
 
 TEST_F(CommandLineDocs, EveryOptionOfEveryHelpIsInTheManPageAndTheCompletion) {
@@ -173,16 +167,14 @@ TEST_F(CommandLineDocs, BashCompletesCommandsOptionsAndValues) {
 }
 
 TEST(CommandLineDocsInstall, InstallPutsThePageAndTheCompletionWhereDebianLooks) {
-  const fs::path root = fs::temp_directory_path() / "kelmor_docs_install";
-  fs::remove_all(root);
-  fs::create_directories(root);
+  const testing::TempFolder folder;
+  const fs::path& root = folder.path();
   ChildResult r = testing::RunChild(KELMOR_CMAKE, {"--install", KELMOR_BINARY_DIR, "--prefix", (root / "usr").string(),
                                                    "--component", "docs"},
                                     testing::EnvironmentWith(testing::PrivateHome(root)), root, Guard);
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(testing::ReadAll(root / "usr/share/man/man1/kelmor.1"), KelmorOut({"--help-man"}));
   EXPECT_EQ(testing::ReadAll(root / "usr/share/bash-completion/completions/kelmor"), KelmorOut({"--help-completion"}));
-  fs::remove_all(root);
 }
 
 }  // namespace

@@ -18,36 +18,29 @@
 #include <thread>
 
 #include "cli/cli.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 #include "unattended/console_host.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 using Files = std::map<std::string, std::string>;  // file name -> contents
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class FileSafety : public ::testing::Test {
  public:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_safety_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "home");
     fs::create_directories(dir_ / "out");
     for (const char* example : {"cube.txt", "segments.txt"})
       fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / example, dir_ / "out" / example);
   }
+  // A folder made read-only by a test can be emptied again.
   void TearDown() override {
     std::error_code ignored;
     fs::permissions(dir_ / "out", fs::perms::owner_all, ignored);
-    fs::remove_all(dir_);
   }
 
   // Starts kelmor with its own HOME and XDG folders, a private settings file and the
@@ -131,15 +124,15 @@ class FileSafety : public ::testing::Test {
              std::vector<std::string> wrapper = {}) {
     return Wait(Start(std::move(args), tag, fileLimit, std::move(wrapper)));
   }
-  std::string Out(const std::string& tag = "run") { return Read(dir_ / (tag + ".out")); }
-  std::string Err(const std::string& tag = "run") { return Read(dir_ / (tag + ".err")); }
+  std::string Out(const std::string& tag = "run") { return ReadAll(dir_ / (tag + ".out")); }
+  std::string Err(const std::string& tag = "run") { return ReadAll(dir_ / (tag + ".err")); }
 
   // Every file of the output folder but the inputs, with its contents.
   Files Outputs() {
     Files files;
     for (const auto& e : fs::directory_iterator(dir_ / "out")) {
       const std::string name = e.path().filename().string();
-      if (name != "cube.txt" && name != "segments.txt") files[name] = Read(e.path());
+      if (name != "cube.txt" && name != "segments.txt") files[name] = ReadAll(e.path());
     }
     return files;
   }
@@ -156,7 +149,8 @@ class FileSafety : public ::testing::Test {
   std::string Cube() { return (dir_ / "out" / "cube.txt").string(); }
   std::string Segments() { return (dir_ / "out" / "segments.txt").string(); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(FileSafety, AFileThatFillsUpHalfwayEndsTheRunAndChangesNothing) {
@@ -261,7 +255,7 @@ TEST_F(FileSafety, SymlinksPlantedAtEveryNameAreNeverFollowed) {
   EXPECT_EQ(Kelmor({"run", Cube(), "--debug", "--stress", "--seed", "2"}), 0) << Err();
   EXPECT_EQ(Kelmor({"run", Segments(), "--debug", "--seed", "2"}), 0) << Err();
   for (const std::string& name : names) {
-    EXPECT_EQ(Read(dir_ / "elsewhere" / name), "precious " + name);
+    EXPECT_EQ(ReadAll(dir_ / "elsewhere" / name), "precious " + name);
     EXPECT_FALSE(fs::is_symlink(dir_ / "out" / name)) << name;
     EXPECT_GT(fs::file_size(dir_ / "out" / name), 50u) << name;
   }

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor::testing {
 namespace {
@@ -72,8 +73,8 @@ std::vector<fs::path> Examples() {
 }
 
 TEST(Mutants, EveryRunEndsSoundlyUnderEveryStopRule) {
-  const fs::path root = fs::temp_directory_path() / "kelmor_mutants";
-  fs::remove_all(root);
+  const TempFolder folder;
+  const fs::path& root = folder.path();
   fs::create_directories(root / "run");
   // A sanitizer report must not pass for status 1: make it a crash.
   std::vector<std::string> over = PrivateHome(root);
@@ -116,7 +117,6 @@ TEST(Mutants, EveryRunEndsSoundlyUnderEveryStopRule) {
   // The mutants are not all refused at the door: some relax and write, some fail inside.
   EXPECT_GT(statuses[0], 0);
   EXPECT_GT(statuses[1], 0);
-  fs::remove_all(root);
 }
 
 }  // namespace

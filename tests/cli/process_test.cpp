@@ -2,9 +2,6 @@
 // windows are handed over to the companion (found beside kelmor or in the installed
 // libexec folder, started in the same process, its exit status passed through).
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,74 +13,32 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::ReadAll;
 
 class Process : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_process_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    for (const char* d : {"home", "config", "data", "cache", "runtime", "out"})
-      fs::create_directories(dir_ / d);
-    fs::permissions(dir_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-    fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
+    fs::create_directories(dir_ / "out");
+    folder_.CopyExample("cube.txt");
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // Runs a program with its own HOME and XDG folders; `extra` adds environment
   // entries. Standard error goes to err_ (the dynamic loader's log with LD_DEBUG).
   int Start(const std::string& program, const std::vector<std::string>& args,
             const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> env = {
-        "HOME=" + (dir_ / "home").string(),
-        "XDG_CONFIG_HOME=" + (dir_ / "config").string(),
-        "XDG_DATA_HOME=" + (dir_ / "data").string(),
-        "XDG_CACHE_HOME=" + (dir_ / "cache").string(),
-        "XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
-        "PATH=/usr/bin:/bin",
-    };
-    for (char** e = environ; *e; ++e)
-      if (std::string(*e).rfind("ASAN_OPTIONS=", 0) == 0 ||
-          std::string(*e).rfind("UBSAN_OPTIONS=", 0) == 0)
-        env.push_back(*e);
-    env.insert(env.end(), extra.begin(), extra.end());
-    std::vector<std::string> argv = {program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv, cenv;
-    for (auto& a : argv) cargv.push_back(a.data());
-    cargv.push_back(nullptr);
-    for (auto& e : env) cenv.push_back(e.data());
-    cenv.push_back(nullptr);
-
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    std::string outPath = (dir_ / "stdout.txt").string(), errPath = (dir_ / "stderr.txt").string();
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, cargv.data(), cenv.data());
-    posix_spawn_file_actions_destroy(&fa);
-    if (rc != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    out_ = ReadAll(outPath);
-    err_ = ReadAll(errPath);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const testing::ChildResult r =
+        testing::RunChild(program, args, testing::CleanEnvironment(dir_, extra), dir_, testing::kChildGuard);
+    out_ = r.out;
+    err_ = r.err;
+    return r.hung ? -1 : testing::ExitCode(r);
   }
 
   // The libraries the loader mapped, read from its LD_DEBUG=libs log, with the
@@ -113,7 +68,8 @@ class Process : public ::testing::Test {
     return bin / "kelmor";
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   std::string out_, err_;
 };
 

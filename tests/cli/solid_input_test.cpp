@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
 #include "input/char_stream.h"
 
 namespace kelmor {
@@ -13,41 +15,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::CliResult;
 
 class SolidInput : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_solid_input_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "out");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { fs::create_directories(dir_ / "out"); }
 
   CliResult Kelmor(std::vector<std::string> args) {
     args.insert(args.end(), {"--settings", (dir_ / "kelmor.ini").string()});
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCliCaught(args);
   }
   // The same without the settings option (convert and conway take none).
-  CliResult Plain(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-  }
+  CliResult Plain(const std::vector<std::string>& args) { return testing::RunCliCaught(args); }
   std::string File(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / name, std::ios::binary) << text;
     return (dir_ / name).string();
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   std::string Out() const { return (dir_ / "out").string(); }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 const char* kTetraOff = "OFF\n4 4 6\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n3 0 2 1\n3 0 1 3\n3 1 2 3\n3 2 0 3\n";

@@ -6,34 +6,21 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
 class StopRules : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_stop_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { folder_.CopyExample("cube.txt"); }
 
-  Result Kelmor(std::vector<std::string> args) {
+  testing::CliResult Kelmor(std::vector<std::string> args) {
     args.insert(args.begin() + 2, {"--settings", (dir_ / "kelmor.ini").string(), "--quiet", "--seed", "4"});
-    std::ostringstream out, err;
-    int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCliCaught(args);
   }
   std::string Cube() { return (dir_ / "cube.txt").string(); }
   static int Count(const std::string& text, const std::string& what) {
@@ -41,7 +28,8 @@ class StopRules : public ::testing::Test {
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(StopRules, OnceWithAnIterationLimitEndsAtTheLimit) {

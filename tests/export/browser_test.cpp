@@ -11,6 +11,7 @@
 
 #include "cli/cli.h"
 #include "export/mesh_files.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -50,8 +51,8 @@ TEST(Browser, SnubCubeGlbShowsItsThirtyEightFacesInTheirColours) {
   std::string chromium = Have("chromium") ? "chromium" : Have("chromium-browser") ? "chromium-browser" : "";
   if (chromium.empty() || !Have("node") || !fs::exists(three))
     GTEST_SKIP() << "needs chromium, node and three.js in " << KELMOR_TOOLS_DIR << " (scripts/bootstrap)";
-  fs::path dir = fs::temp_directory_path() / "kelmor_browser_test";
-  fs::remove_all(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   fs::create_directories(dir / "profile");
   std::ostringstream out, err;
   ASSERT_EQ(RunCli({"run", (fs::path(KELMOR_SOURCE_DIR) / "examples" / "snub_cube.txt").string(), "--out", dir.string(),
@@ -96,7 +97,6 @@ TEST(Browser, SnubCubeGlbShowsItsThirtyEightFacesInTheirColours) {
   }
   EXPECT_GT(triangleSeen, 500) << output;
   EXPECT_GT(squareSeen, 100) << output;
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "cli/cli.h"
 #include "export/mesh_files.h"
 #include "export/shell_check.h"
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -50,21 +52,12 @@ bool Have(const std::string& program) {
 
 class ExportRun : public ::testing::TestWithParam<std::string> {
  protected:
-  void SetUp() override {
-    std::string name = GetParam();
-    dir_ = fs::temp_directory_path() / ("kelmor_export_run_" + name);
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   int Kelmor(std::vector<std::string> args, std::string* err = nullptr) {
     args.insert(args.end(), {"--settings", (dir_ / "kelmor.ini").string(), "--seed", "7", "--quiet",
                              "--answer", "no"});
-    std::ostringstream out, e;
-    int status = RunCli(args, out, e);
-    if (err) *err = e.str();
-    return status;
+    const testing::CliResult r = testing::RunCliCaught(args);
+    if (err) *err = r.err;
+    return r.status;
   }
 
   // Reads a printed file back and checks it as a slicer would.
@@ -111,7 +104,8 @@ class ExportRun : public ::testing::TestWithParam<std::string> {
 #endif
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_P(ExportRun, WritesClosedSolidsAndStrutModelsThatReadersAccept) {
@@ -154,26 +148,22 @@ namespace {
 class ExportCli : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_export_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "a");
     fs::create_directories(dir_ / "b");
-    fs::copy_file(fs::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt", dir_ / "cube.txt");
+    folder_.CopyExample("cube.txt");
   }
-  void TearDown() override { fs::remove_all(dir_); }
   int Kelmor(std::vector<std::string> args, const fs::path& settings, std::string& err) {
     args.insert(args.end(), {"--settings", settings.string(), "--seed", "3", "--quiet", "--answer", "no"});
-    std::ostringstream out, e;
-    int status = RunCli(args, out, e);
-    err = e.str();
-    return status;
+    const testing::CliResult r = testing::RunCliCaught(args);
+    err = r.err;
+    return r.status;
   }
   static std::string Bytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(ExportCli, RefusesBadListsAndScalesBeforeAnythingIsWritten) {
@@ -282,32 +272,28 @@ namespace kelmor {
 namespace {
 
 TEST(ExportBatch, EveryInputOfABatchIsExported) {
-  fs::path dir = fs::temp_directory_path() / "kelmor_export_batch";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   fs::path examples = fs::path(KELMOR_SOURCE_DIR) / "examples";
-  std::ostringstream out, err;
-  int status = RunCli({"batch", (examples / "cube.txt").string(), (examples / "tetrahedron.txt").string(), "--out",
-                       (dir / "out").string(), "--jobs", "2", "--seed", "1", "--settings",
-                       (dir / "kelmor.ini").string(), "--export", "stl", "--scale", "10"},
-                      out, err);
-  ASSERT_EQ(status, 0) << err.str();
+  const testing::CliResult r =
+      testing::RunCliCaught({"batch", (examples / "cube.txt").string(), (examples / "tetrahedron.txt").string(),
+                             "--out", (dir / "out").string(), "--jobs", "2", "--seed", "1", "--settings",
+                             (dir / "kelmor.ini").string(), "--export", "stl", "--scale", "10"});
+  ASSERT_EQ(r.status, 0) << r.err;
   std::map<std::string, double> volumes;
   for (const auto& entry : fs::recursive_directory_iterator(dir / "out"))
     if (entry.path().extension() == ".stl") {
       ReadMesh m = ReadBinaryStl(entry.path());
       volumes[entry.path().filename().string()] = CheckShells(m.points, m.triangles).volume;
     }
-  ASSERT_EQ(volumes.size(), 4u) << err.str();
+  ASSERT_EQ(volumes.size(), 4u) << r.err;
   EXPECT_NEAR(volumes["cube.stl"], 1000, 5);
   EXPECT_NEAR(volumes["tetrahedron.stl"], 1000 * std::sqrt(2.0) / 12, 0.6);
   EXPECT_TRUE(volumes.count("cube_struts.stl"));
-  std::ostringstream out2, err2;
-  EXPECT_EQ(RunCli({"batch", (examples / "cube.txt").string(), "--out", (dir / "out2").string(), "--export", "step"},
-                   out2, err2),
-            2);
-  EXPECT_NE(err2.str().find("'step' is not one"), std::string::npos) << err2.str();
-  fs::remove_all(dir);
+  const testing::CliResult step =
+      testing::RunCliCaught({"batch", (examples / "cube.txt").string(), "--out", (dir / "out2").string(), "--export", "step"});
+  EXPECT_EQ(step.status, 2);
+  EXPECT_NE(step.err.find("'step' is not one"), std::string::npos) << step.err;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -39,14 +40,7 @@ std::vector<std::string> Changed(const std::map<std::string, std::string>& a,
 
 class FullDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_full_disk_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "M");
-    env_ = testing::EnvironmentWith(testing::PrivateHome(dir_ / "env"));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { fs::create_directories(dir_ / "M"); }
 
   // Runs kelmor with files limited to `limit` bytes each (0: no limit).
   testing::ChildResult Kelmor(std::vector<std::string> args, rlim_t limit = 0) {
@@ -64,8 +58,9 @@ class FullDisk : public ::testing::Test {
     signal(SIGXFSZ, previous);
     return r;
   }
-  fs::path dir_;
-  std::vector<std::string> env_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
+  const std::vector<std::string> env_ = testing::EnvironmentWith(testing::PrivateHome(dir_ / "env"));
 };
 
 TEST_F(FullDisk, ExportsAreCommittedWithTheSolutionOrNotAtAll) {

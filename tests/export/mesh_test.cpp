@@ -9,6 +9,7 @@
 #include "export/export_solution.h"
 #include "export/mesh.h"
 #include "export/shell_check.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -202,14 +203,8 @@ TEST(ShellCheck, EveryShellMustEncloseAPositiveVolume) {
 
 class ExportFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_export_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(ExportFiles, NamesFollowTheOutputNamingAndFlawsAreReported) {

@@ -17,6 +17,7 @@
 #include "export/print_advice.h"
 #include "export/shell_check.h"
 #include "export/strut_size.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
@@ -265,15 +266,8 @@ TEST(PrintAdvice, HolesAreBlamedOnFacesCodedBOnlyWhenThereAreSome) {
 
 class PrintFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_print_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(PrintFiles, StlFacetsCarryTheirOwnNormalAndTheHeaderTheModelsName) {

@@ -1,7 +1,6 @@
 // The facts of whole runs: every example, the seed whose cuboctahedron comes out dented,
 // --accept in runs and batches, and the planar finish on near misses.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,16 +12,15 @@
 #include "cli/cli.h"
 #include "facts/test_solids.h"
 #include "render/solid_mesh.h"
+#include "support/cli_run.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+using Result = testing::CliResult;
 
 // The key=value fields of the last written line.
 std::map<std::string, std::string> WrittenFields(const std::string& out) {
@@ -40,20 +38,10 @@ std::map<std::string, std::string> WrittenFields(const std::string& out) {
 
 class RunFacts : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_facts_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   Result Kelmor(std::vector<std::string> args) {
     for (const std::string& a : {std::string("--settings"), (dir_ / "kelmor.ini").string(), std::string("--quiet")})
       args.push_back(a);
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return testing::RunCliCaught(args);
   }
   // Runs an input into its own folder with seed 1.
   Result Run(const std::string& input, std::vector<std::string> more = {}) {
@@ -70,7 +58,8 @@ class RunFacts : public ::testing::Test {
     std::ofstream(dir_ / (name + ".txt")) << text;
     return (dir_ / (name + ".txt")).string();
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(RunFacts, EveryExampleIsConvexWithItsKnownSymmetry) {

@@ -21,11 +21,15 @@
 #include "files/private_file.h"
 #include "files/system_calls.h"
 #include "model/error.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
+using testing::WriteAll;
 
 // What the recording calls do: which call fails (its name and the how-manieth), and
 // the calls seen so far, each as "name target" with the target's file name.
@@ -89,25 +93,12 @@ const FileSystemCalls Recording{
 class CommitFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_faults_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "out");
     fs::create_directories(dir_ / "other");
     script_ = std::make_unique<Script>();
     script = script_.get();
   }
-  void TearDown() override {
-    script = nullptr;
-    fs::remove_all(dir_);
-  }
-  static std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+  void TearDown() override { script = nullptr; }
   std::vector<std::string> Temporaries() {
     std::vector<std::string> found;
     for (const fs::path& folder : {dir_ / "out", dir_ / "other"})
@@ -121,7 +112,7 @@ class CommitFaults : public ::testing::Test {
     std::vector<std::unique_ptr<PrivateFile>> files;
     std::vector<PrivateFile*> group;
     for (const fs::path& t : targets) {
-      Put(t, "old " + t.filename().string());
+      WriteAll(t, "old " + t.filename().string());
       files.push_back(std::make_unique<PrivateFile>(t));
       group.push_back(files.back().get());
     }
@@ -140,7 +131,8 @@ class CommitFaults : public ::testing::Test {
     return text;
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   std::unique_ptr<Script> script_;
 };
 
@@ -168,7 +160,7 @@ TEST_F(CommitFaults, EveryFailingCallIsReportedAndLeavesWholeFiles) {
     EXPECT_EQ(errnum, c.errnum);
     EXPECT_EQ(path, c.reported < 3 ? targets[static_cast<size_t>(c.reported)].string() : (dir_ / "out").string());
     for (size_t i = 0; i < targets.size(); ++i)
-      EXPECT_EQ(Read(targets[i]), static_cast<int>(i) < c.renamed ? New(targets[i], 40) : "old " + targets[i].filename().string())
+      EXPECT_EQ(ReadAll(targets[i]), static_cast<int>(i) < c.renamed ? New(targets[i], 40) : "old " + targets[i].filename().string())
           << targets[i];
     EXPECT_EQ(Temporaries(), std::vector<std::string>{});
     // Files moved into place before a failed rename are still made durable.
@@ -205,11 +197,11 @@ TEST_F(CommitFaults, ContentReachesTheDiskBeforeItsNameAndTheNamesBeforeTheFolde
   EXPECT_LT(*std::max_element(closes.begin(), closes.end()), renames.front());
   EXPECT_LT(renames.back(), folders.front());
   EXPECT_EQ(renames, (std::vector<long>{at("rename a.wrl"), at("rename b.wrl"), at("rename c.off")}));
-  for (const fs::path& t : targets) EXPECT_EQ(Read(t), New(t, 40));
+  for (const fs::path& t : targets) EXPECT_EQ(ReadAll(t), New(t, 40));
 }
 
 TEST_F(CommitFaults, ASingleFileIsSyncedRenamedAndItsFolderSyncedInThatOrder) {
-  Put(dir_ / "out" / "kelmor.ini", "old");
+  WriteAll(dir_ / "out" / "kelmor.ini", "old");
   {
     FileCallsOverride recorded(Recording);
     ReplaceFileWith(dir_ / "out" / "kelmor.ini", "new");
@@ -220,7 +212,7 @@ TEST_F(CommitFaults, ASingleFileIsSyncedRenamedAndItsFolderSyncedInThatOrder) {
   EXPECT_EQ(script->log[2].rfind("close .kelmor-", 0), 0u) << script->log[2];
   EXPECT_EQ(script->log[3], "rename kelmor.ini");
   EXPECT_EQ(script->log[4], "folderSync out");
-  EXPECT_EQ(Read(dir_ / "out" / "kelmor.ini"), "new");
+  EXPECT_EQ(ReadAll(dir_ / "out" / "kelmor.ini"), "new");
 }
 
 // Writes that take only part of what they are given, or are interrupted, are carried on
@@ -234,7 +226,7 @@ TEST_F(CommitFaults, ShortAndInterruptedWritesStillWriteEverything) {
     script->interruptFirstWrite = true;
     const fs::path target = dir_ / "out" / "big.wrl";
     ASSERT_EQ(CommitOver({target}, 70000).first, 0);  // more than the stream's buffer
-    EXPECT_EQ(Read(target), New(target, 70000));
+    EXPECT_EQ(ReadAll(target), New(target, 70000));
   }
 }
 
@@ -250,7 +242,7 @@ TEST_F(CommitFaults, SmallGroupsAreSyncedWithoutThreadsAndLargeOnesCompletely) {
   script->syncThreads.clear();
   ASSERT_EQ(CommitOver(targets, 600000).first, 0);
   EXPECT_EQ(script->syncThreads.size(), targets.size());
-  for (const fs::path& t : targets) EXPECT_EQ(Read(t), New(t, 600000));
+  for (const fs::path& t : targets) EXPECT_EQ(ReadAll(t), New(t, 600000));
 }
 
 }  // namespace

@@ -17,30 +17,22 @@
 #include "files/output_folder.h"
 #include "files/stale_temporaries.h"
 #include "model/error.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
+using testing::WriteAll;
 
 class FileLayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_files_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "inside");
     fs::create_directories(dir_ / "outside");
   }
-  void TearDown() override { fs::remove_all(dir_); }
-  static std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
   // Names in a folder, sorted.
   static std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
@@ -55,18 +47,19 @@ class FileLayer : public ::testing::Test {
     ::waitpid(child, nullptr, 0);
     return child;
   }
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(FileLayer, ReplacesWhateverIsAtTheNameWithoutFollowingIt) {
   const fs::path in = dir_ / "inside", out = dir_ / "outside";
-  Put(out / "precious.txt", "precious");
+  WriteAll(out / "precious.txt", "precious");
   struct Case {
     const char* what;
     std::function<void(const fs::path&)> plant;
   } cases[] = {
       {"nothing", [](const fs::path&) {}},
-      {"an old file", [](const fs::path& p) { Put(p, "old file, longer than the new one"); }},
+      {"an old file", [](const fs::path& p) { WriteAll(p, "old file, longer than the new one"); }},
       {"a symlink to a file outside", [&](const fs::path& p) { fs::create_symlink(out / "precious.txt", p); }},
       {"a dangling symlink", [&](const fs::path& p) { fs::create_symlink(out / "nothing_here.txt", p); }},
       {"a symlink to a folder", [&](const fs::path& p) { fs::create_directory_symlink(out, p); }},
@@ -77,29 +70,29 @@ TEST_F(FileLayer, ReplacesWhateverIsAtTheNameWithoutFollowingIt) {
     c.plant(target);
     ReplaceFileWith(target, "new");
     EXPECT_FALSE(fs::is_symlink(target)) << c.what;
-    EXPECT_EQ(Read(target), "new") << c.what;
+    EXPECT_EQ(ReadAll(target), "new") << c.what;
   }
-  EXPECT_EQ(Read(out / "precious.txt"), "precious");
+  EXPECT_EQ(ReadAll(out / "precious.txt"), "precious");
   EXPECT_FALSE(fs::exists(out / "nothing_here.txt"));
   EXPECT_EQ(Names(out), std::vector<std::string>{"precious.txt"});
 }
 
 TEST_F(FileLayer, UnfinishedFilesLeaveTheOldOneAndNoTemporary) {
   const fs::path target = dir_ / "inside" / "cube.off";
-  Put(target, "old");
+  WriteAll(target, "old");
   {
     PrivateFile file(target);
     file.stream() << std::string(200000, 'x');  // past the buffer: some of it is on disk
     EXPECT_TRUE(fs::exists(file.temporary()));
     EXPECT_EQ(fs::status(file.temporary()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   }
-  EXPECT_EQ(Read(target), "old");
+  EXPECT_EQ(ReadAll(target), "old");
   EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{"cube.off"});
 }
 
 TEST_F(FileLayer, KeepsTheModeOfTheFileItReplaces) {
   const fs::path target = dir_ / "inside" / "cube.off";
-  Put(target, "old");
+  WriteAll(target, "old");
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ReplaceFileWith(target, "new");
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
@@ -138,7 +131,7 @@ TEST_F(FileLayer, TwoFilesForOneNameGetTwoTemporaries) {
   b.stream() << "from b";
   a.Commit();
   b.Commit();
-  EXPECT_EQ(Read(target), "from b");
+  EXPECT_EQ(ReadAll(target), "from b");
   EXPECT_EQ(Names(dir_ / "inside"), std::vector<std::string>{"cube.wrl"});
 }
 
@@ -159,7 +152,7 @@ TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlie
     fs::remove_all(in);
     fs::create_directory(in);
     const std::vector<std::string> names = {"cube.off", "cube_solid.wrl", "cube_anim.wrl", "cube_frame.wrl"};
-    for (const std::string& name : names) Put(in / name, "old " + name);
+    for (const std::string& name : names) WriteAll(in / name, "old " + name);
     std::vector<std::unique_ptr<PrivateFile>> files;
     std::vector<PrivateFile*> group;
     for (const std::string& name : names) {
@@ -172,7 +165,7 @@ TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlie
     } else if (c.failAt >= 0) {
       fs::remove(in / names[c.failAt]);
       fs::create_directory(in / names[c.failAt]);
-      Put(in / names[c.failAt] / "inside.txt", "x");  // a folder that is not empty
+      WriteAll(in / names[c.failAt] / "inside.txt", "x");  // a folder that is not empty
     }
     std::vector<std::string> before, after;
     auto named = [](std::vector<std::string>& list) {
@@ -190,7 +183,7 @@ TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlie
     EXPECT_EQ(after, std::vector<std::string>(names.begin(), names.begin() + static_cast<long>(moved))) << c.what;
     for (size_t i = 0; i < names.size(); ++i) {
       if (static_cast<int>(i) == c.failAt && !c.inSync) continue;
-      EXPECT_EQ(Read(in / names[i]), (i < moved ? "new " : "old ") + names[i]) << c.what << " " << names[i];
+      EXPECT_EQ(ReadAll(in / names[i]), (i < moved ? "new " : "old ") + names[i]) << c.what << " " << names[i];
     }
     files.clear();  // the files not moved drop their temporaries
     for (const std::string& name : Names(in)) EXPECT_NE(name.rfind(TemporaryPrefix, 0), 0u) << c.what << " " << name;
@@ -198,7 +191,7 @@ TEST_F(FileLayer, FilesCommittedTogetherAreMovedInOrderAndAFailureKeepsTheEarlie
 }
 
 TEST_F(FileLayer, SyncingAFolderNamesTheFolderThatCannotBeSynced) {
-  Put(dir_ / "plain", "x");
+  WriteAll(dir_ / "plain", "x");
   EXPECT_NO_THROW(SyncFolder(dir_ / "inside"));
   const std::pair<fs::path, int> cases[] = {{dir_ / "missing", ENOENT}, {dir_ / "plain", ENOTDIR}};
   for (const auto& [folder, errnum] : cases) {
@@ -228,7 +221,7 @@ TEST_F(FileLayer, RemovesOnlyTheTemporariesOfRunsThatAreGone) {
   for (const std::string& name : {staleName, ".kelmor-" + self + "-abc123.tmp", std::string(".kelmor-1-abc123.tmp"),
                                    std::string("cube.wrl"), std::string("kelmor.ini.Ab12Cd"),
                                    std::string("kelmor.ini.Xy34Zw"), std::string("kelmor.ini.bak")})
-    Put(in / name, "x");
+    WriteAll(in / name, "x");
   fs::create_directory(in / (".kelmor-" + dead + "-dir123.tmp"));
   fs::create_symlink(dir_ / "outside", in / (".kelmor-" + dead + "-lnk123.tmp"));
   // An old-style settings temporary counts as stale only once it is over a minute old.
@@ -248,7 +241,7 @@ TEST_F(FileLayer, RemovesOnlyTheTemporariesOfRunsThatAreGone) {
 }
 
 TEST_F(FileLayer, OutputFolderIsLookedAtBeforeTheRun) {
-  Put(dir_ / "plain", "x");
+  WriteAll(dir_ / "plain", "x");
   struct Case {
     fs::path folder;
     bool create;

@@ -10,6 +10,7 @@
 
 #include "model/error.h"
 #include "run/run.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor {
@@ -323,13 +324,9 @@ class ParserDebugTest : public ParserTest {
  protected:
   void SetUp() override {
     ParserTest::SetUp();
-    dir = fs::temp_directory_path() /
-          ("kelmor_parser_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-    run.debug.Create((dir / "model_debug.txt").string());
+    run.debug.Create((folder_ / "model_debug.txt").string());
     run.DebugOn = 1;
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   // The lines after the three header lines.
   std::vector<std::string> Lines() {
@@ -345,7 +342,7 @@ class ParserDebugTest : public ParserTest {
                             : std::vector<std::string>{};
   }
 
-  fs::path dir;
+  testing::TempFolder folder_;
 };
 
 TEST_F(ParserDebugTest, VertexFlagAndMarkedEdgeLines) {

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "input/char_stream.h"
 #include "input/foreign_input.h"
@@ -10,6 +9,7 @@
 #include "run/run.h"
 #include "run/run_sequence.h"
 #include "support/relax_fixture.h"
+#include "support/temp_folder.h"
 #include "support/test_names.h"
 
 // Whole runs from the other ways in. Kelmor's own OFF files as input: an example relaxed,
@@ -43,13 +43,11 @@ struct OneRun {
 class OffRoundTrip : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() / ("kelmor_offtrip_" + std::string(GetParam()) + "_" + std::to_string(::getpid()));
-    fs::remove_all(folder);
     fs::create_directories(folder / "first");
     fs::create_directories(folder / "second");
   }
-  void TearDown() override { fs::remove_all(folder); }
-  fs::path folder;
+  TempFolder temp_;
+  const fs::path folder = temp_.path();
 };
 
 TEST_P(OffRoundTrip, RelaxesToTheSameSolutionAsTheOriginal) {
@@ -95,9 +93,8 @@ TEST(OffRoundTripList, CoversEveryExampleWithOneSolid) {
 }
 
 TEST(ConwayRun, TheSolidOfAnExpressionRelaxesAndIsNamedAfterIt) {
-  const fs::path out = fs::temp_directory_path() / ("kelmor_conway_run_" + std::to_string(::getpid()));
-  fs::remove_all(out);
-  fs::create_directories(out);
+  const TempFolder folder;
+  const fs::path& out = folder.path();
   OneRun r(out / "conway:tT", out);
   const WrittenReport& w = r.solve("tT");
   EXPECT_LT(w.edgeDeform, 1e-9);
@@ -105,7 +102,6 @@ TEST(ConwayRun, TheSolidOfAnExpressionRelaxesAndIsNamedAfterIt) {
   EXPECT_EQ(w.outputName, "tT");
   EXPECT_EQ(r.run.InputName, "conway:tT");
   EXPECT_EQ(r.run.model.FaceCount, 8);
-  fs::remove_all(out);
 }
 
 }  // namespace

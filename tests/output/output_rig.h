@@ -5,17 +5,18 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
 
-#include <unistd.h>
 #include <vector>
 
 #include "model/geometry.h"
 #include "output/output_call.h"
 #include "run/run.h"
 #include "support/model_builder.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor::testing {
@@ -106,26 +107,15 @@ struct OutputRig {
     return os.str();
   }
 
-  // A fresh empty folder for this test's files, of this process only (several builds
-  // may run the same tests at once).
+  // A fresh empty folder for this test's files, the run's output folder.
   std::filesystem::path Folder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto dir = std::filesystem::temp_directory_path() /
-               ("kelmor_output_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    run.OutputDir = dir.string();
-    folder_ = dir;
-    return dir;
-  }
-
-  ~OutputRig() {
-    std::error_code ignored;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    folder_.emplace();
+    run.OutputDir = folder_->path().string();
+    return folder_->path();
   }
 
  private:
-  std::filesystem::path folder_;
+  std::optional<TempFolder> folder_;
 };
 
 // Unit cube on vertices first..first+7, centred on the origin.

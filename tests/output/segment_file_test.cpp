@@ -11,18 +11,12 @@
 #include "output/realm_file.h"
 #include "output/writer.h"
 #include "output_rig.h"
+#include "support/file_text.h"
 
 namespace kelmor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 bool Has(const std::string& text, const std::string& line) {
   return text.find("\r\n" + line + "\r\n") != std::string::npos;
@@ -54,8 +48,8 @@ struct SegmentRig : OutputRig {
   // last segment is done.
   std::string File(const char* name = "model.wrl") {
     if (run.SegmentFileBuilt && run.SegmentFileBuilt->target().filename() == name)
-      return Read(run.SegmentFileBuilt->temporary());
-    return Read(fs::path(run.OutputDir) / name);
+      return ReadAll(run.SegmentFileBuilt->temporary());
+    return ReadAll(fs::path(run.OutputDir) / name);
   }
 };
 

@@ -9,6 +9,7 @@
 
 #include "files/private_file.h"
 #include "output_rig.h"
+#include "support/file_text.h"
 
 namespace kelmor::testing {
 namespace {
@@ -28,12 +29,6 @@ struct WriterRig : OutputRig {
     for (const std::string& path : call.written) names.push_back(fs::path(path).filename().string());
     return names;
   }
-  std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-  }
 };
 
 TEST(Writer, WeakenAugmentSmoothAndStressMapNameTheFilesOfBothPasses) {
@@ -52,7 +47,7 @@ TEST(Writer, WeakenAugmentSmoothAndStressMapNameTheFilesOfBothPasses) {
                                                    "model_solid_weaken3_stress_aug_smooth.wrl"}));
   EXPECT_EQ(rig.run.StressPass, 1);
   EXPECT_EQ(rig.run.filesWritten, 1);
-  EXPECT_NE(rig.Read(dir / "model_solid_weaken3_aug_smooth.wrl").find("      creaseAngle 0.5\r\n"),
+  EXPECT_NE(ReadAll(dir / "model_solid_weaken3_aug_smooth.wrl").find("      creaseAngle 0.5\r\n"),
             std::string::npos);
   for (const auto& entry : fs::directory_iterator(dir))
     EXPECT_NE(entry.path().extension(), ".part") << entry.path();
@@ -113,7 +108,7 @@ TEST(Writer, ANameTooLongForTheFolderFailsBeforeAnyFileOfTheCallMoves) {
     EXPECT_EQ(e.path(), (dir / (rig.run.OutputName + "_solid.wrl")).string());
   }
   EXPECT_EQ(rig.run.filesWritten, 0);
-  EXPECT_EQ(rig.Read(dir / (rig.run.OutputName + ".off")), "old");
+  EXPECT_EQ(ReadAll(dir / (rig.run.OutputName + ".off")), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 

@@ -8,7 +8,9 @@
 #include "model/numtext.h"
 #include "relax/engine.h"
 #include "run/error_handler.h"
+#include "support/file_text.h"
 #include "support/relax_fixture.h"
+#include "support/temp_folder.h"
 
 namespace kelmor::testing {
 namespace {
@@ -24,13 +26,6 @@ std::vector<Face> TetrahedronFaces(const std::string& code = {}) {
 double Distance(const kelmor::Run& run, int a, int b) {
   const Model& m = run.model;
   return VectorLength(m.PosX[a] - m.PosX[b], m.PosY[a] - m.PosY[b], m.PosZ[a] - m.PosZ[b]);
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 TEST(RelaxationLoop, FacesAllCodedNOnlyDriftAndStayCentred) {
@@ -62,7 +57,7 @@ TEST(RelaxationLoop, SettledFiguresWriteOneHundredAndOneIterationsAfterTheRefere
   EXPECT_EQ(rig.session.ReferenceIteration, 2);
   EXPECT_EQ(rig.run.relax.Iteration, 103);
   EXPECT_TRUE(rig.host.saw("W11: model  VRML files written"));
-  const std::string debug = ReadFile(rig.folder / "model_debug.txt");
+  const std::string debug = ReadAll(rig.folder / "model_debug.txt");
   EXPECT_NE(debug.find("Iteration:  103  Deform:  0  Deforp:  0 \r\n"), std::string::npos) << debug;
   EXPECT_NE(debug.find("  Change since last iteration:  0 \r\n"), std::string::npos);
   EXPECT_NE(debug.find("       Change since iteration:  2  0 \r\n"), std::string::npos);
@@ -226,7 +221,8 @@ TEST(DrawWindow, DrawingStopsOnceSettledAndComesBackOnlyWhereFramesAreDrawn) {
     run.infl.InflateMode = 0;
     run.RunMode = 1;
     run.BaseName = "cube";
-    run.OutputDir = std::filesystem::temp_directory_path().string();
+    const TempFolder folder;  // an attempt that settles writes its solution there
+    run.OutputDir = folder.path().string();
     session.options.incord = 0;
     // A host that draws frames waits a second only between isomorphs; this is isomorph 1.
     RunAttempt(run);

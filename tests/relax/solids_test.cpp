@@ -4,11 +4,12 @@
 #include <fstream>
 #include <sstream>
 #include <algorithm>
-#include <unistd.h>
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/file_text.h"
 #include "support/relax_fixture.h"
+#include "support/temp_folder.h"
 #include "support/test_names.h"
 
 // Whole runs through the run sequence: parser, topology, relaxation and the writers.
@@ -21,19 +22,16 @@ struct SolidRun {
   Session session;
   QuittingHost host;
   kelmor::Run r{session, host};
-  fs::path out;
+  TempFolder folder;
+  const fs::path out = folder.path();
 
-  explicit SolidRun(const std::string& tag, uint64_t seed = 1) {
+  explicit SolidRun(const std::string& tag, uint64_t seed = 1) : folder("_" + tag) {
     session.seed = seed;
-    out = fs::temp_directory_path() / ("kelmor_solids_" + tag + "_" + std::to_string(::getpid()));
-    fs::remove_all(out);
-    fs::create_directories(out);
     session.input.InDir = std::string(KELMOR_SOURCE_DIR) + "/examples";
     session.input.OutSame = false;
     session.input.OutDir = out.string();
     host.quitAfterSolutions = 1;
   }
-  ~SolidRun() { fs::remove_all(out); }
   SolidRun& example(const std::string& name) {
     session.input.InFile = name + ".txt";
     return *this;
@@ -112,13 +110,6 @@ INSTANTIATE_TEST_SUITE_P(PrismsAndAntiprisms, PrismShape,
                                            ShapeCase{2, "8"}, ShapeCase{3, "4"}, ShapeCase{3, "6"},
                                            ShapeCase{3, "5/2"}, ShapeCase{3, "7/2"}),
                          [](const auto& info) { return CaseName(info.param.name()); });
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST(RepeatMode, TheSameSolidAgainIsADuplicateAndNotWritten) {
   SolidRun s("repeat_cube");

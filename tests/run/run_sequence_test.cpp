@@ -8,42 +8,36 @@
 
 #include "run/run.h"
 #include "run/run_values.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 
 class RunSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_seq_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     session_.input.InDir = dir_.string();
     session_.input.OutSame = true;
     session_.seed = 7;
     session_.prefs.set("vsol", "0");  // keep file output small where it happens
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void Input(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / name) << text;
     session_.input.InFile = name;
-  }
-  std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
   }
   RunOutcome RunOnce() {
     kelmor::Run run(session_, host_);
     return RunSequence(run);
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   Session session_;
   TestHost host_;
 };
@@ -114,10 +108,10 @@ TEST_F(RunSequenceTest, EveryRunStartsTheDebugFileAfresh) {
   session_.options.Once = 1;
   host_.buttonsAtPoll[1] = QuitButton;
   RunOnce();
-  std::string first = Slurp(dir_ / "tri_debug.txt");
+  std::string first = ReadAll(dir_ / "tri_debug.txt");
   host_.polls = 0;
   RunOnce();
-  std::string second = Slurp(dir_ / "tri_debug.txt");
+  std::string second = ReadAll(dir_ / "tri_debug.txt");
   std::string head = "KELMOR Debug File\r\n" + (dir_ / "tri_debug.txt").string() + "\r\n \r\n";
   EXPECT_EQ(second.substr(0, head.size()), head);
   EXPECT_EQ(second.find("KELMOR Debug File", 1), std::string::npos);  // replaced, not appended
@@ -139,7 +133,7 @@ TEST_F(RunSequenceTest, ReReadStartsTheRunAgain) {
   RunOnce();
   EXPECT_EQ(host_.attemptsStarted.size(), 2u);
   // The run start recreates the debug file: it holds the header once.
-  std::string text = Slurp(dir_ / "tri_debug.txt");
+  std::string text = ReadAll(dir_ / "tri_debug.txt");
   EXPECT_EQ(text.find("KELMOR Debug File", 1), std::string::npos);
 }
 

@@ -1,7 +1,6 @@
 // Segmented input through the whole run: each block read, relaxed once and appended to
 // one segment file; realm blocks and the inter-realm section leading to the realm files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,8 @@
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor {
@@ -50,18 +51,12 @@ bool Balanced(const std::string& text) {
 class SegmentsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kelmor_segments_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     session_.input.InDir = dir_.string();
     session_.input.OutSame = true;
     session_.seed = 7;
     // A safety net: a run that never ends is pressed Quit long after it should have.
     host_.buttonsAtPoll[20000] = QuitButton;
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   RunOutcome RunFile(const std::string& name, const std::string& text, int blocks) {
     std::ofstream(dir_ / name, std::ios::binary) << text;
@@ -74,13 +69,11 @@ class SegmentsTest : public ::testing::Test {
     realmCount_ = run.model.RealmCount;
     return outcome;
   }
-  std::string Slurp(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
+  std::string Slurp(const std::string& name) { return testing::ReadAll(dir_ / name); }
   std::string Path(const std::string& name) { return (dir_ / name).string(); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   Session session_;
   TestHost host_;
   int realmCount_ = 0;

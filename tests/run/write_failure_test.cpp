@@ -1,7 +1,6 @@
 // A write that fails ends the run and is never reported as written; a segmented run that
 // does not finish leaves the previous segment file whole.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,12 +8,15 @@
 
 #include "run/run.h"
 #include "run/run_sequence.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 
 // A host that does something to the folder when an attempt starts or at a poll.
 class MeddlingHost : public TestHost {
@@ -31,9 +33,6 @@ class MeddlingHost : public TestHost {
 class WriteFailure : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kelmor_wfail_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "in");
     fs::create_directories(dir_ / "out");
     session_.input.InDir = (dir_ / "in").string();
@@ -42,7 +41,6 @@ class WriteFailure : public ::testing::Test {
     session_.seed = 7;
     host_.buttonsAtPoll[200000] = QuitButton;  // a safety net: never spin without end
   }
-  void TearDown() override { fs::remove_all(dir_); }
   RunOutcome RunFile(const std::string& name, const std::string& text) {
     std::ofstream(dir_ / "in" / name, std::ios::binary) << text;
     session_.input.InFile = name;
@@ -55,12 +53,9 @@ class WriteFailure : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
   Session session_;
   MeddlingHost host_;
 };
@@ -91,7 +86,7 @@ TEST_F(WriteFailure, AFailedCallLeavesEveryEarlierFileOfTheFolderAsItWas) {
   EXPECT_EQ(RunFile("cube.txt", Cube), RunOutcome::WriteFailed);
   EXPECT_TRUE(host_.written.empty());
   for (const char* name : {"cube.off", "cube_solid.wrl", "cube_anim.wrl"})
-    EXPECT_EQ(Slurp(dir_ / "out" / name), std::string("old ") + name);
+    EXPECT_EQ(ReadAll(dir_ / "out" / name), std::string("old ") + name);
   EXPECT_EQ(OutNames(), (std::vector<std::string>{"cube.off", "cube_anim.wrl", "cube_frame.wrl", "cube_solid.wrl"}));
 }
 
@@ -104,14 +99,14 @@ TEST_F(WriteFailure, ASegmentedRunThatDoesNotFinishLeavesThePreviousFileWhole) {
   host_.onAttempt = [&](int attempt) { quit = attempt == 2; };
   host_.onPoll = [&](long) { return quit ? QuitButton : ButtonSet(0); };
   EXPECT_EQ(RunFile("two.txt", std::string(Tetrahedron) + Cube), RunOutcome::Ended);
-  EXPECT_EQ(Slurp(dir_ / "out" / "two.wrl"), "previous segment file");
+  EXPECT_EQ(ReadAll(dir_ / "out" / "two.wrl"), "previous segment file");
   EXPECT_EQ(OutNames(), std::vector<std::string>{"two.wrl"});
 
   // Finished, the run replaces it whole.
   host_.onAttempt = [](int) {};
   quit = false;
   EXPECT_EQ(RunFile("two.txt", std::string(Tetrahedron) + Cube), RunOutcome::Written);
-  const std::string text = Slurp(dir_ / "out" / "two.wrl");
+  const std::string text = ReadAll(dir_ / "out" / "two.wrl");
   EXPECT_EQ(text.rfind("#VRML V2.0 utf8", 0), 0u);
   EXPECT_NE(text.find("DEF C2 Coordinate"), std::string::npos);
   EXPECT_EQ(OutNames(), std::vector<std::string>{"two.wrl"});

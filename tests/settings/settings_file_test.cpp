@@ -1,4 +1,5 @@
 #include "settings/settings_file.h"
+#include "support/file_text.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,6 +19,7 @@ namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadAll;
 
 class TempDir {
  public:
@@ -36,13 +38,6 @@ class TempDir {
  private:
   fs::path path_;
 };
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteAll(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

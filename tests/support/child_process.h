@@ -11,14 +11,23 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/file_text.h"
+
 extern char** environ;
 
+#ifndef KELMOR_SANITIZED
+#define KELMOR_SANITIZED 0
+#endif
+
 namespace kelmor::testing {
+
+// Long enough for any run these tests start to end by itself many times over; a sanitizer
+// build runs several times slower.
+inline constexpr std::chrono::milliseconds kChildGuard{KELMOR_SANITIZED ? 60'000 : 20'000};
 
 struct ChildResult {
   int status = -1;      // exit status; -1 when killed by a signal or by the guard
@@ -48,6 +57,19 @@ inline std::vector<std::string> PrivateHome(const std::filesystem::path& root) {
   return env;
 }
 
+// Only what a program needs to run alone: a private home under root (see PrivateHome), the
+// system's PATH, this process's sanitizer options, then extra.
+inline std::vector<std::string> CleanEnvironment(const std::filesystem::path& root,
+                                                 const std::vector<std::string>& extra = {}) {
+  std::vector<std::string> env = PrivateHome(root);
+  env.push_back("PATH=/usr/bin:/bin");
+  for (char** e = environ; *e; ++e)
+    if (std::string(*e).rfind("ASAN_OPTIONS=", 0) == 0 || std::string(*e).rfind("UBSAN_OPTIONS=", 0) == 0)
+      env.push_back(*e);
+  env.insert(env.end(), extra.begin(), extra.end());
+  return env;
+}
+
 // The environment of this process with the given NAME=VALUE entries put over it.
 inline std::vector<std::string> EnvironmentWith(const std::vector<std::string>& over) {
   std::vector<std::string> env;
@@ -61,11 +83,6 @@ inline std::vector<std::string> EnvironmentWith(const std::vector<std::string>& 
   }
   env.insert(env.end(), over.begin(), over.end());
   return env;
-}
-
-inline std::string ReadAll(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 // Starts program with args in the environment env, standard input /dev/null and the two
@@ -92,38 +109,82 @@ inline pid_t SpawnChild(const std::string& program, const std::vector<std::strin
   return rc == 0 ? pid : -1;
 }
 
+// The status as a shell reports it: the exit status, or 128 plus the signal that ended it.
+inline int ExitCode(const ChildResult& r) { return r.signal != 0 ? 128 + r.signal : r.status; }
+
+// A program left running while the test watches what it writes, then signalled or waited
+// for. Standard input is /dev/null; the streams go to the files given. Killed when the
+// object goes, if still running.
+class StartedChild {
+ public:
+  StartedChild(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& env,
+               std::filesystem::path outPath, std::filesystem::path errPath)
+      : pid_(SpawnChild(program, args, env, outPath, errPath)), outPath_(std::move(outPath)),
+        errPath_(std::move(errPath)) {}
+  ~StartedChild() {
+    if (running()) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &wstatus_, 0);
+    }
+  }
+  StartedChild(const StartedChild&) = delete;
+  StartedChild& operator=(const StartedChild&) = delete;
+
+  // The process id; -1 when it could not be started.
+  pid_t pid() const { return pid_; }
+  // Whether it has not yet ended; an ended one is reaped here.
+  bool running() {
+    if (pid_ > 0 && !ended_ && waitpid(pid_, &wstatus_, WNOHANG) == pid_) ended_ = true;
+    return pid_ > 0 && !ended_;
+  }
+  // Waits until ready() holds, the program ends or guard passes; whether ready() holds.
+  template <typename Ready>
+  bool until(Ready ready, std::chrono::milliseconds guard = kChildGuard) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!ready()) {
+      if (!running() || std::chrono::steady_clock::now() - start > guard) return ready();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+  // Sends signal (none for 0) and waits for the end, killing it once guard has passed. A
+  // program never started gives status -1 and no signal.
+  ChildResult finish(int signal = 0, std::chrono::milliseconds guard = kChildGuard) {
+    ChildResult result;
+    if (pid_ <= 0) return result;
+    if (signal != 0 && running()) kill(pid_, signal);
+    const auto start = std::chrono::steady_clock::now();
+    while (running()) {
+      if (std::chrono::steady_clock::now() - start > guard) {
+        result.hung = true;
+        kill(pid_, SIGKILL);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (WIFEXITED(wstatus_)) result.status = WEXITSTATUS(wstatus_);
+    if (WIFSIGNALED(wstatus_)) result.signal = WTERMSIG(wstatus_);
+    result.out = ReadAll(outPath_);
+    result.err = ReadAll(errPath_);
+    return result;
+  }
+
+ private:
+  pid_t pid_;
+  std::filesystem::path outPath_, errPath_;
+  int wstatus_ = 0;
+  bool ended_ = false;
+};
+
 // Runs program with args in the environment env; standard input is /dev/null. Kills the
 // child (SIGKILL) once it has run for guard; captures both streams through files in dir.
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                             const std::vector<std::string>& env, const std::filesystem::path& dir,
                             std::chrono::milliseconds guard) {
-  namespace fs = std::filesystem;
-  ChildResult result;
-  const fs::path outPath = dir / ".child_out", errPath = dir / ".child_err";
-  const pid_t pid = SpawnChild(program, args, env, outPath, errPath);
-  if (pid < 0) {
-    result.err = "could not start " + program;
-    return result;
-  }
-  const auto start = std::chrono::steady_clock::now();
-  int wstatus = 0;
-  for (;;) {
-    pid_t done = waitpid(pid, &wstatus, WNOHANG);
-    if (done == pid) break;
-    if (std::chrono::steady_clock::now() - start > guard) {
-      result.hung = true;
-      kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
-  if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
-  result.out = ReadAll(outPath);
-  result.err = ReadAll(errPath);
-  fs::remove(outPath);
-  fs::remove(errPath);
+  const std::filesystem::path outPath = dir / ".child_out", errPath = dir / ".child_err";
+  StartedChild child(program, args, env, outPath, errPath);
+  ChildResult result = child.pid() > 0 ? child.finish(0, guard) : ChildResult{.err = "could not start " + program};
+  std::filesystem::remove(outPath);
+  std::filesystem::remove(errPath);
   return result;
 }
 

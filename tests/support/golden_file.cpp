@@ -5,21 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/file_text.h"
+
 namespace kelmor::testing {
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-void WriteAll(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // Line number (from 1) and both lines at the first difference.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {

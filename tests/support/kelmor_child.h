@@ -10,30 +10,18 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kelmor::testing {
 
-// Long enough for any run these tests start to end by itself many times over; a sanitizer
-// build runs several times slower.
-inline constexpr std::chrono::milliseconds kChildGuard{KELMOR_SANITIZED ? 60'000 : 20'000};
-
 class KelmorChild {
  public:
-  explicit KelmorChild(const std::string& name)
-      : dir(std::filesystem::temp_directory_path() / ("kelmor_child_" + name)) {
-    std::filesystem::remove_all(dir);
+  explicit KelmorChild(const std::string& name) : folder_("_" + name), dir(folder_.path()) {
     std::filesystem::create_directories(dir / "out");
     env = EnvironmentWith(PrivateHome(dir));
     env.push_back("KELMOR_INI=" + ini().string());
-    std::filesystem::copy_file(std::filesystem::path(KELMOR_SOURCE_DIR) / "examples" / "cube.txt",
-                               dir / "cube.txt");
+    folder_.CopyExample("cube.txt");
   }
-  ~KelmorChild() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  KelmorChild(const KelmorChild&) = delete;
-  KelmorChild& operator=(const KelmorChild&) = delete;
 
   ChildResult operator()(const std::vector<std::string>& args,
                          std::chrono::milliseconds guard = kChildGuard) const {
@@ -43,6 +31,10 @@ class KelmorChild {
   std::string cube() const { return (dir / "cube.txt").string(); }
   std::string out() const { return (dir / "out").string(); }
 
+ private:
+  TempFolder folder_;
+
+ public:
   std::filesystem::path dir;
   std::vector<std::string> env;
 };

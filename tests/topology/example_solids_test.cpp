@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "input/parser.h"
+#include "support/file_text.h"
 #include "topology/face_rows.h"
 #include "topology/topology.h"
 #include "topology_rig.h"
@@ -16,13 +17,6 @@ namespace kelmor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Parses the input text into a fresh rig and runs the topology steps of a pass.
 void Topology(TopologyRig& rig, const std::string& text) {
@@ -45,7 +39,7 @@ TEST(ExampleSolids, CountsMatchTheirHeadersAndHopsAreWhole) {
   for (const auto& entry : fs::directory_iterator(fs::path(KELMOR_SOURCE_DIR) / "examples")) {
     if (entry.path().extension() != ".txt") continue;
     if (ScanInput(entry.path().string()).count > 1) continue;  // segments, not one solid
-    const std::string text = ReadFile(entry.path());
+    const std::string text = ReadAll(entry.path());
     std::smatch counts;
     ASSERT_TRUE(std::regex_search(text, counts, std::regex(R"(V (\d+)\s+E (\d+)\s+F (\d+))")))
         << entry.path();

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "run/run.h"
 #include "support/model_builder.h"
+#include "support/temp_folder.h"
 #include "support/test_host.h"
 
 namespace kelmor::testing {
@@ -24,12 +26,9 @@ struct TopologyRig {
   explicit TopologyRig(const std::vector<Face>& faces) { BuildModel(run, faces); }
 
   void DebugOn() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kelmor_topology_" + std::string(info->test_suite_name()) + "_" + info->name());
-    std::filesystem::create_directories(dir_);
+    folder_.emplace();
     run.DebugOn = 1;
-    run.debug.Create((dir_ / "model_debug.txt").string());
+    run.debug.Create((*folder_ / "model_debug.txt").string());
   }
 
   // The debug lines written after the three header lines.
@@ -62,7 +61,7 @@ struct TopologyRig {
   }
 
  private:
-  std::filesystem::path dir_;
+  std::optional<TempFolder> folder_;
 };
 
 }  // namespace kelmor::testing

@@ -138,11 +138,17 @@ RunDriver::RunDriver(Gui& gui, std::function<bool()> step, int maxPolls) : gui_(
 
 RunDriver::~RunDriver() { timer_.stop(); }
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+// The session is filled in before the windows are made from it.
+static Session SessionAfter(const Session& before) {
+  Session next;
+  next.programFolder = before.programFolder;
+  next.settingsPath = before.settingsPath;
+  next.prefs = Preferences(next.programFolder);
+  return next;
+}
+
+NextStart::NextStart(const Session& before, const Gui& first) : session(SessionAfter(before)) {
+  gui.recent.setPath(first.recent.path());
 }
 
 void Press(Gui& gui, const char* name) {

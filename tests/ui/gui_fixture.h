@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "run/session.h"
+#include "support/file_text.h"
 #include "ui/dialogs.h"
 #include "ui/gui.h"
 
@@ -108,8 +109,14 @@ class RunDriver {
   int polls_ = 0;
 };
 
-// A whole file's bytes ("" when it cannot be read).
-std::string ReadFile(const fs::path& p);
+// The program started again after the test's own has quit: the same settings file and
+// recent list, a fresh session, and dialogs that answer every question No.
+struct NextStart {
+  NextStart(const Session& before, const Gui& first);
+  Session session;
+  ScriptedDialogs dialogs;
+  Gui gui{session, dialogs};
+};
 
 // Presses a button of the viewer.
 void Press(Gui& gui, const char* name);

@@ -131,13 +131,8 @@ TEST_F(KeysOnly, TheLastRunsFileIsSelectedAfterARestart) {
   key(gui_->intro(), Qt::Key_Q, Qt::ControlModifier);
   ASSERT_TRUE(quitCalled_);
 
-  Session next;
-  next.programFolder = session_.programFolder;
-  next.settingsPath = session_.settingsPath;
-  next.prefs = Preferences(next.programFolder);
-  ScriptedDialogs quiet;
-  Gui second(next, quiet);
-  second.recent.setPath(gui_->recent.path());
+  NextStart next(session_, *gui_);
+  Gui& second = next.gui;
   for (QWidget* w : gui_->windows()) w->hide();
   second.start();
   key(second.intro(), Qt::Key_F, Qt::AltModifier);

@@ -43,7 +43,7 @@ class PrefTest : public GuiTest {
     EXPECT_EQ(control<QLabel>(up, "Notice")->text().toStdString(), UserPref::SavingNotice);
     return up;
   }
-  std::string ini() const { return ReadFile(session_.settingsPath); }
+  std::string ini() const { return ReadAll(session_.settingsPath); }
 };
 
 TEST_F(PrefTest, ColourChosenFromTheTableIsSaved) {
@@ -265,7 +265,7 @@ TEST_F(PrefTest, ExportChoiceIsSavedBesideKelmorIniNotInIt) {
   scale->setText("25");
   click(up, "cmdOK");
   EXPECT_FALSE(up->isVisible());
-  std::string saved = ReadFile(exportIni);
+  std::string saved = ReadAll(exportIni);
   EXPECT_TRUE(HasLine(saved, "formats=glb,3mf")) << saved;
   EXPECT_TRUE(HasLine(saved, "scale=25")) << saved;
   EXPECT_EQ(ini().find("glb"), std::string::npos) << "kelmor.ini keeps only its own keys";

@@ -176,13 +176,8 @@ TEST_F(GuiTest, FileStaysChosenAndFoldersAreKeptForTheNextStart) {
   EXPECT_FALSE(dialogs_.saw("Kelmor User Preferences Updated")) << "kept quietly";
 
   // The next start opens the same folder; the file is among the recent ones.
-  Session next;
-  next.programFolder = session_.programFolder;
-  next.settingsPath = session_.settingsPath;
-  next.prefs = Preferences(next.programFolder);
-  ScriptedDialogs quiet;
-  Gui second(next, quiet);
-  second.recent.setPath(gui_->recent.path());
+  NextStart next(session_, *gui_);
+  Gui& second = next.gui;
   second.start();
   EXPECT_EQ(control<FolderList>(second.kelmor(), "InDir")->path().toStdString(), inputFolder());
   auto* recent = control<QComboBox>(second.kelmor(), "RecentFiles");

@@ -22,7 +22,7 @@ namespace {
 std::map<std::string, std::string> Contents(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::directory_iterator(folder))
-    if (e.is_regular_file()) files[e.path().filename().string()] = ReadFile(e.path());
+    if (e.is_regular_file()) files[e.path().filename().string()] = ReadAll(e.path());
   return files;
 }
 
@@ -99,10 +99,10 @@ TEST_F(UnattendedTest, TickedTheHardSolidIsSolvedThroughTheStallWatchAndTheSearc
   EXPECT_TRUE(fs::exists(root_ / "in" / "grid.off"));
 
   // The choice is kept beside kelmor.ini for the next run, and not in it.
-  EXPECT_EQ(ReadFile(choiceFile()),
+  EXPECT_EQ(ReadAll(choiceFile()),
             "; Kelmor: unattended choices of runs from the windows\n"
             "stall=on\nstall-window=2000\nsearch=on\nsearch-after=1\n");
-  const std::string ini = ReadFile(session_.settingsPath);
+  const std::string ini = ReadAll(session_.settingsPath);
   EXPECT_EQ(ini.find("stall"), std::string::npos) << ini;
   EXPECT_EQ(ini.find("search"), std::string::npos) << ini;
   rt->prepare(ScanResult{});
@@ -167,7 +167,7 @@ TEST_F(UnattendedTest, DamagedChoiceFileAndRefusedNumbers) {
   EXPECT_EQ(dialogs_.last(), "The search starts after a whole number of failed attempts from 0 to 1000000.");
   EXPECT_EQ(dialogs_.messages.size(), before + 2);
   EXPECT_TRUE(rt->isVisible()) << "a refused number starts no run";
-  EXPECT_EQ(ReadFile(choiceFile()), "stall=on\nstall-window=lots\nsearch=on\n") << "nothing saved yet";
+  EXPECT_EQ(ReadAll(choiceFile()), "stall=on\nstall-window=lots\nsearch=on\n") << "nothing saved yet";
   // Unticked, a bad number is no obstacle; the one kept is the last sound one.
   click(rt, "Search");
   EXPECT_FALSE(control<QLineEdit>(rt, "SearchAfter")->isEnabled());
@@ -179,7 +179,7 @@ TEST_F(UnattendedTest, DamagedChoiceFileAndRefusedNumbers) {
   // The run saves the choice whole, in place of the damaged file.
   runToFirstSolution(rt);
   EXPECT_TRUE(written_);
-  EXPECT_EQ(ReadFile(choiceFile()),
+  EXPECT_EQ(ReadAll(choiceFile()),
             "; Kelmor: unattended choices of runs from the windows\n"
             "stall=on\nstall-window=2000\nsearch=off\nsearch-after=8\n");
 }
